@@ -1,0 +1,29 @@
+#pragma once
+// Small text routines shared by both programs. Strings are UTF-8 (or plain ASCII) byte strings.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane {
+
+// Removes leading and trailing space characters (code 32 only; tabs stay).
+std::string TrimSpaces(std::string_view text);
+
+// ASCII upper/lower case; bytes outside A-Z / a-z are left as they are.
+std::string ToUpperAscii(std::string_view text);
+std::string ToLowerAscii(std::string_view text);
+
+// ASCII case-insensitive equality.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// The comparison rule for program names and paths: equal after trimming spaces, ignoring case.
+bool SameNameOrPath(std::string_view a, std::string_view b);
+
+// Splits text at every occurrence of separator (not empty). "a^^^^b" -> {"a", "b"}; "" -> {""}.
+std::vector<std::string> SplitAt(std::string_view text, std::string_view separator);
+
+// Parses a whole decimal integer, allowing surrounding spaces and a sign. False when it is not one
+// or does not fit in 32 bits.
+bool ParseInt32(std::string_view text, int& value);
+
+}  // namespace corvane

@@ -1,0 +1,38 @@
+#pragma once
+// The program's window onto running processes, as an interface so that the watch and block rules
+// can be driven by fakes in host tests. One Win32 implementation lives in process/win.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+// One element of a process snapshot.
+struct ProcessEntry {
+  std::uint32_t processId = 0;
+  std::uint32_t threadCount = 0;
+  std::uint32_t parentProcessId = 0;
+  // Executable file name as the system reports it: the bare name on the NT family.
+  std::string exeFile;
+};
+
+// In the order in which the system reports the processes.
+using ProcessSnapshot = std::vector<ProcessEntry>;
+
+enum class WaitResult { Ended, TimedOut };
+
+class ProcessTable {
+ public:
+  virtual ~ProcessTable() = default;
+  // Fills snapshot; returns the index of its last element, or -1 when not even one process could be
+  // read (the snapshot then holds one blank element).
+  virtual int TakeProcessSnapshot(ProcessSnapshot& snapshot) = 0;
+  // True when the system reports the process terminated.
+  virtual bool TerminateProcessById(std::uint32_t processId, std::uint32_t exitCode) = 0;
+  // Waits at most milliseconds for the process to end. Ended also when it cannot be waited on.
+  virtual WaitResult WaitForProcessEnd(std::uint32_t processId, std::uint32_t milliseconds) = 0;
+  // The normalised full path of the process's main executable; empty when it cannot be read.
+  virtual std::string GetProcessFullPath(std::uint32_t processId) = 0;
+};
+
+}  // namespace corvane

@@ -1,0 +1,87 @@
+# Shared by the project's scripts: package installation, build folders and the Wine environment.
+# Source it; it changes nothing until a function is called.
+
+CORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+CORVANE_BUILD="${CORVANE_BUILD:-$CORVANE_ROOT/build}"
+JOBS="${JOBS:-2}"
+
+# Debian packages the builds and tests need.
+CORVANE_PACKAGES=(cmake make g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix wine wine64
+                  xvfb xauth x11-utils imagemagick)
+
+corvane_install_packages() {
+  local missing=()
+  for p in "${CORVANE_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+corvane_build_windows() {
+  cmake -S "$CORVANE_ROOT" -B "$CORVANE_BUILD/win" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$CORVANE_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+  cmake --build "$CORVANE_BUILD/win" -j"$JOBS" "$@"
+}
+
+corvane_build_host() {
+  cmake -S "$CORVANE_ROOT" -B "$CORVANE_BUILD/host" -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON >/dev/null
+  cmake --build "$CORVANE_BUILD/host" -j"$JOBS"
+}
+
+# The project's own Wine prefix, created once and reused.
+corvane_wine_env() {
+  export WINEPREFIX="$CORVANE_BUILD/wineprefix"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree=,winemenubuilder.exe="
+  export WINEARCH=win64
+}
+
+CORVANE_XVFB_PID=""
+# Starts Xvfb on a free display when there is no DISPLAY.
+corvane_ensure_display() {
+  if [ -n "${DISPLAY:-}" ]; then return 0; fi
+  local n
+  for n in $(seq 91 120); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    CORVANE_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && return 0
+      sleep 0.1
+    done
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}
+
+# A persistent wineserver and a booted prefix, started outside ctest: Wine's services would otherwise
+# inherit ctest's pipes and keep it waiting forever.
+corvane_start_wine() {
+  corvane_wine_env
+  corvane_ensure_display
+  local fresh=0
+  [ -f "$WINEPREFIX/system.reg" ] || fresh=1
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine wineboot </dev/null >/dev/null 2>&1
+  if [ "$fresh" -eq 1 ]; then
+    # A crashing test must fail, not wait for someone to close Wine's crash dialog.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+  fi
+}
+
+# Ends this prefix's wineserver (and with it every process of the prefix) and our own Xvfb.
+corvane_stop_wine() {
+  corvane_wine_env
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  if [ -n "$CORVANE_XVFB_PID" ]; then
+    kill "$CORVANE_XVFB_PID" 2>/dev/null || true
+    wait "$CORVANE_XVFB_PID" 2>/dev/null || true
+    CORVANE_XVFB_PID=""
+  fi
+}

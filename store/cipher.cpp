@@ -1,0 +1,98 @@
+#include "store/cipher.h"
+
+#include "base/text.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr int kFirstCode = 32;
+constexpr int kLastCode = 126;
+constexpr int kAlphabetSize = 95;
+constexpr int kOffsetRange = 96;
+
+std::uint32_t Mix(std::uint32_t x) {
+  x ^= x >> 16;
+  x *= 0x85EBCA6Bu;
+  x ^= x >> 13;
+  x *= 0xC2B2AE35u;
+  x ^= x >> 16;
+  return x == 0 ? 0x6D2B79F5u : x;
+}
+
+// Every line starts the generator afresh from the key.
+CipherGenerator StartSequence() {
+  CipherGenerator generator;
+  generator.Reset(-1);
+  generator.Reseed(KeyToSeed(kCipherKey));
+  return generator;
+}
+
+// floor(96 * r) computed exactly: r is k / 2^24 with k < 2^24.
+int NextOffset(CipherGenerator& generator) {
+  const float r = generator.Next();
+  const auto k = static_cast<std::uint32_t>(r * 16777216.0f);
+  return static_cast<int>((static_cast<std::uint64_t>(k) * kOffsetRange) >> 24);
+}
+
+bool InAlphabet(unsigned char c) { return c >= kFirstCode && c <= kLastCode; }
+
+}  // namespace
+
+float CipherGenerator::Reset(std::int32_t n) {
+  state_ = Mix(static_cast<std::uint32_t>(n) ^ 0x9E3779B9u);
+  return Next();
+}
+
+void CipherGenerator::Reseed(std::int32_t seed) { state_ = Mix(state_ ^ static_cast<std::uint32_t>(seed)); }
+
+float CipherGenerator::Next() {
+  state_ ^= state_ << 13;
+  state_ ^= state_ >> 17;
+  state_ ^= state_ << 5;
+  return static_cast<float>(state_ >> 8) * (1.0f / 16777216.0f);
+}
+
+std::int32_t KeyToSeed(std::string_view key) {
+  // Both products stay below 2^31 for codes up to 255, since the shifts stay at or below 18 and 22.
+  std::int64_t value = 0;
+  int shiftA = 0;
+  int shiftB = 0;
+  for (const char ch : key) {
+    const std::int64_t c = static_cast<unsigned char>(ch);
+    value ^= c << shiftA;
+    value ^= c << shiftB;
+    shiftA = (shiftA + 7) % 19;
+    shiftB = (shiftB + 13) % 23;
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+std::string EncryptText(std::string_view plain) {
+  CipherGenerator generator = StartSequence();
+  std::string out;
+  out.reserve(plain.size());
+  for (const char ch : plain) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (!InAlphabet(c)) continue;  // dropped, and no value drawn
+    const int k = (c - kFirstCode + NextOffset(generator)) % kAlphabetSize;
+    out.push_back(static_cast<char>(k + kFirstCode));
+  }
+  return out;
+}
+
+std::string DecryptText(std::string_view stored) {
+  CipherGenerator generator = StartSequence();
+  std::string out;
+  out.reserve(stored.size());
+  for (const char ch : stored) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (!InAlphabet(c)) continue;
+    int k = (c - kFirstCode - NextOffset(generator)) % kAlphabetSize;
+    if (k < 0) k += kAlphabetSize;
+    out.push_back(static_cast<char>(k + kFirstCode));
+  }
+  return TrimSpaces(out);
+}
+
+}  // namespace corvane

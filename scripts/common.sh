@@ -4,6 +4,12 @@
 CORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 CORVANE_BUILD="${CORVANE_BUILD:-$CORVANE_ROOT/build}"
 JOBS="${JOBS:-2}"
+# The shipped folder is dist/ at the top; a build folder of one's own (CORVANE_BUILD) gets its own.
+if [ "$CORVANE_BUILD" = "$CORVANE_ROOT/build" ]; then
+  CORVANE_DIST="$CORVANE_ROOT/dist"
+else
+  CORVANE_DIST="$CORVANE_BUILD/dist"
+fi
 
 # Debian packages the builds and tests need.
 CORVANE_PACKAGES=(cmake make g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix wine wine64
@@ -24,7 +30,7 @@ corvane_install_packages() {
 
 corvane_build_windows() {
   cmake -S "$CORVANE_ROOT" -B "$CORVANE_BUILD/win" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$CORVANE_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$CORVANE_ROOT/cmake/mingw-w64-x86_64.cmake" -DCORVANE_DIST_DIR="$CORVANE_DIST" >/dev/null
   cmake --build "$CORVANE_BUILD/win" -j"$JOBS" "$@"
 }
 

@@ -11,9 +11,9 @@ trap corvane_stop_wine EXIT
 echo "DISPLAY=$DISPLAY  WINEPREFIX=$WINEPREFIX"
 program="${CORVANE_PROGRAM:-rizaz}"
 if [ "$program" = rizaz ]; then
-  echo "Started rizaz.exe (hidden). It blocks programs listed in $CORVANE_ROOT/dist/cekdn.ocx."
+  echo "Started rizaz.exe (hidden). It blocks programs listed in $CORVANE_DIST/cekdn.ocx."
   echo "Stop it with:  WINEPREFIX=$WINEPREFIX wine reg add 'HKCU\\Software\\Corvane\\Corvane' /v Support /d False /f"
-  (cd "$CORVANE_ROOT/dist" && wine rizaz.exe plumtide "$@")
+  (cd "$CORVANE_DIST" && wine rizaz.exe plumtide "$@")
 else
-  (cd "$CORVANE_ROOT/dist" && wine Corvane.exe "$@")
+  (cd "$CORVANE_DIST" && wine Corvane.exe "$@")
 fi

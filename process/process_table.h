@@ -19,7 +19,9 @@ struct ProcessEntry {
 // In the order in which the system reports the processes.
 using ProcessSnapshot = std::vector<ProcessEntry>;
 
-enum class WaitResult { Ended, TimedOut };
+// Ended: the process is gone (or no process has that id). CannotWait: it exists but cannot be
+// waited on (no right to it), so it must be taken as still running.
+enum class WaitResult { Ended, TimedOut, CannotWait };
 
 class ProcessTable {
  public:
@@ -29,7 +31,7 @@ class ProcessTable {
   virtual int TakeProcessSnapshot(ProcessSnapshot& snapshot) = 0;
   // True when the system reports the process terminated.
   virtual bool TerminateProcessById(std::uint32_t processId, std::uint32_t exitCode) = 0;
-  // Waits at most milliseconds for the process to end. Ended also when it cannot be waited on.
+  // Waits at most milliseconds for the process to end.
   virtual WaitResult WaitForProcessEnd(std::uint32_t processId, std::uint32_t milliseconds) = 0;
   // The normalised full path of the process's main executable; empty when it cannot be read.
   virtual std::string GetProcessFullPath(std::uint32_t processId) = 0;

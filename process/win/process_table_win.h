@@ -2,6 +2,7 @@
 // The real process table: snapshots, full paths, waiting and termination through the Win32 API.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "process/process_table.h"
 
@@ -15,6 +16,16 @@ class Win32ProcessTable final : public ProcessTable {
   bool TerminateProcessById(std::uint32_t processId, std::uint32_t exitCode) override;
   WaitResult WaitForProcessEnd(std::uint32_t processId, std::uint32_t milliseconds) override;
   std::string GetProcessFullPath(std::uint32_t processId) override;
+
+ private:
+  bool ReadNativeProcessList(ProcessSnapshot& snapshot);
+
+  // The system's process list, kept between snapshots: the blocker takes one every 10 ms.
+  std::vector<unsigned char> listBuffer_;
 };
+
+// The snapshot through Tool Help alone: the fallback of TakeProcessSnapshot, visible for tests that
+// compare the two.
+int TakeToolhelpSnapshot(ProcessSnapshot& snapshot);
 
 }  // namespace corvane::win

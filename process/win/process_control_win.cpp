@@ -1,0 +1,27 @@
+#include "process/win/process_control_win.h"
+
+#include "process/process_control.h"
+#include "process/win/process_table_win.h"
+#include "process/win/speaker_win.h"
+#include "store/win/registry_settings.h"
+
+namespace corvane::win {
+
+bool TerminateProcessByName(std::string_view fileName) {
+  Win32ProcessTable table;
+  RegistrySettingsStore settings;
+  Win32Speaker speaker;
+  return corvane::TerminateProcessByName(table, settings, speaker, fileName);
+}
+
+std::uint32_t GetProcessIdByName(std::string_view fileName) {
+  Win32ProcessTable table;
+  return corvane::GetProcessIdByName(table, fileName);
+}
+
+std::uint32_t GetThreadsOrParentId(std::uint32_t processId, bool wantThreads) {
+  Win32ProcessTable table;
+  return corvane::GetThreadsOrParentId(table, processId, wantThreads);
+}
+
+}  // namespace corvane::win

@@ -1,0 +1,42 @@
+#include "process/win/system_folders.h"
+
+#include <windows.h>
+
+#include "base/win/utf.h"
+#include "process/paths.h"
+
+namespace corvane::win {
+namespace {
+
+// Both calls report the size they need (NUL included) when the buffer is too small, and the length
+// they wrote (NUL excluded) when it was large enough.
+template <typename Call>
+std::string ReadFolder(Call call) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (int tries = 0; tries < 4; ++tries) {
+    const UINT length = call(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return Narrow(buffer);
+    }
+    buffer.resize(length);
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string GetSystemFolder() {
+  return ReadFolder([](wchar_t* buffer, UINT size) { return ::GetSystemDirectoryW(buffer, size); });
+}
+
+std::string GetWindowsFolder() {
+  return ReadFolder([](wchar_t* buffer, UINT size) { return ::GetWindowsDirectoryW(buffer, size); });
+}
+
+std::string NormalizeSystem32Path(std::string_view path) {
+  return corvane::NormalizeSystem32Path(path, GetSystemFolder());
+}
+
+}  // namespace corvane::win

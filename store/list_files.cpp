@@ -1,0 +1,297 @@
+#include "store/list_files.h"
+
+#include <exception>
+#include <unordered_set>
+#include <utility>
+
+#include "base/text.h"
+#include "store/cipher.h"
+
+namespace corvane {
+
+namespace {
+
+using list_files::kFieldSeparator;
+using list_files::kLineEnd;
+
+// Calls onLine for every line of text; lines end at CR LF only, as rizaz reads them. A last line
+// without CR LF counts when the read was complete; after a failed read it may be cut short, so it
+// is dropped rather than taken for a shorter path.
+// A stored line that is empty or all spaces is skipped before it is deciphered, as rizaz does:
+// stored spaces would only decipher to junk.
+template <typename OnLine>
+void ForEachLine(std::string_view text, bool complete, OnLine&& onLine) {
+  const auto visit = [&onLine](std::string_view line) {
+    if (line.find_first_not_of(' ') != std::string_view::npos) onLine(line);
+  };
+  size_t start = 0;
+  for (;;) {
+    const size_t end = text.find(kLineEnd, start);
+    if (end == std::string_view::npos) break;
+    visit(text.substr(start, end - start));
+    start = end + kLineEnd.size();
+  }
+  if (complete && start < text.size()) visit(text.substr(start));
+}
+
+// The first two fields of a plain record. False when the record has no separator: such a line was
+// not written by this program, and taking it as an entry would only put junk (a file of random
+// bytes, say) into the panels. The writer always writes the separator, so no real entry is lost.
+bool SplitRecord(std::string_view plain, std::string& first, std::string& second) {
+  std::vector<std::string> fields = SplitAt(plain, kFieldSeparator);
+  if (fields.size() < 2) return false;
+  // Fields after the second are ignored: a path that itself holds "^^^^" is cut there.
+  first = std::move(fields[0]);
+  second = std::move(fields[1]);
+  return true;
+}
+
+// Key under which the comparison rule sees a name and path as equal.
+std::string AllowKey(std::string_view name, std::string_view path) {
+  std::string key = ToUpperAscii(TrimSpaces(name));
+  key.push_back('\n');  // never part of a deciphered field
+  key += ToUpperAscii(TrimSpaces(path));
+  return key;
+}
+
+void ReadAllowLines(std::string_view text, bool complete, AllowList& list) {
+  // Dropping duplicates by a set keeps a long file from costing the square of its length.
+  std::unordered_set<std::string> seen;
+  for (const ProgramListEntry& entry : list) seen.insert(AllowKey(entry.name, entry.path));
+  ForEachLine(text, complete, [&](std::string_view line) {
+    const std::string plain = DecryptText(line);
+    if (plain.empty()) return;
+    ProgramListEntry entry;
+    if (!SplitRecord(plain, entry.path, entry.name)) return;
+    if (!seen.insert(AllowKey(entry.name, entry.path)).second) return;
+    list.push_back(std::move(entry));
+  });
+}
+
+void ReadBlockLines(std::string_view text, bool complete, BlockList& list) {
+  // Duplicates stay: the list keeps whatever the file holds.
+  ForEachLine(text, complete, [&](std::string_view line) {
+    const std::string plain = DecryptText(line);
+    if (plain.empty()) return;
+    ProgramListEntry entry;
+    if (!SplitRecord(plain, entry.path, entry.name)) return;
+    list.push_back(std::move(entry));
+  });
+}
+
+void ReadTrashJarLines(std::string_view text, bool complete, TrashJarList& list) {
+  ForEachLine(text, complete, [&](std::string_view line) {
+    std::string plain = DecryptText(line);  // already trimmed
+    if (plain.empty()) return;
+    list.push_back(std::move(plain));
+  });
+}
+
+void ReadHotKeyLines(std::string_view text, bool complete, HotKeyList& list) {
+  ForEachLine(text, complete, [&](std::string_view line) {
+    const std::string plain = DecryptText(line);
+    HotKeyEntry entry;
+    if (!SplitRecord(plain, entry.target, entry.keyLabel)) return;
+    list.push_back(std::move(entry));
+  });
+}
+
+}  // namespace
+
+std::string_view ListFileName(ListKind list) {
+  switch (list) {
+    case ListKind::Allow:
+      return list_files::kAllowFile;
+    case ListKind::Block:
+      return list_files::kBlockFile;
+    case ListKind::TrashJar:
+      return list_files::kTrashJarFile;
+    case ListKind::HotKey:
+      return list_files::kHotKeyFile;
+  }
+  return {};
+}
+
+std::string ProgramRecord(std::string_view path, std::string_view name) {
+  std::string record(path);
+  record += kFieldSeparator;
+  record += name;
+  return record;
+}
+
+std::string HotKeyRecord(std::string_view target, std::string_view keyLabel) {
+  return ProgramRecord(target, keyLabel);
+}
+
+ListFileStore::ListFileStore(ListFileSystem& files, Pause& pause, SettingsStore& settings,
+                             std::string programDirectory)
+    : files_(files), pause_(pause), settings_(settings), directory_(std::move(programDirectory)) {}
+
+std::string ListFileStore::ListFilePath(ListKind list) const {
+  std::string path = directory_;
+  path.push_back('\\');
+  path += ListFileName(list);
+  return path;
+}
+
+bool ListFileStore::ReadListText(ListKind list, std::string& text, bool& complete) {
+  const std::string path = ListFilePath(list);
+  // A hidden list file counts as missing.
+  if (!files_.VisibleFileExists(path)) return false;
+  complete = files_.ReadWholeFile(path, list_files::kMaxFileBytes, text);
+  return true;
+}
+
+void ListFileStore::LoadListFile(ListKind list) {
+  // Whatever goes wrong, the entries read so far stay and the program goes on.
+  try {
+    std::string text;
+    bool complete = false;
+    if (!ReadListText(list, text, complete)) return;
+    switch (list) {
+      case ListKind::Allow:
+        ReadAllowLines(text, complete, allowList_);
+        break;
+      case ListKind::Block:
+        ReadBlockLines(text, complete, blockList_);
+        break;
+      case ListKind::TrashJar:
+        ReadTrashJarLines(text, complete, trashJar_);
+        break;
+      case ListKind::HotKey:
+        ReadHotKeyLines(text, complete, hotKeys_);
+        break;
+    }
+  } catch (const std::exception&) {
+  }
+}
+
+void ListFileStore::LoadListFile(HotKeyList& copy) {
+  try {
+    std::string text;
+    bool complete = false;
+    if (!ReadListText(ListKind::HotKey, text, complete)) return;
+    ReadHotKeyLines(text, complete, copy);
+  } catch (const std::exception&) {
+  }
+}
+
+std::string ListFileStore::FileContent(ListKind list) const {
+  std::string content;
+  const auto addRecord = [&content](std::string_view plain) {
+    content += EncryptText(plain);
+    content += kLineEnd;
+  };
+  switch (list) {
+    case ListKind::Allow:
+      for (const ProgramListEntry& entry : allowList_) addRecord(ProgramRecord(entry.path, entry.name));
+      break;
+    case ListKind::Block:
+      for (const ProgramListEntry& entry : blockList_) addRecord(ProgramRecord(entry.path, entry.name));
+      break;
+    case ListKind::TrashJar:
+      for (const std::string& path : trashJar_) addRecord(path);
+      break;
+    case ListKind::HotKey:
+      for (const HotKeyEntry& entry : hotKeys_) addRecord(HotKeyRecord(entry.target, entry.keyLabel));
+      break;
+  }
+  return content;
+}
+
+void ListFileStore::RaiseReloadSignal(ListKind list) {
+  // Raised after every attempt, also a failed one: a half-done write may still have changed the
+  // file, and a reload too many costs rizaz nothing.
+  if (list == ListKind::Block) WriteBoolSetting(settings_, settings::kRead, true);
+}
+
+bool ListFileStore::AppendListLine(ListKind list, std::string_view plainRecord, bool addToTrashJar) {
+  if (list == ListKind::TrashJar && addToTrashJar) trashJar_.push_back(TrimSpaces(plainRecord));
+  const bool written = files_.AppendLine(ListFilePath(list), EncryptText(plainRecord));
+  RaiseReloadSignal(list);
+  return written;
+}
+
+bool ListFileStore::RemoveEmptiedFile(const std::string& path) {
+  // No pause and no events here: nothing is written afterwards that would have to wait for the
+  // deletion, and a timer tick running in the middle of a list change is what the pause used to
+  // invite. A file held open by another program gets a few short retries.
+  for (int attempt = 0; attempt < list_files::kRemoveAttempts; ++attempt) {
+    if (!files_.AnyFileExists(path)) return true;
+    if (files_.RemoveFile(path)) return true;
+    if (attempt + 1 < list_files::kRemoveAttempts) pause_.Sleep(list_files::kRemoveRetryMilliseconds);
+  }
+  // It cannot be deleted: an empty file at least holds no entry the list no longer has.
+  return files_.ReplaceContent(path, {});
+}
+
+bool ListFileStore::RewriteListFile(ListKind list) {
+  const std::string path = ListFilePath(list);
+  bool empty = false;
+  switch (list) {
+    case ListKind::Allow:
+      empty = allowList_.empty();
+      break;
+    case ListKind::Block:
+      empty = blockList_.empty();
+      break;
+    case ListKind::TrashJar:
+      empty = trashJar_.empty();
+      break;
+    case ListKind::HotKey:
+      empty = hotKeys_.empty();
+      break;
+  }
+  // The new content goes beside the file and replaces it in one step, so that the file holds either
+  // the old or the new list at every moment.
+  const bool written = empty ? RemoveEmptiedFile(path) : files_.ReplaceContent(path, FileContent(list));
+  RaiseReloadSignal(list);
+  return written;
+}
+
+bool ListFileStore::ClearListFile(ListKind list) {
+  const bool removed = RemoveEmptiedFile(ListFilePath(list));
+  RaiseReloadSignal(list);
+  return removed;
+}
+
+bool ListFileStore::IsInAllowList(std::string_view name, std::string_view path) const {
+  for (const ProgramListEntry& entry : allowList_) {
+    if (SameNameOrPath(entry.name, name) && SameNameOrPath(entry.path, path)) return true;
+  }
+  return false;
+}
+
+bool ListFileStore::IsInBlockList(std::string_view name) const {
+  for (const ProgramListEntry& entry : blockList_) {
+    if (SameNameOrPath(entry.name, name)) return true;
+  }
+  return false;
+}
+
+bool ListFileStore::IsInTrashJar(std::string_view path) const {
+  for (const std::string& entry : trashJar_) {
+    if (SameNameOrPath(entry, path)) return true;
+  }
+  return false;
+}
+
+bool ListFileStore::DeleteFileWithRetry(std::string_view path) {
+  const std::string target = TrimSpaces(path);
+  if (!files_.AnyFileExists(target)) return true;
+  for (int attempt = 0; attempt < list_files::kDeleteAttempts; ++attempt) {
+    if (!files_.AnyFileExists(target)) break;
+    // A second try straight away catches a deletion that the first one lost to a brief lock.
+    if (!files_.RemoveFile(target)) files_.RemoveFile(target);
+    pause_.RunPendingEvents();
+  }
+  WaitForSomeSeconds();
+  return !files_.AnyFileExists(target);
+}
+
+void ListFileStore::WaitForSomeSeconds() {
+  pause_.RunPendingEvents();
+  pause_.Sleep(list_files::kPauseMilliseconds);
+}
+
+}  // namespace corvane

@@ -1,0 +1,139 @@
+#pragma once
+// The four persisted lists of the main program and their files in the program directory.
+//
+// File format (rizaz reads the block list with a reader of its own and relies on exactly this):
+// one record per line, each line EncryptText(plain record) followed by CR LF, fields of the plain
+// record joined by "^^^^". Allow and block records are path^^^^name, hot-key records
+// target^^^^key label, Trash Jar records a path alone. No header, no count, no checksum.
+//
+// The main program is the only writer. A new entry is appended to its file; after a removal the
+// whole file is replaced in one step (never deleted and written again), so a crash, a kill or a full
+// disk during a rewrite leaves the old list whole. After every change of the block-list file, once
+// the file is complete, "Read" is set to "True" so that rizaz reloads its copy.
+//
+// Nothing here reports a failure to the user: operations return whether the file now says what
+// the caller asked, and the in-memory lists stay as the caller left them either way.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/list_file_system.h"
+#include "store/pause.h"
+#include "store/settings.h"
+
+namespace corvane {
+
+// An entry of the allow and block lists.
+struct ProgramListEntry {
+  std::string name;  // the program's file name with extension, from the end of its path
+  std::string path;  // the full path of the program file
+  bool operator==(const ProgramListEntry&) const = default;
+};
+
+// An entry of the launch-hotkey list.
+struct HotKeyEntry {
+  std::string target;    // full path of the program or file to open
+  std::string keyLabel;  // "Ctrl + Shift + " and one capital letter or digit
+  bool operator==(const HotKeyEntry&) const = default;
+};
+
+using AllowList = std::vector<ProgramListEntry>;
+using BlockList = std::vector<ProgramListEntry>;
+using TrashJarList = std::vector<std::string>;  // full paths
+using HotKeyList = std::vector<HotKeyEntry>;
+
+enum class ListKind { Allow, Block, TrashJar, HotKey };
+
+namespace list_files {
+inline constexpr std::string_view kAllowFile = "midmo.ocx";
+inline constexpr std::string_view kBlockFile = "cekdn.ocx";
+inline constexpr std::string_view kTrashJarFile = "hovsfd.dll";
+inline constexpr std::string_view kHotKeyFile = "shudw.dll";
+inline constexpr std::string_view kFieldSeparator = "^^^^";
+inline constexpr std::string_view kLineEnd = "\r\n";
+// A list file larger than this is read only this far; the program's own files are a small fraction.
+inline constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
+// DeleteFileWithRetry: attempts, then the pause that ends it.
+inline constexpr int kDeleteAttempts = 10;
+inline constexpr int kPauseMilliseconds = 1000;
+// Removing an emptied list file: attempts and the short wait between failed ones (no events run).
+inline constexpr int kRemoveAttempts = 10;
+inline constexpr int kRemoveRetryMilliseconds = 20;
+}  // namespace list_files
+
+std::string_view ListFileName(ListKind list);
+
+// The plain records the callers pass to AppendListLine.
+std::string ProgramRecord(std::string_view path, std::string_view name);  // path^^^^name
+std::string HotKeyRecord(std::string_view target, std::string_view keyLabel);
+
+class ListFileStore {
+ public:
+  // programDirectory: the folder of both programs, without a trailing backslash.
+  ListFileStore(ListFileSystem& files, Pause& pause, SettingsStore& settings, std::string programDirectory);
+  ListFileStore(const ListFileStore&) = delete;
+  ListFileStore& operator=(const ListFileStore&) = delete;
+
+  // The in-memory lists: the working copy for the whole run. Callers change them first and then
+  // bring the file in line (AppendListLine or RewriteListFile).
+  AllowList& allowList() { return allowList_; }
+  BlockList& blockList() { return blockList_; }
+  TrashJarList& trashJar() { return trashJar_; }
+  HotKeyList& hotKeys() { return hotKeys_; }
+  const AllowList& allowList() const { return allowList_; }
+  const BlockList& blockList() const { return blockList_; }
+  const TrashJarList& trashJar() const { return trashJar_; }
+  const HotKeyList& hotKeys() const { return hotKeys_; }
+
+  // Program directory + "\" + the list's file name.
+  std::string ListFilePath(ListKind list) const;
+
+  // Appends the file's entries to the in-memory list, by the list's rules. A missing or hidden file
+  // leaves the list as it is; a file that cannot be read to its end adds the complete lines read
+  // before the failure.
+  void LoadListFile(ListKind list);
+  // The same for the hotkey window's own copy of the hot-key list.
+  void LoadListFile(HotKeyList& copy);
+
+  // Appends one plain record to the list's file. For the Trash Jar, addToTrashJar also appends the
+  // trimmed path to the in-memory list (whether or not the file could be written). False when the
+  // record could not be written.
+  bool AppendListLine(ListKind list, std::string_view plainRecord, bool addToTrashJar = false);
+  // Makes the file hold exactly the in-memory list, in one step; an empty list leaves no file.
+  bool RewriteListFile(ListKind list);
+  // Removes the list's file; the caller empties the in-memory list.
+  bool ClearListFile(ListKind list);
+
+  // Look-ups by the comparison rule (surrounding spaces removed, letter case ignored).
+  bool IsInAllowList(std::string_view name, std::string_view path) const;
+  bool IsInBlockList(std::string_view name) const;  // by name only: blocked wherever it lies
+  bool IsInTrashJar(std::string_view path) const;
+
+  // Deletes the file at path (trimmed), hidden or not: up to 10 attempts, pending events run after
+  // each, then WaitForSomeSeconds. Returns at once, without pause, when no file is there. True when
+  // no file is left. The path is copied first: events that run during the pause may change the
+  // list it came from.
+  bool DeleteFileWithRetry(std::string_view path);
+  // Pending events run, then about one second of sleep.
+  void WaitForSomeSeconds();
+
+ private:
+  std::string FileContent(ListKind list) const;
+  bool RemoveEmptiedFile(const std::string& path);
+  void RaiseReloadSignal(ListKind list);
+  // The raw text of a list file, or nothing when it is missing or hidden. complete is false when
+  // the read stopped early.
+  bool ReadListText(ListKind list, std::string& text, bool& complete);
+
+  ListFileSystem& files_;
+  Pause& pause_;
+  SettingsStore& settings_;
+  std::string directory_;
+  AllowList allowList_;
+  BlockList blockList_;
+  TrashJarList trashJar_;
+  HotKeyList hotKeys_;
+};
+
+}  // namespace corvane

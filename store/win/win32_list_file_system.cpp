@@ -1,0 +1,149 @@
+#include "store/win/win32_list_file_system.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "base/win/handle.h"
+#include "base/win/utf.h"
+
+namespace corvane::win {
+
+namespace {
+
+struct FindHandleTraits {
+  using Type = HANDLE;
+  static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Type h) noexcept { ::FindClose(h); }
+};
+using UniqueFindHandle = UniqueResource<FindHandleTraits>;
+
+constexpr DWORD kReadChunk = 64 * 1024;
+constexpr int kMoveAttempts = 5;
+constexpr DWORD kMoveRetryMilliseconds = 20;
+// Every sharing right: rizaz opens the block list for reading and writing while the main program
+// may be appending to it, and neither should shut the other out.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+bool WriteAll(HANDLE file, std::string_view data) {
+  while (!data.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size(), 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(file, data.data(), chunk, &written, nullptr) || written == 0) return false;
+    data.remove_prefix(written);
+  }
+  return true;
+}
+
+// Tells whether a line written at the end of the open file would start a line of its own: the file
+// is empty or ends with CR LF. False when the file could not be examined.
+bool EndsAtLineStart(HANDLE file, bool& atLineStart) {
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file, &size)) return false;
+  if (size.QuadPart == 0) {
+    atLineStart = true;
+    return true;
+  }
+  const LONGLONG tailLength = std::min<LONGLONG>(size.QuadPart, 2);
+  LARGE_INTEGER move{};
+  move.QuadPart = -tailLength;
+  if (!::SetFilePointerEx(file, move, nullptr, FILE_END)) return false;
+  char tail[2] = {};
+  DWORD read = 0;
+  if (!::ReadFile(file, tail, static_cast<DWORD>(tailLength), &read, nullptr) || read != tailLength) return false;
+  atLineStart = tailLength == 2 && tail[0] == '\r' && tail[1] == '\n';
+  return true;
+}
+
+}  // namespace
+
+bool Win32ListFileSystem::VisibleFileExists(std::string_view path) {
+  // The lookup reads wildcards as patterns; no real file name contains one.
+  if (path.empty() || path.find_first_of("*?") != std::string_view::npos) return false;
+  WIN32_FIND_DATAW data;
+  const UniqueFindHandle find(::FindFirstFileW(Widen(path).c_str(), &data));
+  if (!find) return false;
+  return (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
+bool Win32ListFileSystem::AnyFileExists(std::string_view path) {
+  if (path.empty()) return false;
+  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool Win32ListFileSystem::ReadWholeFile(std::string_view path, std::size_t maxBytes, std::string& content) {
+  content.clear();
+  const UniqueFileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  std::string chunk(kReadChunk, '\0');
+  for (;;) {
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), chunk.data(), kReadChunk, &read, nullptr)) return false;
+    if (read == 0) return true;
+    if (content.size() + read > maxBytes) {
+      content.append(chunk.data(), maxBytes - content.size());
+      return false;
+    }
+    content.append(chunk.data(), read);
+  }
+}
+
+bool Win32ListFileSystem::AppendLine(std::string_view path, std::string_view line) {
+  const UniqueFileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  bool atLineStart = false;
+  if (!EndsAtLineStart(file.get(), atLineStart)) return false;
+  std::string data;
+  if (!atLineStart) data = "\r\n";
+  data += line;
+  data += "\r\n";
+  LARGE_INTEGER zero{};
+  if (!::SetFilePointerEx(file.get(), zero, nullptr, FILE_END)) return false;
+  return WriteAll(file.get(), data);
+}
+
+bool Win32ListFileSystem::ReplaceContent(std::string_view path, std::string_view content) {
+  const std::wstring target = Widen(path);
+  if (target.empty()) return false;
+  // Windows refuses to move a file over a read-only one, Wine does not: refuse here alike, as
+  // appending to it fails too.
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+  const std::wstring temp = target + L".tmp";
+  // A leftover of an earlier failed write may carry any attributes; CREATE_NEW then starts clean.
+  ::SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ::DeleteFileW(temp.c_str());
+  {
+    UniqueFileHandle file(
+        ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    // The data must be on the disk before the move makes it the list: otherwise a power cut could
+    // leave the new name on an empty file.
+    if (!WriteAll(file.get(), content) || !::FlushFileBuffers(file.get())) {
+      file.reset();
+      ::DeleteFileW(temp.c_str());
+      return false;
+    }
+  }
+  for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
+    if (::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = ::GetLastError();
+    // Another program reading the file at this moment (rizaz reloading) holds it only briefly.
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED && error != ERROR_LOCK_VIOLATION) break;
+    if (attempt + 1 < kMoveAttempts) ::Sleep(kMoveRetryMilliseconds);
+  }
+  ::DeleteFileW(temp.c_str());
+  return false;
+}
+
+bool Win32ListFileSystem::RemoveFile(std::string_view path) {
+  if (::DeleteFileW(Widen(path).c_str())) return true;
+  return !AnyFileExists(path);
+}
+
+}  // namespace corvane::win

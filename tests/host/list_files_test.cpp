@@ -1,0 +1,457 @@
+#include "store/list_files.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <random>
+#include <string>
+
+#include "store/cipher.h"
+#include "tests/fakes/fake_pause.h"
+#include "tests/fakes/memory_list_file_system.h"
+#include "tests/fakes/memory_settings.h"
+
+namespace corvane {
+namespace {
+
+using testing::FakePause;
+using testing::MemoryListFileSystem;
+using testing::MemorySettings;
+
+constexpr ListKind kAllKinds[] = {ListKind::Allow, ListKind::Block, ListKind::TrashJar, ListKind::HotKey};
+
+// A file as the program writes it: one enciphered record and CR LF per line.
+std::string Stored(std::initializer_list<std::string> plainRecords) {
+  std::string text;
+  for (const std::string& plain : plainRecords) text += EncryptText(plain) + "\r\n";
+  return text;
+}
+
+// Notes the block-list file as it is at the moment "Read" is written.
+class WatchingSettings final : public SettingsStore {
+ public:
+  WatchingSettings(MemoryListFileSystem& files, std::string blockPath)
+      : files_(files), blockPath_(std::move(blockPath)) {}
+  std::string ReadSetting(std::string_view key, std::string_view defaultValue) override {
+    return inner.ReadSetting(key, defaultValue);
+  }
+  bool WriteSetting(std::string_view key, std::string_view value) override {
+    if (key == settings::kRead) {
+      ++readRaised;
+      blockFileAtRaise = files_.Has(blockPath_) ? files_.Content(blockPath_) : "<none>";
+    }
+    return inner.WriteSetting(key, value);
+  }
+  MemorySettings inner;
+  int readRaised = 0;
+  std::string blockFileAtRaise;
+
+ private:
+  MemoryListFileSystem& files_;
+  std::string blockPath_;
+};
+
+class ListFilesTest : public ::testing::Test {
+ protected:
+  std::string PathOf(ListKind kind) const { return store.ListFilePath(kind); }
+  // A second store over the same files, as at the next start of the program.
+  ListFileStore Reopened() { return ListFileStore(files, pause, settings, "C:\\Corvane"); }
+
+  MemoryListFileSystem files;
+  FakePause pause;
+  MemorySettings settings;
+  ListFileStore store{files, pause, settings, "C:\\Corvane"};
+};
+
+TEST_F(ListFilesTest, FilesLiveInTheProgramDirectoryUnderTheirNames) {
+  EXPECT_EQ(PathOf(ListKind::Allow), "C:\\Corvane\\midmo.ocx");
+  EXPECT_EQ(PathOf(ListKind::Block), "C:\\Corvane\\cekdn.ocx");
+  EXPECT_EQ(PathOf(ListKind::TrashJar), "C:\\Corvane\\hovsfd.dll");
+  EXPECT_EQ(PathOf(ListKind::HotKey), "C:\\Corvane\\shudw.dll");
+  EXPECT_EQ(ProgramRecord("C:\\a\\x.exe", "x.exe"), "C:\\a\\x.exe^^^^x.exe");
+  EXPECT_EQ(HotKeyRecord("C:\\doc.txt", "Ctrl + Shift + D"), "C:\\doc.txt^^^^Ctrl + Shift + D");
+}
+
+TEST_F(ListFilesTest, NoFilesAtAllThenFirstAllowCreatesTheFileWithOneLine) {
+  for (ListKind kind : kAllKinds) store.LoadListFile(kind);
+  EXPECT_TRUE(store.allowList().empty());
+  EXPECT_TRUE(store.blockList().empty());
+  EXPECT_TRUE(store.trashJar().empty());
+  EXPECT_TRUE(store.hotKeys().empty());
+  EXPECT_TRUE(files.files.empty());
+
+  const std::string record = ProgramRecord("C:\\Apps\\tool.exe", "tool.exe");
+  EXPECT_TRUE(store.AppendListLine(ListKind::Allow, record));
+  EXPECT_EQ(files.Content(PathOf(ListKind::Allow)), EncryptText(record) + "\r\n");
+  EXPECT_EQ(files.files.size(), 1u);
+  // Appending to the allow list is no business of rizaz.
+  EXPECT_FALSE(settings.Has(settings::kRead));
+  // The store leaves the caller's allow list alone: the caller adds the entry itself.
+  EXPECT_TRUE(store.allowList().empty());
+
+  // Loading adds to what the list already holds.
+  ListFileStore next = Reopened();
+  next.allowList().push_back({"first.exe", "C:\\first.exe"});
+  next.LoadListFile(ListKind::Allow);
+  EXPECT_EQ(next.allowList(),
+            (AllowList{{"first.exe", "C:\\first.exe"}, {"tool.exe", "C:\\Apps\\tool.exe"}}));
+}
+
+TEST_F(ListFilesTest, EachLoaderReadsItsRecordsAndALastLineWithoutLineEnd) {
+  const auto withoutLastLineEnd = [](std::string text) {
+    text.resize(text.size() - 2);
+    return text;
+  };
+  files.Put(PathOf(ListKind::Allow),
+            withoutLastLineEnd(Stored({"C:\\a\\one.exe^^^^one.exe", "C:\\b\\two.exe^^^^two.exe"})));
+  files.Put(PathOf(ListKind::Block), withoutLastLineEnd(Stored({"C:\\c\\bad.exe^^^^bad.exe"})));
+  files.Put(PathOf(ListKind::TrashJar), withoutLastLineEnd(Stored({"C:\\junk.txt", "C:\\old.exe"})));
+  files.Put(PathOf(ListKind::HotKey), withoutLastLineEnd(Stored({"C:\\doc.txt^^^^Ctrl + Shift + 7"})));
+  for (ListKind kind : kAllKinds) store.LoadListFile(kind);
+
+  EXPECT_EQ(store.allowList(), (AllowList{{"one.exe", "C:\\a\\one.exe"}, {"two.exe", "C:\\b\\two.exe"}}));
+  EXPECT_EQ(store.blockList(), (BlockList{{"bad.exe", "C:\\c\\bad.exe"}}));
+  EXPECT_EQ(store.trashJar(), (TrashJarList{"C:\\junk.txt", "C:\\old.exe"}));
+  EXPECT_EQ(store.hotKeys(), (HotKeyList{{"C:\\doc.txt", "Ctrl + Shift + 7"}}));
+
+  // The hotkey window fills a copy of its own; the program's copy is untouched.
+  HotKeyList windowCopy;
+  store.LoadListFile(windowCopy);
+  EXPECT_EQ(windowCopy, store.hotKeys());
+  EXPECT_EQ(store.hotKeys().size(), 1u);
+}
+
+TEST_F(ListFilesTest, AllowDuplicatesLoadOnceAndTheNextRewriteStoresThemOnce) {
+  files.Put(PathOf(ListKind::Allow), Stored({
+                                         "C:\\Apps\\tool.exe^^^^tool.exe",
+                                         "C:\\Other\\tool.exe^^^^tool.exe",  // same name, other path: kept
+                                         "C:\\APPS\\TOOL.EXE^^^^Tool.Exe",   // other letter case: dropped
+                                         "C:\\Apps\\tool.exe^^^^tool.exe",   // exact repeat: dropped
+                                     }));
+  store.LoadListFile(ListKind::Allow);
+  ASSERT_EQ(store.allowList().size(), 2u);
+  EXPECT_EQ(store.allowList()[0].path, "C:\\Apps\\tool.exe");
+  EXPECT_EQ(store.allowList()[1].path, "C:\\Other\\tool.exe");
+  // A second load (the list already filled) adds nothing either.
+  store.LoadListFile(ListKind::Allow);
+  EXPECT_EQ(store.allowList().size(), 2u);
+
+  EXPECT_TRUE(store.RewriteListFile(ListKind::Allow));
+  EXPECT_EQ(files.Content(PathOf(ListKind::Allow)),
+            Stored({"C:\\Apps\\tool.exe^^^^tool.exe", "C:\\Other\\tool.exe^^^^tool.exe"}));
+}
+
+TEST_F(ListFilesTest, BlockAndTrashJarKeepDuplicates) {
+  files.Put(PathOf(ListKind::Block), Stored({"C:\\x.exe^^^^x.exe", "C:\\x.exe^^^^x.exe"}));
+  files.Put(PathOf(ListKind::TrashJar), Stored({"C:\\f.txt", "C:\\f.txt"}));
+  store.LoadListFile(ListKind::Block);
+  store.LoadListFile(ListKind::TrashJar);
+  EXPECT_EQ(store.blockList().size(), 2u);
+  EXPECT_EQ(store.trashJar().size(), 2u);
+}
+
+TEST_F(ListFilesTest, BlankAndMalformedLinesAreSkippedWithoutDisturbingTheOthers) {
+  const std::string spaces = "        ";
+  // Lines of spaces (stored), empty lines, records without separator, and extra fields.
+  files.Put(PathOf(ListKind::HotKey), spaces + "\r\n" + Stored({"C:\\a.txt^^^^Ctrl + Shift + A"}) + "\r\n" +
+                                          Stored({"no separator here"}) + spaces + "\r\n" +
+                                          Stored({"C:\\b.txt^^^^Ctrl + Shift + B^^^^extra"}));
+  files.Put(PathOf(ListKind::Allow), "\r\n" + Stored({"C:\\just a path.exe", "", "   "}) + spaces + "\r\n" +
+                                         Stored({"C:\\a^^^^b^^^^c.exe", "C:\\ok.exe^^^^ok.exe"}));
+  files.Put(PathOf(ListKind::Block),
+            "\r\n\r\n" + Stored({"lonely.exe", "C:\\b.exe^^^^b.exe"}) + spaces + "\r\n");
+  files.Put(PathOf(ListKind::TrashJar), Stored({"", "   ", "C:\\t.txt"}) + "\r\n" + spaces);
+  for (ListKind kind : kAllKinds) store.LoadListFile(kind);
+
+  EXPECT_EQ(store.hotKeys(), (HotKeyList{{"C:\\a.txt", "Ctrl + Shift + A"}, {"C:\\b.txt", "Ctrl + Shift + B"}}));
+  // Fields after the second are ignored: a path holding "^^^^" is cut there.
+  EXPECT_EQ(store.allowList(), (AllowList{{"b", "C:\\a"}, {"ok.exe", "C:\\ok.exe"}}));
+  EXPECT_EQ(store.blockList(), (BlockList{{"b.exe", "C:\\b.exe"}}));
+  EXPECT_EQ(store.trashJar(), (TrashJarList{"C:\\t.txt"}));
+}
+
+TEST_F(ListFilesTest, AHiddenListFileCountsAsMissing) {
+  files.Put(PathOf(ListKind::Block), Stored({"C:\\x.exe^^^^x.exe"}), /*hidden=*/true);
+  store.LoadListFile(ListKind::Block);
+  EXPECT_TRUE(store.blockList().empty());
+  EXPECT_EQ(files.reads, 0);
+  // A rewrite still replaces it, with a plain visible file.
+  store.blockList().push_back({"y.exe", "C:\\y.exe"});
+  EXPECT_TRUE(store.RewriteListFile(ListKind::Block));
+  EXPECT_TRUE(files.VisibleFileExists(PathOf(ListKind::Block)));
+  EXPECT_EQ(files.Content(PathOf(ListKind::Block)), Stored({"C:\\y.exe^^^^y.exe"}));
+}
+
+TEST_F(ListFilesTest, AnAccentedLetterIsLostSoTheEntryNoLongerMatchesItsProgram) {
+  const std::string accented = "C:\\Caf\xC3\xA9\\menu.exe";
+  store.allowList().push_back({"menu.exe", accented});
+  store.AppendListLine(ListKind::Allow, ProgramRecord(accented, "menu.exe"));
+  EXPECT_TRUE(store.IsInAllowList("menu.exe", accented));
+
+  ListFileStore next = Reopened();
+  next.LoadListFile(ListKind::Allow);
+  ASSERT_EQ(next.allowList().size(), 1u);
+  EXPECT_EQ(next.allowList()[0].path, "C:\\Caf\\menu.exe");
+  EXPECT_FALSE(next.IsInAllowList("menu.exe", accented));
+}
+
+TEST_F(ListFilesTest, LookupsFollowTheComparisonRule) {
+  store.allowList() = {{"tool.exe", "C:\\Apps\\tool.exe"}};
+  store.blockList() = {{"bad.exe", "C:\\Somewhere\\bad.exe"}};
+  store.trashJar() = {"C:\\Temp\\junk.txt"};
+
+  EXPECT_TRUE(store.IsInAllowList("  TOOL.EXE ", "c:\\apps\\TOOL.exe  "));
+  EXPECT_FALSE(store.IsInAllowList("tool.exe", "D:\\Apps\\tool.exe"));  // both must match
+  EXPECT_FALSE(store.IsInAllowList("other.exe", "C:\\Apps\\tool.exe"));
+  // Blocked by name wherever it lies.
+  EXPECT_TRUE(store.IsInBlockList(" Bad.EXE"));
+  EXPECT_FALSE(store.IsInBlockList("bad.ex"));
+  EXPECT_TRUE(store.IsInTrashJar("c:\\temp\\JUNK.txt "));
+  EXPECT_FALSE(store.IsInTrashJar("C:\\Temp\\junk.txt.bak"));
+  // Only spaces are trimmed, not tabs.
+  EXPECT_FALSE(store.IsInBlockList("\tbad.exe"));
+}
+
+TEST_F(ListFilesTest, TrashJarAppendAddsTheTrimmedPathOnlyWhenAsked) {
+  EXPECT_TRUE(store.AppendListLine(ListKind::TrashJar, "  C:\\Temp\\a.txt ", /*addToTrashJar=*/true));
+  EXPECT_TRUE(store.AppendListLine(ListKind::TrashJar, "C:\\Temp\\b.txt"));
+  EXPECT_EQ(store.trashJar(), (TrashJarList{"C:\\Temp\\a.txt"}));
+  EXPECT_EQ(files.Content(PathOf(ListKind::TrashJar)), Stored({"  C:\\Temp\\a.txt ", "C:\\Temp\\b.txt"}));
+  // The flag means nothing for the other lists.
+  store.AppendListLine(ListKind::Allow, "C:\\x.exe^^^^x.exe", true);
+  EXPECT_EQ(store.trashJar().size(), 1u);
+  EXPECT_TRUE(store.allowList().empty());
+}
+
+TEST_F(ListFilesTest, RemovingTheOnlyEntryLeavesNoFileAndNoPause) {
+  store.AppendListLine(ListKind::Allow, "C:\\a.exe^^^^a.exe");
+  store.AppendListLine(ListKind::Block, "C:\\b.exe^^^^b.exe");
+  store.AppendListLine(ListKind::TrashJar, "C:\\c.txt");
+  store.AppendListLine(ListKind::HotKey, "C:\\d.txt^^^^Ctrl + Shift + D");
+  for (ListKind kind : kAllKinds) {
+    ASSERT_TRUE(files.Has(PathOf(kind)));
+    EXPECT_TRUE(store.RewriteListFile(kind));  // all in-memory lists are empty
+    EXPECT_FALSE(files.Has(PathOf(kind)));
+  }
+  // Rewrites neither sleep nor let a timer tick run in the middle of a list change.
+  EXPECT_EQ(pause.sleeps, 0);
+  EXPECT_EQ(pause.eventRuns, 0);
+  // An empty list without a file stays without one.
+  EXPECT_TRUE(store.RewriteListFile(ListKind::Allow));
+  EXPECT_TRUE(store.ClearListFile(ListKind::Allow));
+  EXPECT_TRUE(files.files.empty());
+}
+
+TEST_F(ListFilesTest, RewriteWritesTheWholeListInOrderInOneStep) {
+  store.trashJar() = {"C:\\old1.txt", "C:\\old2.txt"};
+  store.RewriteListFile(ListKind::TrashJar);
+  store.trashJar() = {"C:\\z.txt", "C:\\a.txt", "C:\\m.txt"};
+  files.log.clear();
+  EXPECT_TRUE(store.RewriteListFile(ListKind::TrashJar));
+  EXPECT_EQ(files.Content(PathOf(ListKind::TrashJar)), Stored({"C:\\z.txt", "C:\\a.txt", "C:\\m.txt"}));
+  // Never deleted first: there is no moment without the list.
+  EXPECT_EQ(files.log, (std::vector<std::string>{"replace " + PathOf(ListKind::TrashJar)}));
+}
+
+TEST_F(ListFilesTest, ARewriteThatFailsHalfWayLeavesTheOldFileWhole) {
+  const std::string old = Stored({"C:\\a.exe^^^^a.exe", "C:\\b.exe^^^^b.exe", "C:\\c.exe^^^^c.exe"});
+  files.Put(PathOf(ListKind::Block), old);
+  store.LoadListFile(ListKind::Block);
+  store.blockList().erase(store.blockList().begin());
+  const BlockList expected = store.blockList();
+
+  // The disk fills up in the middle of the new content.
+  files.diskSpace = 10;
+  EXPECT_FALSE(store.RewriteListFile(ListKind::Block));
+  EXPECT_EQ(files.Content(PathOf(ListKind::Block)), old);
+  EXPECT_EQ(store.blockList(), expected);
+
+  // The new content was written but could not be moved into place.
+  files.diskSpace.reset();
+  files.failMoves = true;
+  EXPECT_FALSE(store.RewriteListFile(ListKind::Block));
+  EXPECT_EQ(files.Content(PathOf(ListKind::Block)), old);
+
+  // Held by another program.
+  files.failMoves = false;
+  files.Find(PathOf(ListKind::Block))->locked = true;
+  EXPECT_FALSE(store.RewriteListFile(ListKind::Block));
+  EXPECT_EQ(files.Content(PathOf(ListKind::Block)), old);
+  EXPECT_EQ(store.blockList(), expected);
+
+  // Once the file can be written again, the next change brings it in line with the list.
+  files.Find(PathOf(ListKind::Block))->locked = false;
+  EXPECT_TRUE(store.RewriteListFile(ListKind::Block));
+  EXPECT_EQ(files.Content(PathOf(ListKind::Block)), Stored({"C:\\b.exe^^^^b.exe", "C:\\c.exe^^^^c.exe"}));
+}
+
+TEST_F(ListFilesTest, AFileThatCannotBeWrittenLeavesTheInMemoryListsRight) {
+  for (ListKind kind : kAllKinds) files.Put(PathOf(kind), Stored({"C:\\keep.exe^^^^keep.exe"}));
+  for (ListKind kind : kAllKinds) files.Find(PathOf(kind))->locked = true;
+
+  store.allowList().push_back({"new.exe", "C:\\new.exe"});
+  EXPECT_FALSE(store.AppendListLine(ListKind::Allow, "C:\\new.exe^^^^new.exe"));
+  EXPECT_FALSE(store.AppendListLine(ListKind::TrashJar, "C:\\t.txt", true));
+  EXPECT_EQ(store.allowList(), (AllowList{{"new.exe", "C:\\new.exe"}}));
+  EXPECT_EQ(store.trashJar(), (TrashJarList{"C:\\t.txt"}));
+
+  // Emptying a list whose file cannot be deleted: a few short waits, no events, the file stays.
+  EXPECT_FALSE(store.ClearListFile(ListKind::HotKey));
+  EXPECT_TRUE(files.Has(PathOf(ListKind::HotKey)));
+  EXPECT_EQ(pause.sleeps, list_files::kRemoveAttempts - 1);
+  EXPECT_EQ(pause.eventRuns, 0);
+}
+
+TEST_F(ListFilesTest, AnEmptiedListWhoseFileCannotBeDeletedAtLeastHoldsNoEntries) {
+  files.Put(PathOf(ListKind::Block), Stored({"C:\\x.exe^^^^x.exe"}));
+  files.failRemoves = true;
+  EXPECT_TRUE(store.RewriteListFile(ListKind::Block));
+  EXPECT_EQ(files.Content(PathOf(ListKind::Block)), "");
+  ListFileStore next = Reopened();
+  next.LoadListFile(ListKind::Block);
+  EXPECT_TRUE(next.blockList().empty());
+}
+
+TEST_F(ListFilesTest, ReadIsRaisedAfterBlockListChangesOnlyOnceTheFileIsComplete) {
+  WatchingSettings watching(files, "C:\\Corvane\\cekdn.ocx");
+  ListFileStore watched(files, pause, watching, "C:\\Corvane");
+
+  // Changes of the other three lists leave "Read" alone.
+  watched.AppendListLine(ListKind::Allow, "C:\\a.exe^^^^a.exe");
+  watched.AppendListLine(ListKind::TrashJar, "C:\\t.txt", true);
+  watched.AppendListLine(ListKind::HotKey, "C:\\d.txt^^^^Ctrl + Shift + D");
+  watched.RewriteListFile(ListKind::Allow);
+  watched.RewriteListFile(ListKind::TrashJar);
+  watched.ClearListFile(ListKind::HotKey);
+  EXPECT_EQ(watching.readRaised, 0);
+
+  // Append: raised with the new record already in the file.
+  watched.blockList() = {{"x.exe", "C:\\x.exe"}};
+  watched.AppendListLine(ListKind::Block, "C:\\x.exe^^^^x.exe");
+  EXPECT_EQ(watching.readRaised, 1);
+  EXPECT_EQ(watching.blockFileAtRaise, Stored({"C:\\x.exe^^^^x.exe"}));
+  EXPECT_EQ(watching.inner.Get(settings::kRead), "True");
+
+  // Rewrite: raised with the whole new list in the file.
+  watched.blockList() = {{"y.exe", "C:\\y.exe"}, {"x.exe", "C:\\x.exe"}};
+  watched.RewriteListFile(ListKind::Block);
+  EXPECT_EQ(watching.readRaised, 2);
+  EXPECT_EQ(watching.blockFileAtRaise, Stored({"C:\\y.exe^^^^y.exe", "C:\\x.exe^^^^x.exe"}));
+
+  // rizaz has consumed the signal; a clear raises it again with the file gone.
+  watching.inner.values[std::string(settings::kRead)] = "False";
+  watched.blockList().clear();
+  watched.ClearListFile(ListKind::Block);
+  EXPECT_EQ(watching.readRaised, 3);
+  EXPECT_EQ(watching.blockFileAtRaise, "<none>");
+  EXPECT_EQ(watching.inner.Get(settings::kRead), "True");
+
+  // Also after a failed write, which may have changed part of the file.
+  files.diskSpace = 3;
+  EXPECT_FALSE(watched.AppendListLine(ListKind::Block, "C:\\z.exe^^^^z.exe"));
+  EXPECT_EQ(watching.readRaised, 4);
+}
+
+TEST_F(ListFilesTest, AppendAfterAHalfWrittenRecordKeepsTheNewRecordWhole) {
+  store.AppendListLine(ListKind::Block, "C:\\a.exe^^^^a.exe");
+  files.diskSpace = 5;
+  EXPECT_FALSE(store.AppendListLine(ListKind::Block, "C:\\b.exe^^^^b.exe"));
+  files.diskSpace.reset();
+  EXPECT_TRUE(store.AppendListLine(ListKind::Block, "C:\\c.exe^^^^c.exe"));
+  ListFileStore next = Reopened();
+  next.LoadListFile(ListKind::Block);
+  ASSERT_GE(next.blockList().size(), 2u);
+  EXPECT_EQ(next.blockList().front(), (ProgramListEntry{"a.exe", "C:\\a.exe"}));
+  EXPECT_EQ(next.blockList().back(), (ProgramListEntry{"c.exe", "C:\\c.exe"}));
+}
+
+TEST_F(ListFilesTest, UnreadableFilesKeepWhatWasReadAndTheProgramGoesOn) {
+  // Locked from the start: nothing read, the list keeps what it had.
+  store.allowList().push_back({"had.exe", "C:\\had.exe"});
+  files.Put(PathOf(ListKind::Allow), Stored({"C:\\x.exe^^^^x.exe"}));
+  files.Find(PathOf(ListKind::Allow))->locked = true;
+  store.LoadListFile(ListKind::Allow);
+  EXPECT_EQ(store.allowList(), (AllowList{{"had.exe", "C:\\had.exe"}}));
+
+  // A read error inside the second line: the first line counts, the cut one does not pass for a
+  // shorter path.
+  const std::string first = Stored({"C:\\first.txt"});
+  files.Put(PathOf(ListKind::TrashJar), first + Stored({"C:\\second\\deep\\file.txt"}));
+  files.Find(PathOf(ListKind::TrashJar))->readFailsAfter = first.size() + 8;
+  store.LoadListFile(ListKind::TrashJar);
+  EXPECT_EQ(store.trashJar(), (TrashJarList{"C:\\first.txt"}));
+
+  // A read error right after a complete line: that line still counts.
+  files.Put(PathOf(ListKind::Block), Stored({"C:\\a.exe^^^^a.exe", "C:\\b.exe^^^^b.exe"}));
+  files.Find(PathOf(ListKind::Block))->readFailsAfter = Stored({"C:\\a.exe^^^^a.exe"}).size();
+  store.LoadListFile(ListKind::Block);
+  EXPECT_EQ(store.blockList(), (BlockList{{"a.exe", "C:\\a.exe"}}));
+}
+
+TEST_F(ListFilesTest, RandomBytesAndHugeLinesLoadWhatTheyCanWithoutHarm) {
+  std::mt19937 rng(20240611);
+  std::uniform_int_distribution<int> byte(0, 255);
+  const auto randomBytes = [&](size_t count) {
+    std::string s;
+    for (size_t i = 0; i < count; ++i) {
+      // Plenty of line ends, so that many short junk lines are tried too.
+      s.push_back(i % 37 == 36 ? '\n' : i % 37 == 35 ? '\r' : static_cast<char>(byte(rng)));
+    }
+    return s;
+  };
+  const std::string good = Stored({"C:\\good.exe^^^^good.exe"});
+  const std::string hugeLine(1 << 20, 'q');  // 1 MB without a line break
+  for (ListKind kind : {ListKind::Allow, ListKind::Block, ListKind::HotKey}) {
+    files.Put(PathOf(kind), randomBytes(200000) + "\r\n" + good + hugeLine + "\r\n" + good + hugeLine);
+  }
+  for (ListKind kind : kAllKinds) store.LoadListFile(kind);
+  // Real records among the junk are found; a junk line only passes when it happens to decipher to
+  // something with a separator, which random data does rarely.
+  const auto count = [](const auto& list, auto pred) {
+    size_t n = 0;
+    for (const auto& entry : list) n += pred(entry) ? 1 : 0;
+    return n;
+  };
+  EXPECT_EQ(count(store.allowList(), [](const ProgramListEntry& e) { return e.name == "good.exe"; }), 1u);
+  EXPECT_EQ(count(store.blockList(), [](const ProgramListEntry& e) { return e.name == "good.exe"; }), 2u);
+  EXPECT_EQ(count(store.hotKeys(), [](const HotKeyEntry& e) { return e.keyLabel == "good.exe"; }), 2u);
+  EXPECT_LT(store.blockList().size(), 20u);
+
+}
+
+TEST_F(ListFilesTest, DeleteFileWithRetryDeletesAnyFileAndThenPauses) {
+  // Nothing there: back at once, no pause.
+  EXPECT_TRUE(store.DeleteFileWithRetry("C:\\Temp\\gone.txt"));
+  EXPECT_EQ(pause.sleeps, 0);
+  EXPECT_EQ(pause.eventRuns, 0);
+
+  // A hidden file is seen and deleted; the path is trimmed first; the pause follows.
+  files.Put("C:\\Temp\\hidden.txt", "x", /*hidden=*/true);
+  EXPECT_TRUE(store.DeleteFileWithRetry("  C:\\Temp\\hidden.txt "));
+  EXPECT_FALSE(files.Has("C:\\Temp\\hidden.txt"));
+  EXPECT_EQ(pause.sleeps, 1);
+  EXPECT_EQ(pause.sleptMilliseconds, list_files::kPauseMilliseconds);
+  EXPECT_EQ(pause.eventRuns, 2);  // after the one attempt, and in the pause
+
+  // A file that stays: ten attempts of two deletions each, then the pause.
+  pause = FakePause();
+  files.Put("C:\\Temp\\locked.txt", "x");
+  files.Find("C:\\Temp\\locked.txt")->locked = true;
+  files.log.clear();
+  EXPECT_FALSE(store.DeleteFileWithRetry("C:\\Temp\\locked.txt"));
+  EXPECT_EQ(files.log.size(), 2u * list_files::kDeleteAttempts);
+  EXPECT_EQ(pause.eventRuns, list_files::kDeleteAttempts + 1);
+  EXPECT_EQ(pause.sleptMilliseconds, list_files::kPauseMilliseconds);
+}
+
+TEST_F(ListFilesTest, DeleteFileWithRetrySurvivesATickThatChangesTheListMeanwhile) {
+  // The watch cycle passes a Trash Jar entry; a click handled during the pause clears the list.
+  files.Put("C:\\Temp\\a-rather-long-path-that-does-not-fit-in-small-string-storage.txt", "x");
+  store.trashJar() = {"C:\\Temp\\a-rather-long-path-that-does-not-fit-in-small-string-storage.txt"};
+  pause.onEvents = [this] { store.trashJar().clear(); store.trashJar().shrink_to_fit(); };
+  EXPECT_TRUE(store.DeleteFileWithRetry(store.trashJar()[0]));
+  EXPECT_TRUE(files.files.empty());
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,285 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <thread>
+
+#include "base/win/handle.h"
+#include "base/win/utf.h"
+#include "store/cipher.h"
+#include "store/list_files.h"
+#include "store/win/message_pump_pause.h"
+#include "store/win/win32_list_file_system.h"
+#include "tests/fakes/fake_pause.h"
+#include "tests/fakes/memory_settings.h"
+
+namespace corvane::win {
+namespace {
+
+// A fresh folder under the temporary folder, emptied (hidden and read-only files too) and removed
+// at the end of the test.
+class ListScratch {
+ public:
+  ListScratch() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    for (int n = 0; n < 100 && path_.empty(); ++n) {
+      const std::wstring candidate = std::wstring(temp) + L"corvane-lists-" + std::to_wstring(::GetCurrentProcessId()) +
+                                     L"-" + std::to_wstring(n);
+      if (::CreateDirectoryW(candidate.c_str(), nullptr)) path_ = candidate;
+    }
+  }
+  ~ListScratch() {
+    if (path_.empty()) return;
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((path_ + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring full = path_ + L"\\" + name;
+        ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          ::RemoveDirectoryW(full.c_str());
+        } else {
+          ::DeleteFileW(full.c_str());
+        }
+      } while (::FindNextFileW(find, &data));
+      ::FindClose(find);
+    }
+    ::RemoveDirectoryW(path_.c_str());
+  }
+  ListScratch(const ListScratch&) = delete;
+  ListScratch& operator=(const ListScratch&) = delete;
+
+  std::string Dir() const { return Narrow(path_); }
+  std::string File(const char* name) const { return Dir() + "\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+std::string Stored(std::initializer_list<std::string> plainRecords) {
+  std::string text;
+  for (const std::string& plain : plainRecords) text += EncryptText(plain) + "\r\n";
+  return text;
+}
+
+void WriteRaw(const std::string& path, const std::string& bytes) {
+  UniqueFileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(file);
+  DWORD written = 0;
+  ASSERT_TRUE(::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+}
+
+std::string ReadRaw(const std::string& path) {
+  Win32ListFileSystem files;
+  std::string content;
+  files.ReadWholeFile(path, 1 << 20, content);
+  return content;
+}
+
+void SetAttributes(const std::string& path, DWORD attributes) {
+  ASSERT_TRUE(::SetFileAttributesW(Widen(path).c_str(), attributes));
+}
+
+class ListFilesWin : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_FALSE(scratch.Dir().empty()); }
+
+  ListScratch scratch;
+  Win32ListFileSystem files;
+  testing::FakePause pause;
+  testing::MemorySettings settings;
+  ListFileStore store{files, pause, settings, scratch.Dir()};
+};
+
+TEST_F(ListFilesWin, HiddenFileCountsAsMissingForLoadingButIsSeenByDeleteFileWithRetry) {
+  const std::string path = store.ListFilePath(ListKind::Block);
+  WriteRaw(path, Stored({"C:\\x.exe^^^^x.exe"}));
+  EXPECT_TRUE(files.VisibleFileExists(path));
+  SetAttributes(path, FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_FALSE(files.VisibleFileExists(path));
+  EXPECT_TRUE(files.AnyFileExists(path));
+  store.LoadListFile(ListKind::Block);
+  EXPECT_TRUE(store.blockList().empty());
+
+  EXPECT_TRUE(store.DeleteFileWithRetry(" " + path + " "));
+  EXPECT_FALSE(files.AnyFileExists(path));
+  EXPECT_EQ(pause.sleptMilliseconds, 1000);
+}
+
+TEST_F(ListFilesWin, ExistenceTestsSeeFilesOnly) {
+  const std::string system = scratch.File("system.txt");
+  WriteRaw(system, "x");
+  SetAttributes(system, FILE_ATTRIBUTE_SYSTEM);
+  EXPECT_FALSE(files.VisibleFileExists(system));
+  EXPECT_TRUE(files.AnyFileExists(system));
+  // A folder is no file, under either test.
+  const std::string folder = scratch.File("folder.ocx");
+  ASSERT_TRUE(::CreateDirectoryW(Widen(folder).c_str(), nullptr));
+  EXPECT_FALSE(files.VisibleFileExists(folder));
+  EXPECT_FALSE(files.AnyFileExists(folder));
+  EXPECT_TRUE(store.DeleteFileWithRetry(folder));
+  EXPECT_EQ(pause.sleeps, 0);
+  // A wildcard is not taken as a pattern that happens to match a file.
+  WriteRaw(scratch.File("plain.txt"), "x");
+  EXPECT_TRUE(files.VisibleFileExists(scratch.File("plain.txt")));
+  EXPECT_FALSE(files.VisibleFileExists(scratch.File("pl*.txt")));
+  EXPECT_FALSE(files.VisibleFileExists(scratch.File("plain.tx?")));
+  EXPECT_FALSE(files.VisibleFileExists(scratch.File("missing.txt")));
+}
+
+TEST_F(ListFilesWin, AppendCreatesTheFileAndKeepsEveryRecordOnALineOfItsOwn) {
+  const std::string path = store.ListFilePath(ListKind::Allow);
+  EXPECT_TRUE(store.AppendListLine(ListKind::Allow, "C:\\a.exe^^^^a.exe"));
+  EXPECT_EQ(ReadRaw(path), Stored({"C:\\a.exe^^^^a.exe"}));
+  EXPECT_TRUE(store.AppendListLine(ListKind::Allow, "C:\\b.exe^^^^b.exe"));
+  EXPECT_EQ(ReadRaw(path), Stored({"C:\\a.exe^^^^a.exe", "C:\\b.exe^^^^b.exe"}));
+
+  // A last line without CR LF (written by someone else) gets one before the new record.
+  const std::string cut = EncryptText("C:\\c.exe^^^^c.exe");
+  WriteRaw(path, cut);
+  EXPECT_TRUE(store.AppendListLine(ListKind::Allow, "C:\\d.exe^^^^d.exe"));
+  EXPECT_EQ(ReadRaw(path), cut + "\r\n" + EncryptText("C:\\d.exe^^^^d.exe") + "\r\n");
+  store.LoadListFile(ListKind::Allow);
+  EXPECT_EQ(store.allowList(), (AllowList{{"c.exe", "C:\\c.exe"}, {"d.exe", "C:\\d.exe"}}));
+}
+
+TEST_F(ListFilesWin, RewriteReplacesTheFileInOneStepAndLeavesNothingBeside) {
+  const std::string path = store.ListFilePath(ListKind::Block);
+  store.AppendListLine(ListKind::Block, "C:\\a.exe^^^^a.exe");
+  store.AppendListLine(ListKind::Block, "C:\\b.exe^^^^b.exe");
+  store.LoadListFile(ListKind::Block);
+  store.blockList().erase(store.blockList().begin());
+  EXPECT_TRUE(store.RewriteListFile(ListKind::Block));
+  EXPECT_EQ(ReadRaw(path), Stored({"C:\\b.exe^^^^b.exe"}));
+  EXPECT_FALSE(files.AnyFileExists(path + ".tmp"));
+  EXPECT_EQ(pause.sleeps, 0);
+  EXPECT_EQ(settings.Get(settings::kRead), "True");
+
+  // A hidden list file is replaced by an ordinary one; a hidden leftover temp file is no obstacle.
+  SetAttributes(path, FILE_ATTRIBUTE_HIDDEN);
+  WriteRaw(path + ".tmp", "leftover");
+  SetAttributes(path + ".tmp", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+  store.blockList().push_back({"c.exe", "C:\\c.exe"});
+  EXPECT_TRUE(store.RewriteListFile(ListKind::Block));
+  EXPECT_TRUE(files.VisibleFileExists(path));
+  EXPECT_EQ(ReadRaw(path), Stored({"C:\\b.exe^^^^b.exe", "C:\\c.exe^^^^c.exe"}));
+  EXPECT_FALSE(files.AnyFileExists(path + ".tmp"));
+
+  // The last entry gone: no file at all.
+  store.blockList().clear();
+  EXPECT_TRUE(store.RewriteListFile(ListKind::Block));
+  EXPECT_FALSE(files.AnyFileExists(path));
+}
+
+TEST_F(ListFilesWin, ARewriteThatCannotReplaceTheFileLeavesItWhole) {
+  const std::string path = store.ListFilePath(ListKind::TrashJar);
+  const std::string old = Stored({"C:\\one.txt", "C:\\two.txt"});
+  WriteRaw(path, old);
+  SetAttributes(path, FILE_ATTRIBUTE_READONLY);
+  store.trashJar() = {"C:\\two.txt"};
+  EXPECT_FALSE(store.RewriteListFile(ListKind::TrashJar));
+  EXPECT_EQ(ReadRaw(path), old);
+  EXPECT_FALSE(files.AnyFileExists(path + ".tmp"));
+  EXPECT_EQ(store.trashJar(), (TrashJarList{"C:\\two.txt"}));
+}
+
+TEST_F(ListFilesWin, AFileLockedByAnotherHandleIsNeitherReadNorChanged) {
+  const std::string path = store.ListFilePath(ListKind::Allow);
+  const std::string old = Stored({"C:\\a.exe^^^^a.exe"});
+  WriteRaw(path, old);
+  {
+    UniqueFileHandle lock(::CreateFileW(Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(lock);
+    store.allowList() = {{"had.exe", "C:\\had.exe"}};
+    store.LoadListFile(ListKind::Allow);
+    EXPECT_EQ(store.allowList(), (AllowList{{"had.exe", "C:\\had.exe"}}));
+    EXPECT_FALSE(store.AppendListLine(ListKind::Allow, "C:\\b.exe^^^^b.exe"));
+    EXPECT_FALSE(store.RewriteListFile(ListKind::Allow));
+    EXPECT_FALSE(files.RemoveFile(path));
+    EXPECT_FALSE(store.DeleteFileWithRetry(path));
+    EXPECT_EQ(pause.eventRuns, list_files::kDeleteAttempts + 1);
+  }
+  EXPECT_EQ(ReadRaw(path), old);
+  EXPECT_FALSE(files.AnyFileExists(path + ".tmp"));
+}
+
+TEST_F(ListFilesWin, ABlockListThatRizazHoldsBrieflyIsStillRewritten) {
+  const std::string path = store.ListFilePath(ListKind::Block);
+  WriteRaw(path, Stored({"C:\\a.exe^^^^a.exe"}));
+  // rizaz opens the file this way while it reloads, for a moment.
+  const auto openAsRizaz = [&path] {
+    return UniqueFileHandle(::CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  };
+  UniqueFileHandle reader = openAsRizaz();
+  ASSERT_TRUE(reader);
+  EXPECT_TRUE(store.AppendListLine(ListKind::Block, "C:\\b.exe^^^^b.exe"));
+  std::thread release([&reader] {
+    ::Sleep(30);
+    reader.reset();
+  });
+  store.blockList() = {{"c.exe", "C:\\c.exe"}};
+  EXPECT_TRUE(store.RewriteListFile(ListKind::Block));
+  release.join();
+  EXPECT_EQ(ReadRaw(path), Stored({"C:\\c.exe^^^^c.exe"}));
+
+  // Held for good: the rewrite gives up and the file keeps its last complete content.
+  reader = openAsRizaz();
+  ASSERT_TRUE(reader);
+  store.blockList() = {{"d.exe", "C:\\d.exe"}};
+  EXPECT_FALSE(store.RewriteListFile(ListKind::Block));
+  reader.reset();
+  EXPECT_EQ(ReadRaw(path), Stored({"C:\\c.exe^^^^c.exe"}));
+  EXPECT_FALSE(files.AnyFileExists(path + ".tmp"));
+}
+
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP) {
+    ++*reinterpret_cast<int*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    return 0;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(MessagePumpPause, DispatchesWaitingMessagesAndLeavesQuitForTheMainLoop) {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = CountingProc;
+  windowClass.hInstance = ::GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"CorvanePauseTest";
+  ::RegisterClassW(&windowClass);
+  HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  windowClass.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  int count = 0;
+  ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&count));
+
+  MessagePumpPause pause;
+  for (int i = 0; i < 3; ++i) ::PostMessageW(window, WM_APP, 0, 0);
+  pause.RunPendingEvents();
+  EXPECT_EQ(count, 3);
+
+  ::PostMessageW(window, WM_APP, 0, 0);
+  ::PostQuitMessage(7);
+  pause.RunPendingEvents();
+  EXPECT_EQ(count, 4);
+  MSG message;
+  ASSERT_TRUE(::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(message.wParam, 7u);
+
+  const DWORD start = ::GetTickCount();
+  pause.Sleep(50);
+  EXPECT_GE(::GetTickCount() - start, 40u);
+  ::DestroyWindow(window);
+}
+
+}  // namespace
+}  // namespace corvane::win

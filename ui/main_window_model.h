@@ -33,8 +33,13 @@ class MainWindowModel {
   bool IsVisible(Panel panel) const { return visible_[static_cast<std::size_t>(panel)]; }
   const std::string& Heading() const { return heading_; }
 
+  // The panels' counter labels: set by navigation and by the watch cycle, never by themselves.
+  void SetCount(Panel panel, std::size_t count) { counts_[static_cast<std::size_t>(panel)] = count; }
+  std::size_t Count(Panel panel) const { return counts_[static_cast<std::size_t>(panel)]; }
+
  private:
   std::array<bool, kPanelCount> visible_{};
+  std::array<std::size_t, kPanelCount> counts_{};
   std::string heading_;
 };
 

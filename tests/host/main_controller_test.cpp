@@ -1,0 +1,210 @@
+#include "ui/main_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+#include "store/cipher.h"
+#include "tests/fakes/fake_pause.h"
+#include "tests/fakes/fake_process_table.h"
+#include "tests/fakes/fake_speaker.h"
+#include "tests/fakes/memory_list_file_system.h"
+#include "tests/fakes/memory_settings.h"
+
+namespace corvane::ui {
+namespace {
+
+constexpr const char* kDir = "C:\\Corvane";
+
+class FakeView final : public MainView {
+ public:
+  void SetTimerEnabled(MainTimer timer, bool on) override {
+    timers[timer] = on;
+    log.push_back(std::string(on ? "on " : "off ") + std::to_string(static_cast<int>(timer)));
+  }
+  void SetSplashText(std::string_view text) override { splashText = text; }
+  void ShowPanels(const MainWindowModel& model) override { shown = model; }
+  void ResetNavigationButtons() override { log.push_back("reset buttons"); }
+  void RefreshLists() override { ++refreshes; }
+  void ShowMainWindow() override { visible = true; }
+  void HideMainWindow() override { visible = false; }
+  void CloseSplash() override { log.push_back("close splash"); }
+  void TrayShowIcon(std::string_view tip) override {
+    trayIcon = true;
+    trayTip = tip;
+  }
+  void TrayChangeTip(std::string_view tip) override {
+    if (trayIcon) trayTip = tip;
+  }
+  void TrayRemoveIcon() override { trayIcon = false; }
+  void PopUpTrayMenu() override { ++menus; }
+  void After(int, std::function<void()> then) override { pending.push_back(std::move(then)); }
+  void Quit() override { quit = true; }
+
+  void RunPending() {
+    auto work = std::move(pending);
+    pending.clear();
+    for (auto& f : work) f();
+  }
+
+  std::map<MainTimer, bool> timers;
+  std::vector<std::string> log;
+  std::string splashText;
+  MainWindowModel shown;
+  int refreshes = 0;
+  bool visible = true;
+  bool trayIcon = false;
+  std::string trayTip;
+  int menus = 0;
+  bool quit = false;
+  std::vector<std::function<void()>> pending;
+};
+
+class FakeShell final : public Shell {
+ public:
+  bool Open(std::string_view file, std::string_view parameters, std::string_view directory) override {
+    opened.push_back({std::string(file), std::string(parameters), std::string(directory)});
+    return true;
+  }
+  std::vector<std::vector<std::string>> opened;
+};
+
+class MainControllerTest : public ::testing::Test {
+ protected:
+  MainControllerTest()
+      : lists(files, pause, settings, kDir),
+        watch(processes, settings, speaker, lists, files, true),
+        controller(view, settings, lists, files, shell, watch, kDir) {}
+
+  testing::FakeProcessTable processes;
+  testing::MemorySettings settings;
+  testing::FakeSpeaker speaker;
+  testing::MemoryListFileSystem files;
+  testing::FakePause pause;
+  ListFileStore lists;
+  watch::WatchCycle watch;
+  FakeView view;
+  FakeShell shell;
+  MainController controller;
+};
+
+TEST_F(MainControllerTest, LoadRaisesAliveSignalLoadsListsAndEndsWithTimersOn) {
+  settings.values["Support"] = "False";
+  files.Put("C:\\Corvane\\cekdn.ocx", EncryptText("C:\\x\\bad.exe^^^^bad.exe") + "\r\n");
+  files.Put("C:\\Corvane\\midmo.ocx", EncryptText("C:\\ok.exe^^^^ok.exe") + "\r\n");
+  files.Put("C:\\Corvane\\temp", "left over");
+  files.Put("C:\\Corvane\\tempCorvane.exe", "left over", /*hidden=*/true);
+  controller.Load();
+  EXPECT_EQ(settings.Get("Support"), "True");
+  EXPECT_EQ(lists.blockList().size(), 1u);
+  EXPECT_EQ(lists.allowList().size(), 1u);
+  EXPECT_FALSE(files.Has("C:\\Corvane\\temp"));
+  EXPECT_FALSE(files.Has("C:\\Corvane\\tempCorvane.exe"));
+  EXPECT_EQ(view.splashText, " Loading Services. This may take several minutes ...");
+  EXPECT_TRUE(view.shown.IsVisible(Panel::Running));
+  EXPECT_EQ(view.shown.Heading(), "Running Process");
+  for (const MainTimer t : {MainTimer::Processes, MainTimer::HotKeys, MainTimer::Adv, MainTimer::RunAtOnce}) {
+    EXPECT_TRUE(view.timers[t]) << static_cast<int>(t);
+  }
+  // The watch timer stays off until the very end, after the blocker's timer was switched on.
+  const auto at = [&](const std::string& entry) {
+    return std::find(view.log.begin(), view.log.end(), entry) - view.log.begin();
+  };
+  EXPECT_LT(at("on 3"), at("on 0"));
+  EXPECT_LT(at("on 0"), at("close splash"));
+}
+
+TEST_F(MainControllerTest, AfterLoadTrayTipFollowsModeAndAutoHidesASecondLater) {
+  settings.values["OptAllowAll"] = "True";
+  controller.AfterLoad("auto");
+  EXPECT_TRUE(view.trayIcon);
+  EXPECT_EQ(view.trayTip, "Corvane :: Allow All");
+  EXPECT_TRUE(view.visible);
+  view.RunPending();
+  EXPECT_FALSE(view.visible);
+}
+
+TEST_F(MainControllerTest, OnlyTheExactAutoArgumentHides) {
+  for (const char* argument : {"", "AUTO", "auto more"}) {
+    view.visible = true;
+    controller.AfterLoad(argument);
+    view.RunPending();
+    EXPECT_TRUE(view.visible) << argument;
+    EXPECT_EQ(view.trayTip, "Corvane :: Normal");
+  }
+}
+
+TEST_F(MainControllerTest, NavigationSetsListCounters) {
+  lists.blockList().push_back({"a.exe", "C:\\a.exe"});
+  lists.blockList().push_back({"b.exe", "C:\\b.exe"});
+  lists.trashJar().push_back("C:\\x.txt");
+  controller.Navigate(Panel::Blocked);
+  EXPECT_EQ(view.shown.Heading(), "Blocked Process");
+  EXPECT_EQ(view.shown.Count(Panel::Blocked), 2u);
+  controller.Navigate(Panel::TrashJar);
+  EXPECT_EQ(view.shown.Count(Panel::TrashJar), 1u);
+  EXPECT_TRUE(view.shown.IsVisible(Panel::TrashJar));
+  EXPECT_FALSE(view.shown.IsVisible(Panel::Blocked));
+}
+
+TEST_F(MainControllerTest, TrayMouseReactions) {
+  view.visible = false;
+  controller.OnTrayMouse(0x201);  // single left click: nothing
+  controller.OnTrayMouse(0x200);  // a move: nothing
+  EXPECT_FALSE(view.visible);
+  EXPECT_EQ(view.menus, 0);
+  controller.OnTrayMouse(kTrayRightButtonUp);
+  EXPECT_EQ(view.menus, 1);
+  EXPECT_FALSE(view.visible);
+  controller.OnTrayMouse(kTrayLeftDoubleClick);
+  EXPECT_TRUE(view.visible);
+}
+
+TEST_F(MainControllerTest, ShowMenuItemsShowTheWindowOnTheirPanel) {
+  view.visible = false;
+  controller.OnMenuCommand(MenuCommand::ShowTrashJar);
+  EXPECT_TRUE(view.visible);
+  EXPECT_TRUE(view.shown.IsVisible(Panel::TrashJar));
+  controller.OnCloseRequested();
+  EXPECT_FALSE(view.visible);
+  // Showing again from the icon keeps the panel it had.
+  controller.OnTrayMouse(kTrayLeftDoubleClick);
+  EXPECT_TRUE(view.shown.IsVisible(Panel::TrashJar));
+}
+
+TEST_F(MainControllerTest, RunAtOnceStartsTheBlockerOnceWithItsAccessCode) {
+  controller.OnRunAtOnceTick();
+  ASSERT_EQ(shell.opened.size(), 1u);
+  EXPECT_EQ(shell.opened[0], (std::vector<std::string>{"C:\\Corvane\\rizaz.exe", "plumtide", "C:\\Corvane"}));
+  EXPECT_FALSE(view.timers[MainTimer::RunAtOnce]);
+}
+
+TEST_F(MainControllerTest, CloseLowersAliveSignalRemovesIconAndQuitsAfterThePause) {
+  controller.AfterLoad("");
+  view.RunPending();
+  controller.OnMenuCommand(MenuCommand::Close);
+  EXPECT_EQ(settings.Get("Support"), "False");
+  EXPECT_FALSE(view.trayIcon);
+  EXPECT_FALSE(view.quit);
+  EXPECT_FALSE(view.timers[MainTimer::Processes]);
+  // A watch tick that was already queued must not switch its timer back on.
+  controller.OnProcessesTick();
+  EXPECT_FALSE(view.timers[MainTimer::Processes]);
+  view.RunPending();
+  EXPECT_TRUE(view.quit);
+}
+
+TEST_F(MainControllerTest, WatchTickUpdatesTheRunningCounterAndRearmsItsTimer) {
+  processes.Add(7, "a.exe", "C:\\a.exe");
+  watch.inspectNewPrograms = [this](const watch::RunningProcesses& now) {
+    for (const auto& p : now) watch.running().Add({"a.exe", p.fullPath});
+  };
+  controller.OnProcessesTick();
+  EXPECT_EQ(view.shown.Count(Panel::Running), 1u);
+  EXPECT_TRUE(view.timers[MainTimer::Processes]);
+  EXPECT_EQ(view.log.front(), "off 0");
+}
+
+}  // namespace
+}  // namespace corvane::ui

@@ -1,0 +1,162 @@
+#include "watch/watch_cycle.h"
+
+#include <gtest/gtest.h>
+
+#include "store/cipher.h"
+#include "tests/fakes/fake_pause.h"
+#include "tests/fakes/fake_process_table.h"
+#include "tests/fakes/fake_speaker.h"
+#include "tests/fakes/memory_list_file_system.h"
+#include "tests/fakes/memory_settings.h"
+
+namespace corvane::watch {
+namespace {
+
+constexpr const char* kDir = "C:\\Corvane";
+
+class WatchCycleTest : public ::testing::Test {
+ protected:
+  WatchCycleTest() : lists(files, pause, settings, kDir), cycle(processes, settings, speaker, lists, files, true) {}
+
+  void Block(const std::string& name, const std::string& path) { lists.blockList().push_back({name, path}); }
+  void Trash(const std::string& path) { lists.trashJar().push_back(path); }
+
+  testing::FakeProcessTable processes;
+  testing::MemorySettings settings;
+  testing::FakeSpeaker speaker;
+  testing::MemoryListFileSystem files;
+  testing::FakePause pause;
+  ListFileStore lists;
+  WatchCycle cycle;
+};
+
+TEST_F(WatchCycleTest, BlockedProgramsEndTwoCopiesPerTickWhateverTheirFolder) {
+  Block("bad.exe", "C:\\Elsewhere\\bad.exe");
+  processes.Add(10, "BAD.EXE", "C:\\One\\BAD.EXE");
+  processes.Add(11, "bad.exe", "C:\\Two\\bad.exe");
+  processes.Add(12, "bad.exe", "C:\\Three\\bad.exe");
+  processes.Add(13, "good.exe", "C:\\good.exe");
+  cycle.Tick();
+  // Termination by name ends the first listed copy; the step runs twice per tick.
+  EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{10, 11}));
+  cycle.Tick();
+  EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{10, 11, 12}));
+  EXPECT_TRUE(processes.IsRunning(13));
+  EXPECT_TRUE(speaker.beeps.empty());
+}
+
+TEST_F(WatchCycleTest, AllowAllTerminatesNothingButStillEmptiesTheTrashJar) {
+  settings.values["OptAllowAll"] = "True";
+  Block("bad.exe", "C:\\bad.exe");
+  processes.Add(10, "bad.exe", "C:\\bad.exe");
+  files.Put("C:\\docs\\letter.txt", "text");
+  Trash("C:\\docs\\letter.txt");
+  cycle.Tick();
+  EXPECT_TRUE(processes.IsRunning(10));
+  EXPECT_FALSE(files.Has("C:\\docs\\letter.txt"));
+}
+
+TEST_F(WatchCycleTest, TrashJarTerminatesExeFirstDeletesDocumentsAndSkipsHiddenFiles) {
+  processes.Add(20, "tool.exe", "C:\\apps\\Tool.EXE");
+  files.Put("C:\\apps\\Tool.EXE", "MZ");
+  files.Put("C:\\docs\\note.txt", "text");
+  files.Put("C:\\docs\\secret.txt", "text", /*hidden=*/true);
+  Trash("C:\\apps\\Tool.EXE");
+  Trash("C:\\docs\\note.txt");
+  Trash("C:\\docs\\secret.txt");
+  Trash("C:\\docs\\missing.txt");
+  cycle.EmptyTrashJar();
+  // The program was ended before its file went; the document went without any termination.
+  EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{20}));
+  EXPECT_FALSE(files.Has("C:\\apps\\Tool.EXE"));
+  EXPECT_FALSE(files.Has("C:\\docs\\note.txt"));
+  EXPECT_TRUE(files.Has("C:\\docs\\secret.txt"));
+  // Entries are never removed, so a file that comes back goes again.
+  EXPECT_EQ(lists.trashJar().size(), 4u);
+  files.Put("C:\\docs\\note.txt", "back again");
+  cycle.EmptyTrashJar();
+  EXPECT_FALSE(files.Has("C:\\docs\\note.txt"));
+}
+
+TEST_F(WatchCycleTest, TrashJarEntryRemovedDuringThePauseIsPassedOver) {
+  files.Put("C:\\a.txt", "a");
+  files.Put("C:\\b.txt", "b");
+  Trash("C:\\a.txt");
+  Trash("C:\\b.txt");
+  // A click that runs while the first deletion pauses empties the list.
+  pause.onEvents = [this] { lists.trashJar().clear(); };
+  cycle.EmptyTrashJar();
+  EXPECT_FALSE(files.Has("C:\\a.txt"));
+  EXPECT_TRUE(files.Has("C:\\b.txt"));
+}
+
+TEST_F(WatchCycleTest, EndedProgramsArePrunedWithOnePathReadPerProcess) {
+  processes.Add(1, "a.exe", "C:\\a.exe");
+  processes.Add(2, "b.exe", "C:\\b.exe");
+  processes.Add(3, "system", "");
+  cycle.running().Add({"a.exe", "C:\\a.exe"});
+  cycle.running().Add({"B.EXE", " c:\\B.exe "});
+  cycle.running().Add({"gone.exe", "C:\\gone.exe"});
+  // Same path, but the entry's name is not that path's file name: not running.
+  cycle.running().Add({"other.exe", "C:\\a.exe"});
+  int changes = 0;
+  cycle.runningListChanged = [&] { ++changes; };
+  cycle.PruneRunningProgramList();
+  ASSERT_EQ(cycle.running().size(), 2u);
+  EXPECT_EQ(cycle.running().entries()[0].name, "a.exe");
+  EXPECT_EQ(cycle.running().entries()[1].name, "B.EXE");
+  EXPECT_EQ(processes.pathQueries.size(), 3u);
+  EXPECT_EQ(changes, 1);
+  cycle.PruneRunningProgramList();
+  EXPECT_EQ(changes, 1);
+}
+
+TEST_F(WatchCycleTest, TickOrderAndHooks) {
+  std::vector<std::string> order;
+  processes.Add(5, "new.exe", "C:\\new.exe");
+  cycle.inspectNewPrograms = [&](const RunningProcesses& now) {
+    order.push_back("inspect");
+    ASSERT_EQ(now.size(), 1u);
+    EXPECT_EQ(now[0].fullPath, "C:\\new.exe");
+    cycle.running().Add({"new.exe", "C:\\new.exe"});
+  };
+  cycle.hotkeyStep = [&] { order.push_back("hotkeys"); };
+  cycle.Tick();
+  EXPECT_EQ(order, (std::vector<std::string>{"inspect", "hotkeys"}));
+  // What inspection added survives the pruning of the same tick.
+  EXPECT_EQ(cycle.running().size(), 1u);
+  // Judging and pruning share one path read per process.
+  EXPECT_EQ(processes.pathQueries.size(), 1u);
+}
+
+TEST_F(WatchCycleTest, OutsideTheNtFamilyOnlyTheHotkeysRun) {
+  WatchCycle old(processes, settings, speaker, lists, files, /*ntFamily=*/false);
+  Block("bad.exe", "C:\\bad.exe");
+  processes.Add(10, "bad.exe", "C:\\bad.exe");
+  files.Put("C:\\x.txt", "x");
+  Trash("C:\\x.txt");
+  bool inspected = false;
+  bool hotkeys = false;
+  old.inspectNewPrograms = [&](const RunningProcesses&) { inspected = true; };
+  old.hotkeyStep = [&] { hotkeys = true; };
+  old.Tick();
+  EXPECT_TRUE(processes.IsRunning(10));
+  EXPECT_TRUE(files.Has("C:\\x.txt"));
+  EXPECT_FALSE(inspected);
+  EXPECT_TRUE(hotkeys);
+}
+
+TEST(RunningProgramList, LookupByComparisonRuleAndUnjudgedRemoval) {
+  RunningProgramList list;
+  list.Add({"App.exe", "C:\\Apps\\App.exe"});
+  list.Add({"free.exe", "C:\\free.exe", /*unjudged=*/true});
+  EXPECT_TRUE(list.IsInRunningProgramList(" app.EXE ", "c:\\apps\\app.exe"));
+  // Same name from another folder is another program.
+  EXPECT_FALSE(list.IsInRunningProgramList("App.exe", "D:\\App.exe"));
+  list.RemoveUnjudged();
+  EXPECT_EQ(list.size(), 1u);
+  EXPECT_FALSE(list.IsInRunningProgramList("free.exe", "C:\\free.exe"));
+}
+
+}  // namespace
+}  // namespace corvane::watch

@@ -1,0 +1,130 @@
+#include "tests/support/e2e_support.h"
+
+#include <tlhelp32.h>
+
+#include "base/win/handle.h"
+#include "base/win/utf.h"
+#include "store/cipher.h"
+#include "store/win/registry_settings.h"
+
+namespace corvane::testing {
+
+std::wstring DistPath(const wchar_t* file) { return corvane::win::Widen(CORVANE_TEST_DIST_DIR) + L"\\" + file; }
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (condition()) return true;
+    if (::GetTickCount64() >= deadline) return false;
+    ::Sleep(5);
+  }
+}
+
+std::vector<HWND> WindowsOf(std::uint32_t processId, const wchar_t* className) {
+  struct Search {
+    std::uint32_t processId;
+    const wchar_t* className;
+    std::vector<HWND> found;
+  } search{processId, className, {}};
+  ::EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t name[64] = {};
+        ::GetClassNameW(hwnd, name, 64);
+        if (owner == s->processId && ::lstrcmpiW(name, s->className) == 0) s->found.push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::wstring WindowText(HWND hwnd) {
+  wchar_t text[512] = {};
+  ::SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
+  return text;
+}
+
+namespace {
+corvane::win::UniqueHKey OpenSettings(REGSAM access) {
+  HKEY key = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, corvane::win::kSettingsKeyPath, 0, nullptr, 0, access, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+    return {};
+  }
+  return corvane::win::UniqueHKey(key);
+}
+}  // namespace
+
+bool SettingExists(const wchar_t* name) {
+  const auto key = OpenSettings(KEY_QUERY_VALUE);
+  return key && ::RegQueryValueExW(key.get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+std::wstring ReadSettingValue(const wchar_t* name) {
+  const auto key = OpenSettings(KEY_QUERY_VALUE);
+  if (!key) return {};
+  wchar_t value[256] = {};
+  DWORD bytes = sizeof(value) - sizeof(wchar_t);
+  if (::RegQueryValueExW(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &bytes) != ERROR_SUCCESS) {
+    return {};
+  }
+  return value;
+}
+
+void WriteSettingValue(const wchar_t* name, const wchar_t* value) {
+  const auto key = OpenSettings(KEY_SET_VALUE);
+  if (!key) return;
+  ::RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>((::lstrlenW(value) + 1) * sizeof(wchar_t)));
+}
+
+void DeleteSettingValues(std::initializer_list<const wchar_t*> names) {
+  const auto key = OpenSettings(KEY_SET_VALUE);
+  if (!key) return;
+  for (const wchar_t* name : names) ::RegDeleteValueW(key.get(), name);
+}
+
+bool WriteListFile(const std::wstring& path, const std::vector<std::string>& plainRecords) {
+  std::string content;
+  for (const std::string& record : plainRecords) content += EncryptText(record) + "\r\n";
+  corvane::win::UniqueFileHandle file(
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+         written == content.size();
+}
+
+bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+namespace {
+template <typename Visit>
+void ForEachProcess(Visit visit) {
+  corvane::win::UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
+    visit(entry);
+  }
+}
+}  // namespace
+
+bool IsProcessListed(std::uint32_t processId) {
+  bool found = false;
+  ForEachProcess([&](const PROCESSENTRY32W& entry) { found = found || entry.th32ProcessID == processId; });
+  return found;
+}
+
+std::vector<std::uint32_t> ProcessIdsNamed(const std::wstring& fileName) {
+  std::vector<std::uint32_t> ids;
+  ForEachProcess([&](const PROCESSENTRY32W& entry) {
+    if (::lstrcmpiW(entry.szExeFile, fileName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+  });
+  return ids;
+}
+
+}  // namespace corvane::testing

@@ -1,0 +1,42 @@
+#pragma once
+// What end-to-end tests of the shipped programs share: where the programs are, waiting for a
+// condition, finding a process's windows, the settings key and the list files.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace corvane::testing {
+
+// Generous: Wine on a shared machine can be slow to start a process.
+inline constexpr DWORD kE2eTimeoutMs = 15000;
+
+// A file of the shipped program folder.
+std::wstring DistPath(const wchar_t* file);
+
+// Polls condition every 5 ms until it holds; false after timeoutMs.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kE2eTimeoutMs);
+
+// Top-level windows of a class that belong to one process.
+std::vector<HWND> WindowsOf(std::uint32_t processId, const wchar_t* className);
+std::wstring WindowText(HWND hwnd);
+
+// The shared settings key, read and written directly.
+bool SettingExists(const wchar_t* name);
+std::wstring ReadSettingValue(const wchar_t* name);
+void WriteSettingValue(const wchar_t* name, const wchar_t* value);
+void DeleteSettingValues(std::initializer_list<const wchar_t*> names);
+
+// Writes a list file: every plain record enciphered, each line ended by CR LF.
+bool WriteListFile(const std::wstring& path, const std::vector<std::string>& plainRecords);
+bool FileExists(const std::wstring& path);
+
+// Whether a process with that id is in the system's process list now.
+bool IsProcessListed(std::uint32_t processId);
+// Ids of the listed processes whose executable file name is fileName (case ignored).
+std::vector<std::uint32_t> ProcessIdsNamed(const std::wstring& fileName);
+
+}  // namespace corvane::testing

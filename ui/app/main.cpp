@@ -1,0 +1,79 @@
+// Corvane.exe: splash, main window, tray icon and the watch cycle.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+#include "base/command_line.h"
+#include "base/win/app_dir.h"
+#include "base/win/utf.h"
+#include "process/win/process_table_win.h"
+#include "process/win/speaker_win.h"
+#include "store/list_files.h"
+#include "store/win/message_pump_pause.h"
+#include "store/win/registry_settings.h"
+#include "store/win/win32_list_file_system.h"
+#include "ui/main_controller.h"
+#include "ui/win/main_window.h"
+#include "ui/win/shell_win.h"
+#include "ui/win/splash_window.h"
+#include "watch/watch_cycle.h"
+
+namespace {
+
+// A 64-bit program runs only on the NT family, where the watch cycle judges and terminates.
+constexpr bool kNtFamily = true;
+
+int Run() {
+  using namespace corvane;
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
+                                                      ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&controls);
+
+  const std::string argumentText(ArgumentText(win::Narrow(::GetCommandLineW())));
+  const std::string directory = win::ProgramDirectory();
+
+  win::RegistrySettingsStore settings;
+  win::Win32ListFileSystem files;
+  win::MessagePumpPause pause;
+  ListFileStore lists(files, pause, settings, directory);
+  win::Win32ProcessTable processes;
+  win::Win32Speaker speaker;
+  watch::WatchCycle watch(processes, settings, speaker, lists, files, kNtFamily);
+  ui::win::Win32Shell shell;
+  ui::win::MainWindow window(lists, watch.running());
+  ui::MainController controller(window, settings, lists, files, shell, watch, directory);
+  window.SetController(&controller);
+
+  ui::win::SplashWindow splash;
+  window.SetSplash(&splash);
+  const bool started = splash.Create([&] {
+    if (!window.Create()) {
+      ::PostQuitMessage(1);
+      return;
+    }
+    shell.SetOwner(window.Hwnd());
+    controller.Load();
+    window.ShowMainWindow();
+    controller.AfterLoad(argumentText);
+  });
+  if (!started) return 1;
+
+  MSG message{};
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (window.Hwnd() != nullptr && ::IsDialogMessageW(window.Hwnd(), &message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  try {
+    return Run();
+  } catch (...) {
+    return 1;
+  }
+}

@@ -1,0 +1,156 @@
+#include "ui/main_controller.h"
+
+namespace corvane::ui {
+
+namespace {
+// How long the window stays on the screen before "auto" hides it, and how long Close waits after
+// the alive signal went down before the program ends.
+constexpr int kSettleMilliseconds = 1000;
+}  // namespace
+
+MainController::MainController(MainView& view, SettingsStore& settings, ListFileStore& lists, ListFileSystem& files,
+                               Shell& shell, watch::WatchCycle& watch, std::string programDirectory)
+    : view_(view),
+      settings_(settings),
+      lists_(lists),
+      files_(files),
+      shell_(shell),
+      watch_(watch),
+      directory_(std::move(programDirectory)) {}
+
+void MainController::Load() {
+  view_.SetTimerEnabled(MainTimer::Adv, false);
+  view_.SetTimerEnabled(MainTimer::RunAtOnce, false);
+  view_.SetTimerEnabled(MainTimer::HotKeys, false);
+  view_.SetSplashText(kSplashLoading);
+  WriteBoolSetting(settings_, settings::kSupport, true);
+  view_.SetTimerEnabled(MainTimer::Processes, false);
+  lists_.LoadListFile(ListKind::Block);
+  lists_.LoadListFile(ListKind::Allow);
+  lists_.LoadListFile(ListKind::TrashJar);
+  lists_.LoadListFile(ListKind::HotKey);
+  view_.RefreshLists();
+  view_.SetTimerEnabled(MainTimer::RunAtOnce, true);
+  // Nothing in this program creates these; they are cleared in case an old installer left them.
+  RemoveLeftOverFile("temp");
+  RemoveLeftOverFile("tempCorvane.exe");
+  view_.SetSplashText(kSplashLoadingServices);
+  view_.ResetNavigationButtons();
+  Navigate(Panel::Running);
+  view_.SetTimerEnabled(MainTimer::HotKeys, true);
+  view_.SetTimerEnabled(MainTimer::Adv, true);
+  view_.SetTimerEnabled(MainTimer::Processes, true);
+  view_.CloseSplash();
+}
+
+void MainController::RemoveLeftOverFile(std::string_view name) {
+  const std::string path = directory_ + "\\" + std::string(name);
+  if (!files_.AnyFileExists(path)) return;
+  if (!files_.RemoveFile(path)) files_.RemoveFile(path);
+}
+
+void MainController::AfterLoad(std::string_view argumentText) {
+  view_.TrayShowIcon(kMainWindowCaption);
+  view_.TrayChangeTip(SecurityModeTip(ReadBoolSetting(settings_, settings::kOptAllowAll, false)));
+  const bool hide = IsAutoStart(argumentText);
+  view_.After(kSettleMilliseconds, [this, hide] {
+    if (hide && !closing_) view_.HideMainWindow();
+  });
+}
+
+std::size_t MainController::EntryCount(Panel panel) const {
+  switch (panel) {
+    case Panel::Running:
+      return watch_.running().size();
+    case Panel::Blocked:
+      return lists_.blockList().size();
+    case Panel::Allowed:
+      return lists_.allowList().size();
+    case Panel::TrashJar:
+      return lists_.trashJar().size();
+    case Panel::Options:
+      break;
+  }
+  return 0;
+}
+
+void MainController::Navigate(Panel panel) {
+  // Navigation brings a list's counter up to date; the running counter follows the watch cycle.
+  if (panel != Panel::Running && panel != Panel::Options) model_.SetCount(panel, EntryCount(panel));
+  model_.ShowOnly(panel);
+  view_.ShowPanels(model_);
+}
+
+void MainController::ShowAndNavigate(Panel panel) {
+  view_.ShowMainWindow();
+  Navigate(panel);
+}
+
+void MainController::OnTrayMouse(unsigned mouseMessage) {
+  if (closing_) return;
+  if (mouseMessage == kTrayLeftDoubleClick) {
+    view_.ShowMainWindow();
+  } else if (mouseMessage == kTrayRightButtonUp) {
+    view_.PopUpTrayMenu();
+  }
+}
+
+void MainController::OnMenuCommand(MenuCommand command) {
+  if (closing_) return;
+  switch (command) {
+    case MenuCommand::ShowCorvane:
+      view_.ShowMainWindow();
+      break;
+    case MenuCommand::RunningProcesses:
+      ShowAndNavigate(Panel::Running);
+      break;
+    case MenuCommand::ShowBlocked:
+      ShowAndNavigate(Panel::Blocked);
+      break;
+    case MenuCommand::ShowAllowedProcess:
+      ShowAndNavigate(Panel::Allowed);
+      break;
+    case MenuCommand::ShowTrashJar:
+      ShowAndNavigate(Panel::TrashJar);
+      break;
+    case MenuCommand::ShowOptions:
+      ShowAndNavigate(Panel::Options);
+      break;
+    case MenuCommand::Close:
+      Close();
+      break;
+    default:
+      // The list operations, options, hotkeys and help arrive with their own windows.
+      break;
+  }
+}
+
+void MainController::OnCloseRequested() { view_.HideMainWindow(); }
+
+void MainController::OnProcessesTick() {
+  view_.SetTimerEnabled(MainTimer::Processes, false);
+  watch_.Tick();
+  model_.SetCount(Panel::Running, EntryCount(Panel::Running));
+  view_.ShowPanels(model_);
+  if (!closing_) view_.SetTimerEnabled(MainTimer::Processes, true);
+}
+
+void MainController::OnRunAtOnceTick() {
+  view_.SetTimerEnabled(MainTimer::RunAtOnce, false);
+  shell_.Open(directory_ + "\\" + std::string(kBlockerFileName), kBlockerAccessCode, directory_);
+}
+
+void MainController::Close() {
+  if (closing_) return;
+  closing_ = true;
+  WriteBoolSetting(settings_, settings::kSupport, false);
+  view_.TrayRemoveIcon();
+  // Nothing more may start: no watch tick, no alert, no blocker.
+  for (const MainTimer timer : {MainTimer::Processes, MainTimer::HotKeys, MainTimer::Adv, MainTimer::RunAtOnce}) {
+    view_.SetTimerEnabled(timer, false);
+  }
+  view_.HideMainWindow();
+  view_.After(kSettleMilliseconds, [this] { view_.Quit(); });
+}
+
+}  // namespace corvane::ui

@@ -1,0 +1,103 @@
+#pragma once
+// What the main window does, without the window: the load steps, navigation, the tray icon's
+// reactions, the tray menu, hiding on close and leaving the program. The Win32 window implements
+// MainView and forwards its events here; host tests drive it with a fake view.
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "store/list_file_system.h"
+#include "store/list_files.h"
+#include "store/settings.h"
+#include "ui/main_menu.h"
+#include "ui/main_window_model.h"
+#include "watch/watch_cycle.h"
+
+namespace corvane::ui {
+
+enum class MainTimer { Processes, HotKeys, Adv, RunAtOnce };
+
+// Mouse messages the tray icon reports (the Windows message numbers).
+inline constexpr unsigned kTrayLeftDoubleClick = 0x203;
+inline constexpr unsigned kTrayRightButtonUp = 0x205;
+
+// The access code the blocker needs, and its file beside the main program.
+inline constexpr std::string_view kBlockerAccessCode = "plumtide";
+inline constexpr std::string_view kBlockerFileName = "rizaz.exe";
+
+class MainView {
+ public:
+  virtual ~MainView() = default;
+  virtual void SetTimerEnabled(MainTimer timer, bool on) = 0;
+  virtual void SetSplashText(std::string_view text) = 0;
+  // Panels, heading and counters as the model has them.
+  virtual void ShowPanels(const MainWindowModel& model) = 0;
+  // Every navigation button back to its normal look.
+  virtual void ResetNavigationButtons() = 0;
+  // The lists' contents may have changed: show them afresh.
+  virtual void RefreshLists() = 0;
+  // Visible, in its normal (not minimised) state.
+  virtual void ShowMainWindow() = 0;
+  // Minimised and hidden; the program goes on in the tray.
+  virtual void HideMainWindow() = 0;
+  virtual void CloseSplash() = 0;
+  virtual void TrayShowIcon(std::string_view tip) = 0;
+  virtual void TrayChangeTip(std::string_view tip) = 0;
+  virtual void TrayRemoveIcon() = 0;
+  virtual void PopUpTrayMenu() = 0;
+  // Runs then about milliseconds later, with the user interface responsive meanwhile.
+  virtual void After(int milliseconds, std::function<void()> then) = 0;
+  // Ends the program at once.
+  virtual void Quit() = 0;
+};
+
+// Opens a file through the shell with its default action.
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  virtual bool Open(std::string_view file, std::string_view parameters, std::string_view workingDirectory) = 0;
+};
+
+class MainController {
+ public:
+  MainController(MainView& view, SettingsStore& settings, ListFileStore& lists, ListFileSystem& files, Shell& shell,
+                 watch::WatchCycle& watch, std::string programDirectory);
+
+  // The main window's load: timers off, alive signal, lists, the blocker's timer, left-over files,
+  // the running panel, timers on.
+  void Load();
+  // After the load: the tray icon with the mode's tip; about a second later "auto" hides the window.
+  void AfterLoad(std::string_view argumentText);
+
+  void Navigate(Panel panel);
+  void OnTrayMouse(unsigned mouseMessage);
+  void OnMenuCommand(MenuCommand command);
+  // The close box or the system menu: the window hides, the program goes on.
+  void OnCloseRequested();
+  void OnProcessesTick();
+  void OnRunAtOnceTick();
+  // "Close" in the tray menu.
+  void Close();
+
+  const MainWindowModel& model() const { return model_; }
+  // The number of entries behind a panel's counter.
+  std::size_t EntryCount(Panel panel) const;
+  bool closing() const { return closing_; }
+
+ private:
+  void ShowAndNavigate(Panel panel);
+  void RemoveLeftOverFile(std::string_view name);
+
+  MainView& view_;
+  SettingsStore& settings_;
+  ListFileStore& lists_;
+  ListFileSystem& files_;
+  Shell& shell_;
+  watch::WatchCycle& watch_;
+  std::string directory_;
+  MainWindowModel model_;
+  bool closing_ = false;
+};
+
+}  // namespace corvane::ui

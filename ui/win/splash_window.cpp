@@ -1,0 +1,130 @@
+#include "ui/win/splash_window.h"
+
+#include "base/win/utf.h"
+#include "ui/dialog_layout.h"
+#include "ui/win/ui_font.h"
+
+namespace corvane::ui::win {
+
+namespace {
+constexpr int kWidth = 420;
+constexpr int kHeight = 230;
+constexpr Color kTop = MakeColor(1, 83, 173);
+constexpr Color kBottom = MakeColor(0, 38, 92);
+constexpr Color kBlockOff = MakeColor(40, 90, 160);
+constexpr Color kBlockOn = MakeColor(196, 223, 253);
+// The gradient's colour behind the status text.
+constexpr Color kLabelBackground = Blend(kTop, kBottom, 67);
+
+void FillSolid(HDC dc, const RECT& rect, Color color) {
+  corvane::win::UniqueGdiObject brush(::CreateSolidBrush(color));
+  ::FillRect(dc, &rect, static_cast<HBRUSH>(brush.get()));
+}
+}  // namespace
+
+bool SplashWindow::Create(std::function<void()> handOver) {
+  handOver_ = std::move(handOver);
+  dpi_ = WindowDpi(nullptr);
+  const int width = Scale(kWidth, dpi_);
+  const int height = Scale(kHeight, dpi_);
+  RECT work{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int x = work.left + (work.right - work.left - width) / 2;
+  const int y = work.top + (work.bottom - work.top - height) / 2;
+  if (!CreateWindowOf(WS_EX_TOOLWINDOW, L"Corvane", WS_POPUP | WS_BORDER, x, y, width, height, nullptr)) return false;
+
+  titleFont_ = CreateUiFont(dpi_, 22, FW_BOLD);
+  textFont_ = CreateUiFont(dpi_, 9);
+  label_ = ::CreateWindowExW(0, L"STATIC", L"Loading", WS_CHILD | WS_VISIBLE | SS_LEFT, Scale(24, dpi_),
+                             Scale(150, dpi_), Scale(kWidth - 48, dpi_), Scale(20, dpi_), Hwnd(), nullptr,
+                             ::GetModuleHandleW(nullptr), nullptr);
+  ::SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(textFont_)), FALSE);
+  ::SetTimer(Hwnd(), kProgressTimer, 1000, nullptr);
+  ::ShowWindow(Hwnd(), SW_SHOW);
+  ::UpdateWindow(Hwnd());
+  return true;
+}
+
+void SplashWindow::SetStatusText(std::string_view text) {
+  if (label_ == nullptr) return;
+  ::SetWindowTextW(label_, corvane::win::Widen(text).c_str());
+  ::UpdateWindow(label_);
+}
+
+void SplashWindow::Close() {
+  if (Hwnd() == nullptr) return;
+  ::KillTimer(Hwnd(), kProgressTimer);
+  ::ShowWindow(Hwnd(), SW_HIDE);
+  ::PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+}
+
+void SplashWindow::Paint() {
+  PAINTSTRUCT ps{};
+  HDC dc = ::BeginPaint(Hwnd(), &ps);
+  RECT client{};
+  ::GetClientRect(Hwnd(), &client);
+  // A vertical gradient in bands: cheap and smooth enough for a short-lived window.
+  const int bands = 32;
+  for (int i = 0; i < bands; ++i) {
+    RECT band = client;
+    band.top = client.top + (client.bottom - client.top) * i / bands;
+    band.bottom = client.top + (client.bottom - client.top) * (i + 1) / bands;
+    FillSolid(dc, band, Blend(kTop, kBottom, i * 100 / (bands - 1)));
+  }
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, kWhite);
+  HGDIOBJ old = ::SelectObject(dc, titleFont_.get());
+  RECT title{Scale(24, dpi_), Scale(28, dpi_), client.right, Scale(78, dpi_)};
+  ::DrawTextW(dc, L"Corvane", -1, &title, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
+  ::SelectObject(dc, textFont_.get());
+  ::SetTextColor(dc, kBlockOn);
+  RECT version{Scale(26, dpi_), Scale(80, dpi_), client.right, Scale(100, dpi_)};
+  ::DrawTextW(dc, L"Version 6.0.1  \x2022  desktop protection", -1, &version, DT_LEFT | DT_SINGLELINE);
+  ::SelectObject(dc, old);
+  // The six progress blocks.
+  const int blockWidth = Scale(56, dpi_);
+  const int gap = Scale(6, dpi_);
+  const int top = Scale(184, dpi_);
+  for (int i = 0; i < SplashProgress::kBlocks; ++i) {
+    RECT block{Scale(24, dpi_) + i * (blockWidth + gap), top, 0, top + Scale(14, dpi_)};
+    block.right = block.left + blockWidth;
+    FillSolid(dc, block, i < progress_.VisibleBlocks() ? kBlockOn : kBlockOff);
+  }
+  ::EndPaint(Hwnd(), &ps);
+}
+
+LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      ::SetTextColor(dc, kWhite);
+      ::SetBkColor(dc, kLabelBackground);
+      if (!labelBrush_) labelBrush_.reset(::CreateSolidBrush(kLabelBackground));
+      return reinterpret_cast<LRESULT>(labelBrush_.get());
+    }
+    case WM_TIMER:
+      if (wParam == kProgressTimer) {
+        if (progress_.Tick()) {
+          ::KillTimer(Hwnd(), kProgressTimer);
+          if (handOver_) handOver_();
+        } else {
+          ::InvalidateRect(Hwnd(), nullptr, FALSE);
+        }
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      ::DestroyWindow(Hwnd());
+      return 0;
+    default:
+      break;
+  }
+  return WindowBase::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace corvane::ui::win

@@ -1,0 +1,83 @@
+#include "watch/watch_cycle.h"
+
+#include <string>
+#include <unordered_set>
+
+#include "base/text.h"
+#include "process/paths.h"
+#include "process/process_control.h"
+
+namespace corvane::watch {
+
+WatchCycle::WatchCycle(ProcessTable& processes, SettingsStore& settings, Speaker& speaker, ListFileStore& lists,
+                       ListFileSystem& files, bool ntFamily)
+    : processes_(processes), settings_(settings), speaker_(speaker), lists_(lists), files_(files), ntFamily_(ntFamily) {}
+
+void WatchCycle::Tick() {
+  if (ntFamily_) {
+    TerminateBlockedPrograms();
+    EmptyTrashJar();
+    // One path read per process serves both the judging and the pruning of this tick.
+    const RunningProcesses now = ReadRunningProcesses();
+    if (inspectNewPrograms) inspectNewPrograms(now);
+    PruneRunningProgramList(now);
+    TerminateBlockedPrograms();
+    EmptyTrashJar();
+  }
+  if (hotkeyStep) hotkeyStep();
+}
+
+void WatchCycle::TerminateBlockedPrograms() {
+  if (ReadBoolSetting(settings_, settings::kOptAllowAll, false)) return;
+  // Names are copied first: the list may change under a long termination.
+  std::vector<std::string> names;
+  names.reserve(lists_.blockList().size());
+  for (const ProgramListEntry& entry : lists_.blockList()) names.push_back(entry.name);
+  for (const std::string& name : names) TerminateProcessByName(processes_, settings_, speaker_, name);
+}
+
+void WatchCycle::EmptyTrashJar() {
+  const size_t count = lists_.trashJar().size();
+  for (size_t i = 0; i < count; ++i) {
+    // The list may shrink while a deletion pauses; an entry that has gone is passed over.
+    if (i >= lists_.trashJar().size()) break;
+    const std::string path = lists_.trashJar()[i];
+    // A hidden file is left alone: the existence test sees ordinary files only.
+    if (!files_.VisibleFileExists(TrimSpaces(path))) continue;
+    if (ToUpperAscii(TrimSpaces(GetFileExtension(path))) == "EXE") {
+      TerminateProcessByName(processes_, settings_, speaker_, GetFileNameFromPath(TrimSpaces(path)));
+    }
+    lists_.DeleteFileWithRetry(path);
+  }
+}
+
+RunningProcesses WatchCycle::ReadRunningProcesses() {
+  ProcessSnapshot snapshot;
+  const int last = processes_.TakeProcessSnapshot(snapshot);
+  RunningProcesses now;
+  now.reserve(last < 0 ? 0 : static_cast<size_t>(last) + 1);
+  for (int i = 0; i <= last; ++i) {
+    const ProcessEntry& entry = snapshot[static_cast<size_t>(i)];
+    now.push_back({entry.processId, entry.exeFile, processes_.GetProcessFullPath(entry.processId)});
+  }
+  return now;
+}
+
+void WatchCycle::PruneRunningProgramList() { PruneRunningProgramList(ReadRunningProcesses()); }
+
+void WatchCycle::PruneRunningProgramList(const RunningProcesses& now) {
+  // One pass over the processes, then one over the entries, instead of every process for every entry.
+  std::unordered_set<std::string> runningPaths;
+  for (const RunningProcess& process : now) {
+    if (process.fullPath.empty()) continue;
+    runningPaths.insert(ToUpperAscii(TrimSpaces(process.fullPath)));
+  }
+  const size_t removed = running_.RemoveUnless([&](const RunningProgram& entry) {
+    const std::string path = ToUpperAscii(TrimSpaces(entry.path));
+    // The entry's name must be the file name of that path, as it was when it was added.
+    return runningPaths.count(path) != 0 && SameNameOrPath(entry.name, GetFileNameFromPath(TrimSpaces(entry.path)));
+  });
+  if (removed != 0 && runningListChanged) runningListChanged();
+}
+
+}  // namespace corvane::watch

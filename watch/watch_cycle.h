@@ -1,0 +1,68 @@
+#pragma once
+// The main program's once-a-second watch: terminate blocked programs, empty the Trash Jar, judge the
+// programs that started since the last tick, forget the ones that ended, then the hotkey step.
+// Portable: it works through the process table, the list store and the settings, so host tests can
+// drive ticks deterministically.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "process/process_table.h"
+#include "process/speaker.h"
+#include "store/list_file_system.h"
+#include "store/list_files.h"
+#include "store/settings.h"
+#include "watch/running_program_list.h"
+
+namespace corvane::watch {
+
+// A running process with its full path, read once per tick and shared by the steps that need paths.
+struct RunningProcess {
+  std::uint32_t processId = 0;
+  std::string exeFile;
+  std::string fullPath;  // empty when it cannot be read
+};
+using RunningProcesses = std::vector<RunningProcess>;
+
+class WatchCycle {
+ public:
+  // ntFamily: judging and termination run only on the Windows NT family.
+  WatchCycle(ProcessTable& processes, SettingsStore& settings, Speaker& speaker, ListFileStore& lists,
+             ListFileSystem& files, bool ntFamily);
+
+  // Judges the programs that are not in the running list yet (filled in by the alert's owner).
+  std::function<void(const RunningProcesses&)> inspectNewPrograms;
+  // The shutdown and restart hotkeys; runs on every platform.
+  std::function<void()> hotkeyStep;
+  // Told after every change of the running list, so the panel can follow.
+  std::function<void()> runningListChanged;
+
+  // One tick of the watch timer (the caller switches the timer off around it).
+  void Tick();
+
+  // Ends a running copy of every program on the block list; nothing in Allow All mode.
+  void TerminateBlockedPrograms();
+  // Deletes every listed file that exists (an .exe after its program was terminated). Entries stay.
+  void EmptyTrashJar();
+  // Removes the running-list entries whose program no longer runs.
+  void PruneRunningProgramList();
+  void PruneRunningProgramList(const RunningProcesses& now);
+
+  // A fresh snapshot with one path read per process.
+  RunningProcesses ReadRunningProcesses();
+
+  RunningProgramList& running() { return running_; }
+  const RunningProgramList& running() const { return running_; }
+
+ private:
+  ProcessTable& processes_;
+  SettingsStore& settings_;
+  Speaker& speaker_;
+  ListFileStore& lists_;
+  ListFileSystem& files_;
+  bool ntFamily_;
+  RunningProgramList running_;
+};
+
+}  // namespace corvane::watch

@@ -1,0 +1,164 @@
+// The main window in-process, with the real controller on fake lists and settings: what navigation
+// shows, what the tray icon's messages do, and that closing only hides.
+#include "ui/win/main_window.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/win/utf.h"
+#include "tests/fakes/fake_pause.h"
+#include "tests/fakes/fake_process_table.h"
+#include "tests/fakes/fake_speaker.h"
+#include "tests/fakes/memory_list_file_system.h"
+#include "tests/fakes/memory_settings.h"
+#include "ui/main_controller.h"
+
+namespace corvane::ui::win {
+namespace {
+
+class NoShell final : public Shell {
+ public:
+  bool Open(std::string_view, std::string_view, std::string_view) override { return true; }
+};
+
+std::wstring TextOf(HWND hwnd) {
+  wchar_t text[256] = {};
+  ::GetWindowTextW(hwnd, text, 256);
+  return text;
+}
+
+// Runs the messages waiting now, timers included, for about milliseconds.
+void Pump(int milliseconds) {
+  const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+  do {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    ::Sleep(5);
+  } while (::GetTickCount64() < end);
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest()
+      : lists(files, pause, settings, "C:\\Corvane"),
+        watch(processes, settings, speaker, lists, files, true),
+        window(lists, watch.running()),
+        controller(window, settings, lists, files, shell, watch, "C:\\Corvane") {
+    window.SetController(&controller);
+  }
+
+  void SetUp() override {
+    lists.blockList().push_back({"a.exe", "C:\\a.exe"});
+    lists.blockList().push_back({"b.exe", "C:\\b.exe"});
+    lists.trashJar().push_back("C:\\old.txt");
+    ASSERT_TRUE(window.Create());
+    window.RefreshLists();
+    window.ShowMainWindow();
+  }
+
+  int VisiblePanels() const {
+    int count = 0;
+    for (size_t i = 0; i < kPanelCount; ++i) count += ::IsWindowVisible(window.Panel(static_cast<Panel>(i))) ? 1 : 0;
+    return count;
+  }
+
+  testing::FakeProcessTable processes;
+  testing::MemorySettings settings;
+  testing::FakeSpeaker speaker;
+  testing::MemoryListFileSystem files;
+  testing::FakePause pause;
+  ListFileStore lists;
+  watch::WatchCycle watch;
+  NoShell shell;
+  MainWindow window;
+  MainController controller;
+};
+
+TEST_F(MainWindowTest, NavigationButtonsShowExactlyOnePanelWithItsHeadingAndCounter) {
+  struct Case {
+    Panel panel;
+    const wchar_t* heading;
+    const wchar_t* counter;  // null: the panel has none
+  };
+  const Case cases[] = {{Panel::Blocked, L"Blocked Process", L"2"},
+                        {Panel::Allowed, L"Allowed Process", L"0"},
+                        {Panel::TrashJar, L"Trash Jar", L"1"},
+                        {Panel::Options, L"Options/Settings", nullptr},
+                        {Panel::Running, L"Running Process", L"0"}};
+  for (const Case& c : cases) {
+    HWND button = window.NavigationButton(c.panel);
+    ASSERT_NE(button, nullptr);
+    ::SendMessageW(button, BM_CLICK, 0, 0);
+    Pump(20);
+    EXPECT_EQ(VisiblePanels(), 1) << c.heading;
+    EXPECT_TRUE(::IsWindowVisible(window.Panel(c.panel))) << c.heading;
+    EXPECT_EQ(TextOf(window.Heading()), c.heading);
+    if (c.counter != nullptr) EXPECT_EQ(TextOf(window.Counter(c.panel)), c.counter) << c.heading;
+  }
+  // The list rows follow the lists.
+  EXPECT_EQ(ListView_GetItemCount(window.ListView(Panel::Blocked)), 2);
+  EXPECT_EQ(ListView_GetItemCount(window.ListView(Panel::TrashJar)), 1);
+}
+
+TEST_F(MainWindowTest, TrayCallbackDoubleClickShowsRightButtonUpOpensTheMenuOthersIgnored) {
+  controller.OnCloseRequested();
+  ASSERT_FALSE(::IsWindowVisible(window.Hwnd()));
+  const auto tray = [&](UINT mouse) {
+    ::SendMessageW(window.Hwnd(), TrayIcon::kCallbackMessage, TrayIcon::kIconId, mouse);
+  };
+  // Moves, single clicks and a plain mouse move over the window do nothing.
+  tray(WM_MOUSEMOVE);
+  tray(WM_LBUTTONDOWN);
+  tray(WM_LBUTTONUP);
+  ::SendMessageW(window.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(0x205, 0x205));
+  EXPECT_FALSE(::IsWindowVisible(window.Hwnd()));
+
+  // The menu runs its own loop: a timer inside it looks for the menu window and closes it.
+  static bool menuSeen = false;
+  menuSeen = false;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (::FindWindowW(L"#32768", nullptr) != nullptr) menuSeen = true;
+    ::EndMenu();
+  });
+  tray(WM_RBUTTONUP);
+  ::KillTimer(nullptr, timer);
+  EXPECT_TRUE(menuSeen);
+  EXPECT_FALSE(::IsWindowVisible(window.Hwnd()));
+
+  tray(WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(::IsWindowVisible(window.Hwnd()));
+}
+
+TEST_F(MainWindowTest, ClosingOrMinimisingOnlyHides) {
+  ::SendMessageW(window.Hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(::IsWindow(window.Hwnd()));
+  EXPECT_FALSE(::IsWindowVisible(window.Hwnd()));
+  window.ShowMainWindow();
+  ::SendMessageW(window.Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(::IsWindow(window.Hwnd()));
+  EXPECT_FALSE(::IsWindowVisible(window.Hwnd()));
+  // The show item of the tray menu brings it back.
+  ::SendMessageW(window.Hwnd(), WM_COMMAND, static_cast<WPARAM>(MenuCommand::ShowCorvane), 0);
+  EXPECT_TRUE(::IsWindowVisible(window.Hwnd()));
+}
+
+TEST_F(MainWindowTest, TrayTipFollowsTheModeAndIsOnlyChangedWhileTheIconIsShown) {
+  window.TrayChangeTip("Corvane :: Allow All");
+  EXPECT_FALSE(window.Tray().RunningInTray());
+  EXPECT_TRUE(window.Tray().Tip().empty());
+  controller.AfterLoad("");
+  EXPECT_TRUE(window.Tray().RunningInTray());
+  EXPECT_EQ(window.Tray().Tip(), "Corvane :: Normal");
+  window.TrayChangeTip(std::string(70, 'x'));
+  EXPECT_EQ(window.Tray().Tip().size(), 64u);
+  window.TrayRemoveIcon();
+  EXPECT_FALSE(window.Tray().RunningInTray());
+}
+
+}  // namespace
+}  // namespace corvane::ui::win

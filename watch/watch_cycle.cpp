@@ -18,8 +18,9 @@ void WatchCycle::Tick() {
     TerminateBlockedPrograms();
     EmptyTrashJar();
     // One path read per process serves both the judging and the pruning of this tick.
-    const RunningProcesses now = ReadRunningProcesses();
-    if (inspectNewPrograms) inspectNewPrograms(now);
+    int lastIndex = -1;
+    const RunningProcesses now = ReadRunningProcesses(&lastIndex);
+    if (inspectNewPrograms) inspectNewPrograms(now, lastIndex);
     PruneRunningProgramList(now);
     TerminateBlockedPrograms();
     EmptyTrashJar();
@@ -51,14 +52,16 @@ void WatchCycle::EmptyTrashJar() {
   }
 }
 
-RunningProcesses WatchCycle::ReadRunningProcesses() {
+RunningProcesses WatchCycle::ReadRunningProcesses(int* lastIndex) {
   ProcessSnapshot snapshot;
   const int last = processes_.TakeProcessSnapshot(snapshot);
+  if (lastIndex != nullptr) *lastIndex = last;
   RunningProcesses now;
   now.reserve(last < 0 ? 0 : static_cast<size_t>(last) + 1);
   for (int i = 0; i <= last; ++i) {
     const ProcessEntry& entry = snapshot[static_cast<size_t>(i)];
-    now.push_back({entry.processId, entry.exeFile, processes_.GetProcessFullPath(entry.processId)});
+    now.push_back({entry.processId, entry.exeFile, processes_.GetProcessFullPath(entry.processId), entry.threadCount,
+                   entry.parentProcessId});
   }
   return now;
 }

@@ -22,6 +22,8 @@ struct RunningProcess {
   std::uint32_t processId = 0;
   std::string exeFile;
   std::string fullPath;  // empty when it cannot be read
+  std::uint32_t threadCount = 0;
+  std::uint32_t parentProcessId = 0;
 };
 using RunningProcesses = std::vector<RunningProcess>;
 
@@ -31,8 +33,9 @@ class WatchCycle {
   WatchCycle(ProcessTable& processes, SettingsStore& settings, Speaker& speaker, ListFileStore& lists,
              ListFileSystem& files, bool ntFamily);
 
-  // Judges the programs that are not in the running list yet (filled in by the alert's owner).
-  std::function<void(const RunningProcesses&)> inspectNewPrograms;
+  // Judges the programs that are not in the running list yet; lastIndex is the snapshot's last
+  // index (-1 when it failed).
+  std::function<void(const RunningProcesses&, int lastIndex)> inspectNewPrograms;
   // The shutdown and restart hotkeys; runs on every platform.
   std::function<void()> hotkeyStep;
   // Told after every change of the running list, so the panel can follow.
@@ -49,8 +52,8 @@ class WatchCycle {
   void PruneRunningProgramList();
   void PruneRunningProgramList(const RunningProcesses& now);
 
-  // A fresh snapshot with one path read per process.
-  RunningProcesses ReadRunningProcesses();
+  // A fresh snapshot with one path read per process; lastIndex receives the snapshot's last index.
+  RunningProcesses ReadRunningProcesses(int* lastIndex = nullptr);
 
   RunningProgramList& running() { return running_; }
   const RunningProgramList& running() const { return running_; }

@@ -197,7 +197,7 @@ TEST_F(MainControllerTest, CloseLowersAliveSignalRemovesIconAndQuitsAfterThePaus
 
 TEST_F(MainControllerTest, WatchTickUpdatesTheRunningCounterAndRearmsItsTimer) {
   processes.Add(7, "a.exe", "C:\\a.exe");
-  watch.inspectNewPrograms = [this](const watch::RunningProcesses& now) {
+  watch.inspectNewPrograms = [this](const watch::RunningProcesses& now, int) {
     for (const auto& p : now) watch.running().Add({"a.exe", p.fullPath});
   };
   controller.OnProcessesTick();

@@ -114,7 +114,7 @@ TEST_F(WatchCycleTest, EndedProgramsArePrunedWithOnePathReadPerProcess) {
 TEST_F(WatchCycleTest, TickOrderAndHooks) {
   std::vector<std::string> order;
   processes.Add(5, "new.exe", "C:\\new.exe");
-  cycle.inspectNewPrograms = [&](const RunningProcesses& now) {
+  cycle.inspectNewPrograms = [&](const RunningProcesses& now, int) {
     order.push_back("inspect");
     ASSERT_EQ(now.size(), 1u);
     EXPECT_EQ(now[0].fullPath, "C:\\new.exe");
@@ -137,7 +137,7 @@ TEST_F(WatchCycleTest, OutsideTheNtFamilyOnlyTheHotkeysRun) {
   Trash("C:\\x.txt");
   bool inspected = false;
   bool hotkeys = false;
-  old.inspectNewPrograms = [&](const RunningProcesses&) { inspected = true; };
+  old.inspectNewPrograms = [&](const RunningProcesses&, int) { inspected = true; };
   old.hotkeyStep = [&] { hotkeys = true; };
   old.Tick();
   EXPECT_TRUE(processes.IsRunning(10));

@@ -224,10 +224,13 @@ void MainWindow::CreateControls() {
     if (static_cast<ui::Panel>(i) == ui::Panel::Options) continue;
 
     const int listHeight = panelHeight - margin * 2 - Scale(36, dpi_);
+    // The rows share one picture list, owned by the window, not by each list.
     HWND list = CreateChild(WC_LISTVIEWW, L"",
-                            LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER, margin, margin,
+                            LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP | WS_BORDER,
+                            margin, margin,
                             panelWidth - margin * 2, listHeight, panels_[i], kListViewId + static_cast<int>(i), font);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER);
+    ListView_SetImageList(list, icons_.Handle(), LVSIL_SMALL);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     if (static_cast<ui::Panel>(i) == ui::Panel::TrashJar) {
@@ -332,9 +335,10 @@ void MainWindow::FillProgramList(HWND listView, const std::vector<ProgramListEnt
     std::wstring name = corvane::win::Widen(entries[i].name);
     std::wstring path = corvane::win::Widen(entries[i].path);
     LVITEMW item{};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = static_cast<int>(i);
     item.pszText = name.data();
+    item.iImage = icons_.IndexFor(entries[i].path);
     const int row = ListView_InsertItem(listView, &item);
     ListView_SetItemText(listView, row, 1, path.data());
   }
@@ -350,9 +354,11 @@ void MainWindow::FillTrashList() {
   for (size_t i = 0; i < trash.size(); ++i) {
     std::wstring path = corvane::win::Widen(trash[i]);
     LVITEMW item{};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = static_cast<int>(i);
     item.pszText = path.data();
+    // Every Trash Jar row shows the default file icon: the file is on its way out.
+    item.iImage = icons_.IndexFor("");
     ListView_InsertItem(listView, &item);
   }
   ::SendMessageW(listView, WM_SETREDRAW, TRUE, 0);

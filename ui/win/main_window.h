@@ -13,6 +13,7 @@
 #include "base/win/handle.h"
 #include "store/list_files.h"
 #include "ui/main_controller.h"
+#include "ui/win/file_icons.h"
 #include "ui/win/tray_icon.h"
 #include "ui/win/window_base.h"
 #include "watch/running_program_list.h"
@@ -89,6 +90,7 @@ class MainWindow final : public WindowBase<MainWindow>, public MainView {
   MainController* controller_ = nullptr;
   SplashWindow* splash_ = nullptr;
   TrayIcon tray_;
+  FileIconList icons_;
   int dpi_ = 96;
 
   std::array<HWND, kPanelCount> panels_{};

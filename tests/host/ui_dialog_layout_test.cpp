@@ -1,0 +1,126 @@
+#include "ui/dialog_layout.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane::ui {
+namespace {
+
+TEST(TwipsToPixels, FifteenTwipsPerPixelAt96AndRoundsToNearest) {
+  EXPECT_EQ(TwipsToPixels(6525, 96), 435);
+  EXPECT_EQ(TwipsToPixels(1545, 96), 103);
+  EXPECT_EQ(TwipsToPixels(1470, 96), 98);
+  EXPECT_EQ(TwipsToPixels(165, 96), 11);
+  // 543.75 -> 544, 652.5 -> 653 (half away from zero), 870 exactly.
+  EXPECT_EQ(TwipsToPixels(6525, 120), 544);
+  EXPECT_EQ(TwipsToPixels(6525, 144), 653);
+  EXPECT_EQ(TwipsToPixels(6525, 192), 870);
+  // Negative values round the same way as positive ones; zero stays zero.
+  EXPECT_EQ(TwipsToPixels(-6525, 144), -653);
+  EXPECT_EQ(TwipsToPixels(0, 144), 0);
+  EXPECT_EQ(ScaleForDpi(16, 144), 24);
+  EXPECT_EQ(ScaleForDpi(11, 96), 11);
+}
+
+TEST(LayoutMessageBox, DesignSizesAt96Dpi) {
+  const MessageBoxLayout confirmation = LayoutMessageBox(MessageBoxKind::Confirmation, 96);
+  EXPECT_EQ(confirmation.clientWidth, 435);
+  EXPECT_EQ(confirmation.clientHeight, 103);
+  EXPECT_EQ(confirmation.message, (PixelRect{11, 11, 417, 50}));
+
+  const MessageBoxLayout information = LayoutMessageBox(MessageBoxKind::Information, 96);
+  EXPECT_EQ(information.clientWidth, 435);
+  EXPECT_EQ(information.clientHeight, 98);
+  EXPECT_EQ(information.message, (PixelRect{11, 13, 417, 52}));
+  EXPECT_EQ(information.cancel.Width(), 0);
+  // The information window's single button takes the place of the confirmation's Cancel.
+  EXPECT_EQ(information.ok.left, confirmation.cancel.left);
+  // An unknown DPI is taken as 96.
+  EXPECT_EQ(LayoutMessageBox(MessageBoxKind::Information, 0).clientHeight, 98);
+}
+
+TEST(LayoutMessageBox, PartsKeepTheirOrderAndMarginsAtEveryDpi) {
+  for (const MessageBoxKind kind : {MessageBoxKind::Confirmation, MessageBoxKind::Information}) {
+    for (const int dpi : {96, 120, 144, 168, 192, 288}) {
+      SCOPED_TRACE(testing::Message() << "dpi " << dpi
+                                      << (kind == MessageBoxKind::Confirmation ? " confirmation" : " information"));
+      const MessageBoxLayout l = LayoutMessageBox(kind, dpi);
+      // Message, then the separator, then the buttons, all inside the client area.
+      EXPECT_LT(l.message.bottom, l.line.top);
+      EXPECT_GE(l.line.Height(), 1);
+      EXPECT_LT(l.line.bottom, l.ok.top);
+      EXPECT_LE(l.message.right, l.clientWidth);
+      EXPECT_LE(l.ok.bottom, l.clientHeight);
+      // The buttons end flush with the message's right edge and keep the left margin at the bottom.
+      const PixelRect& rightmost = kind == MessageBoxKind::Confirmation ? l.cancel : l.ok;
+      EXPECT_EQ(rightmost.right, l.message.right);
+      EXPECT_NEAR(l.clientHeight - rightmost.bottom, l.message.left, 1);
+      EXPECT_EQ(l.line.left, l.message.left);
+      EXPECT_EQ(l.line.right, l.message.right);
+      // Buttons large enough for their captions, scaled with the DPI.
+      EXPECT_GE(l.ok.Width(), ScaleForDpi(75, dpi));
+      EXPECT_GE(l.ok.Height(), ScaleForDpi(24, dpi));
+      if (kind == MessageBoxKind::Confirmation) {
+        // Ok left of Cancel, same row and size, a gap between them.
+        EXPECT_EQ(l.ok.top, l.cancel.top);
+        EXPECT_EQ(l.ok.Width(), l.cancel.Width());
+        EXPECT_GT(l.cancel.left, l.ok.right);
+      }
+    }
+  }
+}
+
+TEST(LayoutMessageBox, LongTextGrowsTheWindowDownwardsUpToTheLimit) {
+  const MessageBoxLayout design = LayoutMessageBox(MessageBoxKind::Confirmation, 96);
+  // Text that fits (or an unknown height) changes nothing.
+  EXPECT_EQ(LayoutMessageBox(MessageBoxKind::Confirmation, 96, 26).clientHeight, design.clientHeight);
+  EXPECT_EQ(LayoutMessageBox(MessageBoxKind::Confirmation, 96, 39).message, design.message);
+
+  // Six lines of 13 pixels: everything below the message moves down by the difference and 6 pixels
+  // of air (9 at 144 DPI).
+  const MessageBoxLayout grown = LayoutMessageBox(MessageBoxKind::Confirmation, 96, 78);
+  const int by = 78 - design.message.Height() + 6;
+  EXPECT_EQ(grown.message.Height(), 78 + 6);
+  EXPECT_EQ(grown.message.top, design.message.top);
+  EXPECT_EQ(grown.clientHeight, design.clientHeight + by);
+  EXPECT_EQ(grown.line.top, design.line.top + by);
+  EXPECT_EQ(grown.ok.top, design.ok.top + by);
+  EXPECT_EQ(grown.cancel.bottom, design.cancel.bottom + by);
+  EXPECT_EQ(grown.clientWidth, design.clientWidth);
+  const MessageBoxLayout design144 = LayoutMessageBox(MessageBoxKind::Confirmation, 144);
+  EXPECT_EQ(LayoutMessageBox(MessageBoxKind::Confirmation, 144, 100).clientHeight,
+            design144.clientHeight + 100 - design144.message.Height() + 9);
+
+  // A limit caps the growth; a limit below the design height never shrinks the window.
+  const MessageBoxLayout capped = LayoutMessageBox(MessageBoxKind::Information, 96, 5000, 400);
+  EXPECT_EQ(capped.clientHeight, 400);
+  EXPECT_EQ(capped.clientHeight - capped.ok.bottom, LayoutMessageBox(MessageBoxKind::Information, 96).clientHeight -
+                                                        LayoutMessageBox(MessageBoxKind::Information, 96).ok.bottom);
+  EXPECT_EQ(LayoutMessageBox(MessageBoxKind::Information, 96, 5000, 50).clientHeight, 98);
+}
+
+TEST(ButtonColors, BlendAndPaletteStayInRangeAndOrdered) {
+  // Endpoints, the midpoint rounded, out-of-range percentages clamped.
+  EXPECT_EQ(Blend(kBlack, kWhite, 0), kBlack);
+  EXPECT_EQ(Blend(kBlack, kWhite, 100), kWhite);
+  EXPECT_EQ(Blend(kBlack, kWhite, 50), MakeColor(128, 128, 128));
+  EXPECT_EQ(Blend(kWhite, kBlack, 50), MakeColor(127, 127, 127));
+  EXPECT_EQ(Blend(kBlack, kWhite, 150), kWhite);
+  EXPECT_EQ(Blend(kBlack, kWhite, -5), kBlack);
+  // Channels do not bleed into each other.
+  EXPECT_EQ(Blend(MakeColor(255, 0, 0), MakeColor(0, 0, 255), 100), MakeColor(0, 0, 255));
+  EXPECT_EQ(kMessageBoxBlue, 0xAD5301u);  // RGB(1, 83, 173) as a COLORREF
+
+  // Highlighted is lighter than normal, pressed darker; the caller's three colours pass unchanged.
+  const ButtonPalette p = MakeButtonPalette(kMessageBoxBlue, MakeColor(20, 100, 180), kWhite);
+  const auto brightness = [](Color c) { return RedOf(c) + GreenOf(c) + BlueOf(c); };
+  EXPECT_GT(brightness(p.hotFill), brightness(p.fill));
+  EXPECT_GT(brightness(p.hotBorder), brightness(p.border));
+  EXPECT_LT(brightness(p.pressedFill), brightness(p.fill));
+  EXPECT_NE(p.disabledText, p.text);
+  EXPECT_EQ(p.background, kMessageBoxBlue);
+  EXPECT_EQ(p.fill, MakeColor(20, 100, 180));
+  EXPECT_EQ(p.text, kWhite);
+}
+
+}  // namespace
+}  // namespace corvane::ui

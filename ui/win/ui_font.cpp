@@ -1,0 +1,93 @@
+#include "ui/win/ui_font.h"
+
+#include <cwchar>
+
+namespace corvane::ui::win {
+
+using corvane::win::UniqueGdiObject;
+
+namespace {
+
+// GetDpiForWindow exists from Windows 10 1607 on; older systems report the screen's DPI.
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+
+GetDpiForWindowFn LookUpGetDpiForWindow() {
+  HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+  if (user32 == nullptr) return nullptr;
+  // Through a plain function pointer type: converting FARPROC straight to another signature warns.
+  auto* proc = reinterpret_cast<void (*)()>(::GetProcAddress(user32, "GetDpiForWindow"));
+  return reinterpret_cast<GetDpiForWindowFn>(proc);
+}
+
+int ScreenDpi() {
+  HDC screen = ::GetDC(nullptr);
+  if (screen == nullptr) return USER_DEFAULT_SCREEN_DPI;
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;  // one match is enough
+}
+
+}  // namespace
+
+int WindowDpi(HWND hwnd) {
+  static const GetDpiForWindowFn getDpiForWindow = LookUpGetDpiForWindow();
+  if (getDpiForWindow != nullptr && hwnd != nullptr) {
+    const UINT dpi = getDpiForWindow(hwnd);
+    if (dpi != 0) return static_cast<int>(dpi);
+  }
+  return ScreenDpi();
+}
+
+int Scale(int pixelsAt96, int dpi) { return ::MulDiv(pixelsAt96, dpi, USER_DEFAULT_SCREEN_DPI); }
+
+bool IsFontFamilyInstalled(const wchar_t* face) {
+  if (face == nullptr || *face == L'\0' || std::wcslen(face) >= LF_FACESIZE) return false;
+  HDC screen = ::GetDC(nullptr);
+  if (screen == nullptr) return false;
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  std::wcsncpy(query.lfFaceName, face, LF_FACESIZE - 1);
+  bool found = false;
+  ::EnumFontFamiliesExW(screen, &query, &NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
+  ::ReleaseDC(nullptr, screen);
+  return found;
+}
+
+UniqueGdiObject CreateUiFont(int dpi, int pointSize, int weight, std::initializer_list<const wchar_t*> faces) {
+  if (dpi <= 0) dpi = USER_DEFAULT_SCREEN_DPI;
+  LOGFONTW font{};
+  bool chosen = false;
+  for (const wchar_t* face : faces) {
+    if (IsFontFamilyInstalled(face)) {
+      std::wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
+      font.lfCharSet = DEFAULT_CHARSET;
+      chosen = true;
+      break;
+    }
+  }
+  if (!chosen) {
+    // The face the user's system shows its own messages in; its size is replaced below.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+      font = metrics.lfMessageFont;
+    } else {
+      font.lfCharSet = DEFAULT_CHARSET;  // an empty face: GDI picks its default
+    }
+  }
+  font.lfHeight = -::MulDiv(pointSize, dpi, 72);
+  font.lfWidth = 0;
+  font.lfWeight = weight;
+  font.lfItalic = FALSE;
+  font.lfUnderline = FALSE;
+  font.lfStrikeOut = FALSE;
+  font.lfQuality = DEFAULT_QUALITY;
+  return UniqueGdiObject(::CreateFontIndirectW(&font));
+}
+
+}  // namespace corvane::ui::win

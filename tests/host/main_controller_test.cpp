@@ -6,16 +6,12 @@
 #include <vector>
 
 #include "store/cipher.h"
-#include "tests/fakes/fake_pause.h"
-#include "tests/fakes/fake_process_table.h"
-#include "tests/fakes/fake_speaker.h"
-#include "tests/fakes/memory_list_file_system.h"
-#include "tests/fakes/memory_settings.h"
+#include "tests/fakes/program_fakes.h"
 
 namespace corvane::ui {
 namespace {
 
-constexpr const char* kDir = "C:\\Corvane";
+constexpr const char* kDir = testing::kFakeProgramDirectory;
 
 class FakeView final : public MainView {
  public:
@@ -70,19 +66,12 @@ class FakeShell final : public Shell {
   std::vector<std::vector<std::string>> opened;
 };
 
-class MainControllerTest : public ::testing::Test {
+class MainControllerTest : public ::testing::Test, protected testing::ProgramFakes {
  protected:
   MainControllerTest()
-      : lists(files, pause, settings, kDir),
-        watch(processes, settings, speaker, lists, files, true),
+      : watch(processes, settings, speaker, lists, files, true),
         controller(view, settings, lists, files, shell, watch, kDir) {}
 
-  testing::FakeProcessTable processes;
-  testing::MemorySettings settings;
-  testing::FakeSpeaker speaker;
-  testing::MemoryListFileSystem files;
-  testing::FakePause pause;
-  ListFileStore lists;
   watch::WatchCycle watch;
   FakeView view;
   FakeShell shell;

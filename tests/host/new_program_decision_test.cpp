@@ -6,16 +6,11 @@
 #include <set>
 
 #include "store/cipher.h"
-#include "tests/fakes/fake_pause.h"
-#include "tests/fakes/fake_process_table.h"
-#include "tests/fakes/fake_speaker.h"
-#include "tests/fakes/memory_list_file_system.h"
-#include "tests/fakes/memory_settings.h"
+#include "tests/fakes/program_fakes.h"
 
 namespace corvane::watch {
 namespace {
 
-constexpr const char* kDir = "C:\\Corvane";
 constexpr const char* kAllowFile = "C:\\Corvane\\midmo.ocx";
 constexpr const char* kBlockFile = "C:\\Corvane\\cekdn.ocx";
 
@@ -38,11 +33,10 @@ class ScriptedUi final : public DecisionUi {
   bool confirmAnswer = false;
 };
 
-class DecisionTest : public ::testing::Test {
+class DecisionTest : public ::testing::Test, protected testing::ProgramFakes {
  protected:
   DecisionTest()
-      : lists(files, pause, settings, kDir),
-        inspector(lists, running, settings, processes, speaker, ui,
+      : inspector(lists, running, settings, processes, speaker, ui,
                   {[](std::string_view name) { return name == "svchost.exe" || name == "Corvane.exe"; },
                    [this](std::string_view path) { return microsoftPaths.count(std::string(path)) != 0; }}) {}
 
@@ -64,12 +58,6 @@ class DecisionTest : public ::testing::Test {
     return count;
   }
 
-  testing::FakeProcessTable processes;
-  testing::MemorySettings settings;
-  testing::FakeSpeaker speaker;
-  testing::MemoryListFileSystem files;
-  testing::FakePause pause;
-  ListFileStore lists;
   RunningProgramList running;
   ScriptedUi ui;
   std::set<std::string> microsoftPaths;

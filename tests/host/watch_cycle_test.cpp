@@ -3,30 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "store/cipher.h"
-#include "tests/fakes/fake_pause.h"
-#include "tests/fakes/fake_process_table.h"
-#include "tests/fakes/fake_speaker.h"
-#include "tests/fakes/memory_list_file_system.h"
-#include "tests/fakes/memory_settings.h"
+#include "tests/fakes/program_fakes.h"
 
 namespace corvane::watch {
 namespace {
 
-constexpr const char* kDir = "C:\\Corvane";
 
-class WatchCycleTest : public ::testing::Test {
+class WatchCycleTest : public ::testing::Test, protected testing::ProgramFakes {
  protected:
-  WatchCycleTest() : lists(files, pause, settings, kDir), cycle(processes, settings, speaker, lists, files, true) {}
+  WatchCycleTest() : cycle(processes, settings, speaker, lists, files, true) {}
 
   void Block(const std::string& name, const std::string& path) { lists.blockList().push_back({name, path}); }
   void Trash(const std::string& path) { lists.trashJar().push_back(path); }
 
-  testing::FakeProcessTable processes;
-  testing::MemorySettings settings;
-  testing::FakeSpeaker speaker;
-  testing::MemoryListFileSystem files;
-  testing::FakePause pause;
-  ListFileStore lists;
   WatchCycle cycle;
 };
 

@@ -8,11 +8,7 @@
 #include <string>
 
 #include "base/win/utf.h"
-#include "tests/fakes/fake_pause.h"
-#include "tests/fakes/fake_process_table.h"
-#include "tests/fakes/fake_speaker.h"
-#include "tests/fakes/memory_list_file_system.h"
-#include "tests/fakes/memory_settings.h"
+#include "tests/fakes/program_fakes.h"
 #include "ui/main_controller.h"
 
 namespace corvane::ui::win {
@@ -42,11 +38,10 @@ void Pump(int milliseconds) {
   } while (::GetTickCount64() < end);
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, protected testing::ProgramFakes {
  protected:
   MainWindowTest()
-      : lists(files, pause, settings, "C:\\Corvane"),
-        watch(processes, settings, speaker, lists, files, true),
+      : watch(processes, settings, speaker, lists, files, true),
         window(lists, watch.running()),
         controller(window, settings, lists, files, shell, watch, "C:\\Corvane") {
     window.SetController(&controller);
@@ -67,12 +62,6 @@ class MainWindowTest : public ::testing::Test {
     return count;
   }
 
-  testing::FakeProcessTable processes;
-  testing::MemorySettings settings;
-  testing::FakeSpeaker speaker;
-  testing::MemoryListFileSystem files;
-  testing::FakePause pause;
-  ListFileStore lists;
   watch::WatchCycle watch;
   NoShell shell;
   MainWindow window;

@@ -73,8 +73,11 @@ corvane_start_wine() {
   corvane_ensure_display
   local fresh=0
   [ -f "$WINEPREFIX/system.reg" ] || fresh=1
-  wineserver -p </dev/null >/dev/null 2>&1
-  wine wineboot </dev/null >/dev/null 2>&1
+  # wineserver refuses a prefix folder that does not exist yet, and says so again (harmlessly) when
+  # one already runs for it.
+  mkdir -p "$WINEPREFIX"
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  wine wineboot </dev/null >/dev/null 2>&1 || { echo "wineboot failed for $WINEPREFIX" >&2; return 1; }
   if [ "$fresh" -eq 1 ]; then
     # A crashing test must fail, not wait for someone to close Wine's crash dialog.
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1

@@ -1,0 +1,114 @@
+#include "rizaz/block_list.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "store/cipher.h"
+
+namespace corvane::rizaz {
+namespace {
+
+std::string Record(std::string_view plain) { return EncryptText(plain) + "\r\n"; }
+
+TEST(ParseBlockList, ReadsRecordsInFileOrderWithDuplicates) {
+  const std::string text = Record("C:\\Tools\\a.exe^^^^a.exe") + Record("D:\\b.exe^^^^b.exe") +
+                           Record("C:\\Tools\\a.exe^^^^a.exe");
+  const BlockList list = ParseBlockList(text);
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[0], (BlockListEntry{"C:\\Tools\\a.exe", "a.exe"}));
+  EXPECT_EQ(list[1], (BlockListEntry{"D:\\b.exe", "b.exe"}));
+  EXPECT_EQ(list[2], list[0]);
+}
+
+TEST(ParseBlockList, FieldRules) {
+  // No separator: the whole record is the path, the name is empty.
+  // Further fields are ignored; an empty first field stays empty.
+  const BlockList list = ParseBlockList(Record("C:\\no-separator.exe") + Record("p^^^^n.exe^^^^extra^^^^more") +
+                                        Record("^^^^only-name.exe") + Record("p^^^^"));
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_EQ(list[0], (BlockListEntry{"C:\\no-separator.exe", ""}));
+  EXPECT_EQ(list[1], (BlockListEntry{"p", "n.exe"}));
+  EXPECT_EQ(list[2], (BlockListEntry{"", "only-name.exe"}));
+  EXPECT_EQ(list[3], (BlockListEntry{"p", ""}));
+}
+
+TEST(ParseBlockList, LineEndsAndBlankPieces) {
+  // Empty file.
+  EXPECT_TRUE(ParseBlockList("").empty());
+  // Empty lines and lines of spaces are skipped; the last record needs no CR LF.
+  const std::string text = "\r\n" + Record("p1^^^^one.exe") + "   \r\n\r\n" + EncryptText("p2^^^^two.exe");
+  const BlockList list = ParseBlockList(text);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].name, "one.exe");
+  EXPECT_EQ(list[1].name, "two.exe");
+  // Bare LF (and bare CR) do not end a record: the whole text is one piece, one entry.
+  const std::string lf = EncryptText("p1^^^^one.exe") + "\n" + EncryptText("p2^^^^two.exe") + "\n";
+  EXPECT_EQ(ParseBlockList(lf).size(), 1u);
+  EXPECT_EQ(ParseBlockList(EncryptText("a^^^^x.exe") + "\r" + EncryptText("b^^^^y.exe")).size(), 1u);
+}
+
+TEST(ParseBlockList, StoredSpacesAroundARecordBelongToIt) {
+  // A stored line may begin or end with a space that is part of its cipher text: the piece must be
+  // deciphered exactly as read, not trimmed first.
+  bool sawLeading = false;
+  bool sawTrailing = false;
+  for (int extra = 0; extra < 4; ++extra) {
+    for (char c = '!'; c <= '~'; ++c) {
+      const std::string pad(extra, 'x');
+      for (const std::string& plain : {std::string(1, c) + pad + "\\p^^^^n.exe", "C:\\p^^^^n" + pad + ".exe" + c}) {
+        const std::string stored = EncryptText(plain);
+        const bool leading = stored.front() == ' ';
+        const bool trailing = stored.back() == ' ';
+        if (!leading && !trailing) continue;
+        sawLeading |= leading;
+        sawTrailing |= trailing;
+        const BlockList list = ParseBlockList(stored + "\r\n");
+        ASSERT_EQ(list.size(), 1u);
+        EXPECT_EQ(list[0].path + "^^^^" + list[0].name, plain);
+      }
+    }
+  }
+  EXPECT_TRUE(sawLeading && sawTrailing);
+}
+
+TEST(ParseBlockList, SurvivesHostileContent) {
+  // Random bytes: no crash, and every entry holds only printable characters.
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::string random(200000, '\0');
+  for (char& c : random) c = static_cast<char>(byte(rng));
+  for (const BlockListEntry& entry : ParseBlockList(random)) {
+    for (char c : entry.path + entry.name) EXPECT_TRUE(c >= 32 && c <= 126);
+  }
+  // One megabyte without a line break: a single entry.
+  const std::string huge(1 << 20, 'q');
+  EXPECT_EQ(ParseBlockList(huge).size(), 1u);
+  // Lines without the separator: entries with empty names, which the matcher ignores.
+  const BlockList noNames = ParseBlockList(Record("a.exe") + Record("b.exe"));
+  ASSERT_EQ(noNames.size(), 2u);
+  EXPECT_TRUE(BlockMatcher(noNames).empty());
+}
+
+TEST(BlockMatcher, ListNameTrimmedAndCaseFoldedRunningNameOnlyCaseFolded) {
+  const BlockList list = {{"p0", "notepad.exe"}, {"p1", "  Run It.EXE  "}, {"p2", "NOTEPAD.EXE"}, {"p3", "   "},
+                          {"p4", ""}};
+  const BlockMatcher matcher(list);
+  // Any letter case; the first of two entries with the same name wins.
+  EXPECT_EQ(matcher.FindFirst("Notepad.exe"), 0u);
+  EXPECT_EQ(matcher.FindFirst("NOTEPAD.EXE"), 0u);
+  // Spaces around the listed name do not matter, spaces inside do.
+  EXPECT_EQ(matcher.FindFirst("run it.exe"), 1u);
+  EXPECT_EQ(matcher.FindFirst("runit.exe"), BlockMatcher::npos);
+  // The running side is not trimmed.
+  EXPECT_EQ(matcher.FindFirst(" notepad.exe"), BlockMatcher::npos);
+  EXPECT_EQ(matcher.FindFirst("notepad.exe "), BlockMatcher::npos);
+  // Blank names never match, not even a blank running name.
+  EXPECT_EQ(matcher.FindFirst(""), BlockMatcher::npos);
+  EXPECT_EQ(matcher.FindFirst("   "), BlockMatcher::npos);
+  EXPECT_TRUE(BlockMatcher().empty());
+}
+
+}  // namespace
+}  // namespace corvane::rizaz

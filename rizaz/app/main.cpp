@@ -1,3 +1,11 @@
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "base/win/utf.h"
+#include "rizaz/access_code.h"
+#include "rizaz/win/blocker_app.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Without its access code the blocker ends at once: nothing written, nothing loaded, no window.
+  if (!corvane::rizaz::IsAccessGranted(corvane::win::Narrow(::GetCommandLineW()))) return 0;
+  return corvane::win::RunBlocker(instance);
+}

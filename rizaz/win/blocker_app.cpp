@@ -1,0 +1,171 @@
+#include "rizaz/win/blocker_app.h"
+
+#include <chrono>
+#include <memory>
+
+#include "base/win/app_dir.h"
+#include "base/win/handle.h"
+#include "base/win/utf.h"
+#include "process/speaker.h"
+#include "process/win/process_table_win.h"
+#include "process/win/speaker_win.h"
+#include "rizaz/block_cycle.h"
+#include "rizaz/cached_settings.h"
+#include "rizaz/popup.h"
+#include "rizaz/win/list_file_win.h"
+#include "rizaz/win/popup_window.h"
+#include "store/win/registry_settings.h"
+
+namespace corvane::win {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr milliseconds kBlockInterval{10};
+// Values are re-read at least this often even without a change signal, in case the settings key
+// was deleted and made anew under the watch.
+constexpr milliseconds kSettingsRefresh{1000};
+
+// The hidden main window. It is never shown and has no title, so it appears in no task list; it is
+// top-level (not message-only) because only top-level windows hear that the session is ending.
+class MainWindow {
+ public:
+  bool Create(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &MainWindow::WindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kBlockerMainClassName;
+    if (!::RegisterClassExW(&wc)) return false;
+    hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kBlockerMainClassName, L"", WS_POPUP, 0, 0, 6, 6, nullptr, nullptr,
+                              instance, nullptr);
+    return hwnd_ != nullptr;
+  }
+  ~MainWindow() {
+    if (hwnd_ != nullptr && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
+  }
+  HWND hwnd() const { return hwnd_; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_ENDSESSION:
+        if (wParam) ::DestroyWindow(hwnd);
+        return 0;
+      case WM_CLOSE:
+        ::DestroyWindow(hwnd);
+        return 0;
+      case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+      default:
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+  }
+  HWND hwnd_ = nullptr;
+};
+
+class Notifier final : public rizaz::BlockNotifier {
+ public:
+  explicit Notifier(rizaz::PopupController& popup) : popup_(popup) {}
+  void Beep() override { speaker_.Beep(kTerminationBeepHz, kTerminationBeepMs); }
+  void ShowBlocked(const std::string& name) override { popup_.Show(name); }
+
+ private:
+  rizaz::PopupController& popup_;
+  Win32Speaker speaker_;
+};
+
+class Blocker {
+ public:
+  explicit Blocker(HWND owner)
+      : listFile_(Widen(ProgramDirectory()) + L"\\" + kBlockListFileName),
+        popupWindow_(owner),
+        popup_(popupWindow_, settings_),
+        notifier_(popup_),
+        cycle_(processes_, settings_, listFile_, notifier_) {
+    popupWindow_.SetController(&popup_);
+  }
+  ~Blocker() { popupWindow_.SetController(nullptr); }
+
+  int Run();
+
+ private:
+  // Arms the one-shot change signal; without it every read goes to the registry.
+  void Watch() {
+    watching_ = changed_ && registry_.NotifyOnChange(changed_.get());
+    settings_.SetCaching(watching_);
+  }
+  void Refresh(Clock::time_point now) {
+    settings_.Invalidate();
+    nextRefresh_ = now + kSettingsRefresh;
+  }
+  // Runs the window messages waiting; false once the hidden window has been closed.
+  bool PumpMessages() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return false;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    return true;
+  }
+
+  Win32ProcessTable processes_;
+  RegistrySettingsStore registry_;
+  rizaz::CachedSettings settings_{registry_};
+  Win32ListFileReader listFile_;
+  PopupWindow popupWindow_;
+  rizaz::PopupController popup_;
+  Notifier notifier_;
+  rizaz::BlockCycle cycle_;
+  UniqueHandle changed_{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  bool watching_ = false;
+  Clock::time_point nextRefresh_{};
+};
+
+int Blocker::Run() {
+  // Watch first, so that no change made from here on can be missed.
+  Watch();
+  Refresh(Clock::now());
+  cycle_.Start();
+  // The block timer: the next tick comes 10 ms after the previous one has finished its work.
+  Clock::time_point nextTick = Clock::now() + kBlockInterval;
+  for (;;) {
+    const auto now = Clock::now();
+    const auto wait = std::chrono::ceil<milliseconds>(std::max(nextTick - now, Clock::duration::zero()));
+    HANDLE handles[1] = {changed_.get()};
+    ::MsgWaitForMultipleObjectsEx(changed_ ? 1 : 0, handles, static_cast<DWORD>(wait.count()), QS_ALLINPUT,
+                                  MWMO_INPUTAVAILABLE);
+    // Whatever woke us, a change signal is honoured before the next tick reads anything. The watch
+    // is armed again before the values are dropped, so a change in between is not lost.
+    if (changed_ && ::WaitForSingleObject(changed_.get(), 0) == WAIT_OBJECT_0) {
+      Watch();
+      Refresh(Clock::now());
+    } else if (Clock::now() >= nextRefresh_) {
+      if (!watching_) Watch();
+      Refresh(Clock::now());
+    }
+    if (!PumpMessages()) return 0;
+    if (Clock::now() >= nextTick) {
+      if (!cycle_.Tick()) return 0;
+      nextTick = Clock::now() + kBlockInterval;
+    }
+  }
+}
+
+}  // namespace
+
+int RunBlocker(HINSTANCE instance) {
+  MainWindow window;
+  if (!window.Create(instance)) return 1;
+  auto blocker = std::make_unique<Blocker>(window.hwnd());
+  const int code = blocker->Run();
+  // Ending is immediate: the popup goes with its owner.
+  blocker.reset();
+  return code;
+}
+
+}  // namespace corvane::win

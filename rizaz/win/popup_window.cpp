@@ -1,0 +1,310 @@
+#include "rizaz/win/popup_window.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "base/win/utf.h"
+
+namespace corvane::win {
+
+namespace {
+
+constexpr int kClientWidth = 346;
+constexpr int kClientHeight = 103;
+constexpr DWORD kStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN;  // WS_BORDER: the one-pixel frame
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+constexpr UINT_PTR kSlideTimerId = 1;
+constexpr UINT_PTR kHoldTimerId = 2;
+
+constexpr COLORREF kNameColour = RGB(196, 223, 253);
+constexpr COLORREF kTextColour = RGB(255, 255, 255);
+constexpr COLORREF kLineColour = RGB(1, 83, 173);
+// The background: dark blue, a little lighter at the top.
+constexpr COLORREF kBackgroundTop = RGB(22, 68, 150);
+constexpr COLORREF kBackgroundBottom = RGB(5, 27, 82);
+
+int CALLBACK NoteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+bool HasFontFamily(const wchar_t* face) {
+  HDC dc = ::GetDC(nullptr);
+  if (dc == nullptr) return false;
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  ::wcsncpy(query.lfFaceName, face, LF_FACESIZE - 1);
+  bool found = false;
+  ::EnumFontFamiliesExW(dc, &query, &NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
+  ::ReleaseDC(nullptr, dc);
+  return found;
+}
+
+LOGFONTW MessageFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return metrics.lfMessageFont;
+  LOGFONTW font{};
+  ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+  return font;
+}
+
+int Blend(int top, int bottom, int row, int rows) { return top + (bottom - top) * row / std::max(rows - 1, 1); }
+
+bool g_classRegistered = false;
+
+}  // namespace
+
+PopupWindow::~PopupWindow() {
+  if (hwnd_ != nullptr) {
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    ::DestroyWindow(hwnd_);
+  }
+}
+
+rizaz::ScreenFacts PopupWindow::MeasureScreen() {
+  rizaz::ScreenFacts facts;
+  HDC screen = ::GetDC(nullptr);
+  if (screen != nullptr) {
+    dpi_ = std::max(::GetDeviceCaps(screen, LOGPIXELSY), 1);
+    ::ReleaseDC(nullptr, screen);
+  }
+  // The taskbar counts only by its height, wherever it sits; without one the popup starts at the
+  // bottom edge of the screen.
+  if (HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", L"")) {
+    RECT rect{};
+    if (::GetClientRect(taskbar, &rect)) facts.taskbarHeightPx = rect.bottom;
+  }
+  RECT desktop{};
+  ::GetClientRect(::GetDesktopWindow(), &desktop);
+  facts.screenWidthPx = desktop.right;
+  facts.screenHeightPx = desktop.bottom;
+  facts.popupClientWidthPx = Scale(kClientWidth);
+  RECT outer{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
+  ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+  facts.popupOuterHeightTwips = (outer.bottom - outer.top) * 1440.0 / dpi_;
+  return facts;
+}
+
+void PopupWindow::CreateResources() {
+  if (boldFont_) return;
+  const LOGFONTW message = MessageFont();
+  LOGFONTW bold{};
+  bold.lfHeight = -::MulDiv(9, dpi_, 72);
+  bold.lfWeight = FW_BOLD;
+  bold.lfCharSet = DEFAULT_CHARSET;
+  // Tahoma where it is installed, else the interface font's face in the same size and weight.
+  ::wcsncpy(bold.lfFaceName, HasFontFamily(L"Tahoma") ? L"Tahoma" : message.lfFaceName, LF_FACESIZE - 1);
+  boldFont_.reset(::CreateFontIndirectW(&bold));
+  interfaceFont_.reset(::CreateFontIndirectW(&message));
+
+  const int width = Scale(kClientWidth);
+  const int height = Scale(kClientHeight);
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  background_.reset(::CreateCompatibleBitmap(screen, width, height));
+  if (memory != nullptr && background_) {
+    const HGDIOBJ old = ::SelectObject(memory, background_.get());
+    const HGDIOBJ brush = ::SelectObject(memory, ::GetStockObject(DC_BRUSH));
+    for (int y = 0; y < height; ++y) {
+      ::SetDCBrushColor(memory, RGB(Blend(GetRValue(kBackgroundTop), GetRValue(kBackgroundBottom), y, height),
+                                    Blend(GetGValue(kBackgroundTop), GetGValue(kBackgroundBottom), y, height),
+                                    Blend(GetBValue(kBackgroundTop), GetBValue(kBackgroundBottom), y, height)));
+      ::PatBlt(memory, 0, y, width, 1, PATCOPY);
+    }
+    ::SelectObject(memory, brush);
+    ::SelectObject(memory, old);
+    backgroundBrush_.reset(::CreatePatternBrush(static_cast<HBITMAP>(background_.get())));
+  }
+  if (memory != nullptr) ::DeleteDC(memory);
+  if (screen != nullptr) ::ReleaseDC(nullptr, screen);
+  if (!backgroundBrush_) backgroundBrush_.reset(::CreateSolidBrush(kBackgroundBottom));
+}
+
+void PopupWindow::Open(const rizaz::PopupPlacement& placement) {
+  if (hwnd_ != nullptr) Close();
+  HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  if (!g_classRegistered) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &PopupWindow::WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kPopupClassName;
+    g_classRegistered = ::RegisterClassExW(&wc) != 0;
+  }
+  CreateResources();
+  RECT outer{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
+  ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+  ::CreateWindowExW(kExStyle, kPopupClassName, L"", kStyle, rizaz::TwipsToPixels(placement.leftTwips, dpi_),
+                    rizaz::TwipsToPixels(static_cast<double>(placement.topTwips), dpi_), outer.right - outer.left,
+                    outer.bottom - outer.top, owner_, nullptr, instance, this);
+  if (hwnd_ == nullptr) return;
+  CreateControls();
+  // On top of everything, but the user's window keeps the focus.
+  ::SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+HWND PopupWindow::AddLabel(int id, const wchar_t* text, int x, int y, HFONT font, DWORD extraStyle) {
+  HWND label = ::CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | extraStyle,
+                                 Scale(x), Scale(y), Scale(50), Scale(14), hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+  if (label != nullptr) {
+    ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    FitLabel(label);
+  }
+  return label;
+}
+
+void PopupWindow::CreateControls() {
+  const HFONT bold = static_cast<HFONT>(boldFont_.get());
+  lblProcessname_ = AddLabel(kLblProcessnameId, L"", 57, 21, bold, SS_ENDELLIPSIS);
+  AddLabel(kLabel1Id, L"The file has been blocked from running . ", 57, 49, bold, 0);
+  // The label acts as the check box's caption; SS_NOTIFY lets it report clicks.
+  AddLabel(kLabel2Id, L"Dont show this dialog again.", 23, 78, static_cast<HFONT>(interfaceFont_.get()), SS_NOTIFY);
+  chkDontShow_ = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_CHECKBOX, Scale(8), Scale(77), Scale(12),
+                                   Scale(13), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kChkDontShowId)),
+                                   ::GetModuleHandleW(nullptr), nullptr);
+}
+
+// Labels size themselves to their text, as far as the popup reaches.
+void PopupWindow::FitLabel(HWND label) {
+  const int length = ::GetWindowTextLengthW(label);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  ::GetWindowTextW(label, text.data(), length + 1);
+  text.resize(static_cast<size_t>(length));
+  HDC dc = ::GetDC(label);
+  if (dc == nullptr) return;
+  const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  ::GetTextExtentPoint32W(dc, text.c_str(), length, &extent);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(label, dc);
+  RECT rect{};
+  ::GetWindowRect(label, &rect);
+  ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&rect), 2);
+  const int room = Scale(kClientWidth) - rect.left - Scale(4);
+  ::SetWindowPos(label, nullptr, 0, 0, std::clamp(static_cast<int>(extent.cx) + 1, 1, std::max(room, 1)),
+                 std::max(static_cast<int>(extent.cy), Scale(13)), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PopupWindow::SetName(const std::string& name) {
+  if (lblProcessname_ == nullptr) return;
+  ::SetWindowTextW(lblProcessname_, Widen(name).c_str());
+  FitLabel(lblProcessname_);
+  ::InvalidateRect(lblProcessname_, nullptr, TRUE);
+}
+
+void PopupWindow::MoveTo(long long topTwips, double leftTwips) {
+  if (hwnd_ == nullptr) return;
+  ::SetWindowPos(hwnd_, HWND_TOPMOST, rizaz::TwipsToPixels(leftTwips, dpi_),
+                 rizaz::TwipsToPixels(static_cast<double>(topTwips), dpi_), 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void PopupWindow::SetChecked(bool checked) {
+  if (chkDontShow_ != nullptr) ::SendMessageW(chkDontShow_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void PopupWindow::StartSlideTimer() {
+  if (hwnd_ != nullptr) ::SetTimer(hwnd_, kSlideTimerId, rizaz::kSlideIntervalMs, nullptr);
+}
+void PopupWindow::StopSlideTimer() {
+  if (hwnd_ != nullptr) ::KillTimer(hwnd_, kSlideTimerId);
+}
+void PopupWindow::StartHoldTimer() {
+  if (hwnd_ != nullptr) ::SetTimer(hwnd_, kHoldTimerId, rizaz::kHoldMs, nullptr);
+}
+void PopupWindow::StopHoldTimer() {
+  if (hwnd_ != nullptr) ::KillTimer(hwnd_, kHoldTimerId);
+}
+
+void PopupWindow::Close() {
+  if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK PopupWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  PopupWindow* self = nullptr;
+  if (message == WM_NCCREATE) {
+    self = static_cast<PopupWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<PopupWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (self == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+  LRESULT result = 0;
+  try {
+    result = self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    result = ::DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    self->lblProcessname_ = nullptr;
+    self->chkDontShow_ = nullptr;
+  }
+  return result;
+}
+
+LRESULT PopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;  // a click on the popup must not take the focus from the user's window
+    case WM_ERASEBKGND: {
+      RECT client{};
+      ::GetClientRect(hwnd_, &client);
+      ::SetBrushOrgEx(reinterpret_cast<HDC>(wParam), 0, 0, nullptr);
+      ::FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(backgroundBrush_.get()));
+      return 1;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      HDC dc = ::BeginPaint(hwnd_, &paint);
+      UniqueGdiObject pen(::CreatePen(PS_SOLID, 1, kLineColour));
+      const HGDIOBJ old = ::SelectObject(dc, pen.get());
+      ::MoveToEx(dc, Scale(1), Scale(101), nullptr);
+      ::LineTo(dc, Scale(344) + 1, Scale(101));  // the end point is included
+      ::SelectObject(dc, old);
+      ::EndPaint(hwnd_, &paint);
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      // Labels and the check box show the background picture behind them: the brush is aligned
+      // with the popup's client area, not with the control's own.
+      const HDC dc = reinterpret_cast<HDC>(wParam);
+      const HWND control = reinterpret_cast<HWND>(lParam);
+      POINT origin{0, 0};
+      ::MapWindowPoints(control, hwnd_, &origin, 1);
+      ::SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+      ::SetBkMode(dc, TRANSPARENT);
+      ::SetTextColor(dc, control == lblProcessname_ ? kNameColour : kTextColour);
+      return reinterpret_cast<LRESULT>(backgroundBrush_.get());
+    }
+    case WM_COMMAND:
+      if (controller_ != nullptr) {
+        const int id = LOWORD(wParam);
+        const int code = HIWORD(wParam);
+        if (id == kChkDontShowId && code == BN_CLICKED) controller_->OnCheckBoxClicked();
+        if (id == kLabel2Id && code == STN_CLICKED) controller_->OnLabelClicked();
+      }
+      return 0;
+    case WM_TIMER:
+      if (controller_ != nullptr) {
+        if (wParam == kSlideTimerId) controller_->OnSlideTick();
+        if (wParam == kHoldTimerId) controller_->OnHoldTick();
+      }
+      return 0;
+    case WM_DESTROY:
+      ::KillTimer(hwnd_, kSlideTimerId);
+      ::KillTimer(hwnd_, kHoldTimerId);
+      if (controller_ != nullptr) controller_->OnWindowGone();
+      return 0;
+    default:
+      return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
+}
+
+}  // namespace corvane::win

@@ -1,0 +1,63 @@
+#pragma once
+// The blocked-notification popup: a small borderless window at the bottom right of the screen, on
+// top of all others, that never takes the focus and has no taskbar button.
+#include <windows.h>
+
+#include <string>
+
+#include "base/win/handle.h"
+#include "rizaz/popup.h"
+
+namespace corvane::win {
+
+// Stable names for tests that look for the popup from another process.
+inline constexpr wchar_t kPopupClassName[] = L"RizazFrmMessage";
+inline constexpr int kLblProcessnameId = 101;
+inline constexpr int kLabel1Id = 102;
+inline constexpr int kChkDontShowId = 103;
+inline constexpr int kLabel2Id = 104;
+
+class PopupWindow final : public rizaz::PopupView {
+ public:
+  explicit PopupWindow(HWND owner) : owner_(owner) {}
+  ~PopupWindow() override;
+  PopupWindow(const PopupWindow&) = delete;
+  PopupWindow& operator=(const PopupWindow&) = delete;
+
+  // Receives the timer ticks and clicks.
+  void SetController(rizaz::PopupController* controller) { controller_ = controller; }
+  HWND hwnd() const { return hwnd_; }
+
+  rizaz::ScreenFacts MeasureScreen() override;
+  void Open(const rizaz::PopupPlacement& placement) override;
+  void SetName(const std::string& name) override;
+  void MoveTo(long long topTwips, double leftTwips) override;
+  void SetChecked(bool checked) override;
+  void StartSlideTimer() override;
+  void StopSlideTimer() override;
+  void StartHoldTimer() override;
+  void StopHoldTimer() override;
+  void Close() override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateControls();
+  void CreateResources();
+  HWND AddLabel(int id, const wchar_t* text, int x, int y, HFONT font, DWORD extraStyle);
+  void FitLabel(HWND label);
+  int Scale(int pixels) const { return ::MulDiv(pixels, dpi_, 96); }
+
+  HWND owner_;
+  HWND hwnd_ = nullptr;
+  rizaz::PopupController* controller_ = nullptr;
+  int dpi_ = 96;
+  UniqueGdiObject background_;  // the client area's picture, drawn once per popup
+  UniqueGdiObject backgroundBrush_;
+  UniqueGdiObject boldFont_;
+  UniqueGdiObject interfaceFont_;
+  HWND lblProcessname_ = nullptr;
+  HWND chkDontShow_ = nullptr;
+};
+
+}  // namespace corvane::win

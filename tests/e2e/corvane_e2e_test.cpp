@@ -69,8 +69,9 @@ class CorvaneE2eTest : public ::testing::Test {
 TEST_F(CorvaneE2eTest, StartsShowsItsWindowStartsTheBlockerAfterAMinuteAndEndsOnClose) {
   HWND window = StartCorvane();
   ASSERT_NE(window, nullptr);
+  // Shown once its load is done; only then does it answer messages.
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
   EXPECT_EQ(WindowText(window), L"Corvane v 6.0.1");
-  EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
   EXPECT_EQ(ReadSettingValue(L"Support"), L"True");
   // Closing the window only hides it.
   ::PostMessageW(window, WM_CLOSE, 0, 0);

@@ -130,9 +130,18 @@ void MainController::OnCloseRequested() { view_.HideMainWindow(); }
 void MainController::OnProcessesTick() {
   view_.SetTimerEnabled(MainTimer::Processes, false);
   watch_.Tick();
-  model_.SetCount(Panel::Running, EntryCount(Panel::Running));
   view_.ShowPanels(model_);
   if (!closing_) view_.SetTimerEnabled(MainTimer::Processes, true);
+}
+
+void MainController::ShowRunningCount(int lastIndex) {
+  model_.SetCount(Panel::Running, lastIndex < 0 ? 0 : static_cast<std::size_t>(lastIndex));
+  view_.ShowPanels(model_);
+}
+
+void MainController::OnListsChanged() {
+  view_.RefreshLists();
+  view_.ShowPanels(model_);
 }
 
 void MainController::OnRunAtOnceTick() {

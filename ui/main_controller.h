@@ -77,6 +77,10 @@ class MainController {
   void OnCloseRequested();
   void OnProcessesTick();
   void OnRunAtOnceTick();
+  // The running panel's count label: the last index of the watch cycle's snapshot.
+  void ShowRunningCount(int lastIndex);
+  // Entries were added to or removed from the lists behind the panels.
+  void OnListsChanged();
   // "Close" in the tray menu.
   void Close();
 

@@ -2,6 +2,7 @@
 // outside: its windows found by class and process, its tray menu commands sent as the menu sends
 // them, its settings and list files read and written directly.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -11,12 +12,14 @@
 #include "base/win/utf.h"
 #include "tests/support/child_process.h"
 #include "tests/support/e2e_support.h"
+#include "store/cipher.h"
 #include "ui/main_menu.h"
 
 namespace corvane::testing {
 namespace {
 
 constexpr const wchar_t* kMainClass = L"CorvaneMain";
+constexpr const wchar_t* kAlertClass = L"CorvaneAlert";
 // The splash takes about seven seconds before the main window loads.
 constexpr DWORD kStartMs = 30000;
 
@@ -29,6 +32,8 @@ class CorvaneE2eTest : public ::testing::Test {
     blocker = folder.CopyIn(DistPath(L"rizaz.exe"), L"rizaz.exe");
     ASSERT_FALSE(corvane.empty());
     ASSERT_FALSE(blocker.empty());
+    // Wine's own services already run: allowed beforehand, so that only the tests' programs are new.
+    ASSERT_TRUE(WriteListFile(InFolder(L"midmo.ocx"), RunningProgramRecords()));
   }
 
   void TearDown() override {
@@ -58,6 +63,39 @@ class CorvaneE2eTest : public ::testing::Test {
 
   void CloseFromTrayMenu(HWND window) {
     ::PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(ui::MenuCommand::Close), 0);
+  }
+
+  // The alert window of our Corvane, once it shows; null after timeoutMs.
+  HWND WaitForAlert(DWORD timeoutMs = kE2eTimeoutMs) {
+    HWND alert = nullptr;
+    WaitFor(
+        [&] {
+          for (HWND candidate : WindowsOf(main.Id(), kAlertClass)) {
+            if (::IsWindowVisible(candidate) && WindowText(candidate) == L"Corvane Alert") alert = candidate;
+          }
+          return alert != nullptr;
+        },
+        timeoutMs);
+    return alert;
+  }
+
+  // Presses a button of the alert the way a screen reader or a keyboard user would reach it.
+  static void Press(HWND alert, const wchar_t* caption) {
+    HWND button = FindChild(alert, caption, nullptr);
+    ASSERT_NE(button, nullptr) << "no button " << corvane::win::Narrow(caption);
+    ::PostMessageW(button, BM_CLICK, 0, 0);
+  }
+
+  std::string ReadListFileText(const wchar_t* name) const {
+    corvane::win::UniqueFileHandle file(::CreateFileW(InFolder(name).c_str(), GENERIC_READ,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                      OPEN_EXISTING, 0, nullptr));
+    if (!file) return {};
+    std::string text(1 << 20, '\0');
+    DWORD read = 0;
+    ::ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
+    text.resize(read);
+    return text;
   }
 
   ScratchFolder folder;
@@ -145,6 +183,100 @@ TEST_F(CorvaneE2eTest, TrashJarFileIsDeletedWithinATick) {
   EXPECT_TRUE(FileExists(InFolder(L"hovsfd.dll")));
   CloseFromTrayMenu(window);
   EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
+}
+
+// Whether the list file holds the record path^^^^name.
+bool ListHolds(const std::string& fileText, const std::wstring& path, const std::wstring& name) {
+  const std::string wanted = corvane::win::Narrow(path) + "^^^^" + corvane::win::Narrow(name);
+  size_t start = 0;
+  while (start < fileText.size()) {
+    size_t end = fileText.find("\r\n", start);
+    if (end == std::string::npos) end = fileText.size();
+    if (DecryptText(fileText.substr(start, end - start)) == wanted) return true;
+    start = end + 2;
+  }
+  return false;
+}
+
+TEST_F(CorvaneE2eTest, UnknownProgramAlertsAndBlockEndsItRecordsItAndEndsItsNextStartSilently) {
+  HWND window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  ScratchFolder elsewhere;
+  const std::wstring program = elsewhere.CopyIn(HelperPath(L"sleeper"), L"cvunknown.exe");
+  WriteSettingValue(L"Read", L"False");
+  ChildProcess unknown;
+  ASSERT_TRUE(unknown.Start(program, L"60"));
+
+  HWND alert = WaitForAlert();
+  ASSERT_NE(alert, nullptr);
+  EXPECT_NE(FindChild(alert, L"cvunknown.exe"), nullptr);
+  EXPECT_TRUE(::GetWindowLongPtrW(alert, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  Press(alert, L"Block");
+  EXPECT_TRUE(unknown.HasEnded(5000));
+  EXPECT_TRUE(WaitFor([&] { return ListHolds(ReadListFileText(L"cekdn.ocx"), program, L"cvunknown.exe"); }));
+  EXPECT_EQ(ReadSettingValue(L"Read"), L"True");
+
+  // Started again: ended by the watch cycle without a question.
+  ChildProcess again;
+  ASSERT_TRUE(again.Start(program, L"60"));
+  EXPECT_TRUE(again.HasEnded(5000));
+  EXPECT_EQ(WaitForAlert(1500), nullptr);
+  CloseFromTrayMenu(window);
+  EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
+}
+
+TEST_F(CorvaneE2eTest, AllowedProgramKeepsRunningAndIsNotAskedAboutAfterARestart) {
+  HWND window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  ScratchFolder elsewhere;
+  const std::wstring program = elsewhere.CopyIn(HelperPath(L"sleeper"), L"cvfriend.exe");
+  ChildProcess friendly;
+  ASSERT_TRUE(friendly.Start(program, L"120"));
+  HWND alert = WaitForAlert();
+  ASSERT_NE(alert, nullptr);
+  Press(alert, L"Allow");
+  EXPECT_TRUE(WaitFor([&] { return ListHolds(ReadListFileText(L"midmo.ocx"), program, L"cvfriend.exe"); }));
+  ::Sleep(1500);
+  EXPECT_FALSE(friendly.HasEnded());
+  CloseFromTrayMenu(window);
+  ASSERT_TRUE(main.HasEnded(kE2eTimeoutMs));
+
+  // A new run meets it already running and says nothing.
+  window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  EXPECT_EQ(WaitForAlert(3000), nullptr);
+  EXPECT_FALSE(friendly.HasEnded());
+  CloseFromTrayMenu(window);
+  EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
+}
+
+TEST_F(CorvaneE2eTest, AllowAllListsANewProgramWithoutAnAlert) {
+  WriteSettingValue(L"OptAllowAll", L"True");
+  WriteSettingValue(L"mnuMainNormal", L"False");
+  WriteSettingValue(L"mnuMainAllowAll", L"True");
+  WriteSettingValue(L"OptNormal", L"False");
+  HWND window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  HWND runningList = FindChildById(window, 200);
+  ASSERT_NE(runningList, nullptr);
+  ::Sleep(2500);
+  const LRESULT before = ::SendMessageW(runningList, LVM_GETITEMCOUNT, 0, 0);
+  ScratchFolder elsewhere;
+  const std::wstring program = elsewhere.CopyIn(HelperPath(L"sleeper"), L"cvfree.exe");
+  ChildProcess free;
+  ASSERT_TRUE(free.Start(program, L"60"));
+  EXPECT_TRUE(WaitFor([&] { return ::SendMessageW(runningList, LVM_GETITEMCOUNT, 0, 0) == before + 1; }, 5000));
+  EXPECT_EQ(WaitForAlert(1500), nullptr);
+  EXPECT_FALSE(free.HasEnded());
+  CloseFromTrayMenu(window);
+  EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
+  for (const wchar_t* key : {L"OptAllowAll", L"mnuMainNormal", L"mnuMainAllowAll", L"OptNormal"}) {
+    DeleteSettingValues({key});
+  }
 }
 
 }  // namespace

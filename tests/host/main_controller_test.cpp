@@ -184,15 +184,23 @@ TEST_F(MainControllerTest, CloseLowersAliveSignalRemovesIconAndQuitsAfterThePaus
   EXPECT_TRUE(view.quit);
 }
 
-TEST_F(MainControllerTest, WatchTickUpdatesTheRunningCounterAndRearmsItsTimer) {
+TEST_F(MainControllerTest, WatchTickRearmsItsTimerAndTheRunningCounterShowsTheSnapshotsLastIndex) {
   processes.Add(7, "a.exe", "C:\\a.exe");
-  watch.inspectNewPrograms = [this](const watch::RunningProcesses& now, int) {
-    for (const auto& p : now) watch.running().Add({"a.exe", p.fullPath});
+  bool ticked = false;
+  watch.inspectNewPrograms = [&](const watch::RunningProcesses&, int lastIndex) {
+    ticked = true;
+    controller.ShowRunningCount(lastIndex);
   };
   controller.OnProcessesTick();
-  EXPECT_EQ(view.shown.Count(Panel::Running), 1u);
+  EXPECT_TRUE(ticked);
+  EXPECT_EQ(view.shown.Count(Panel::Running), 0u);
   EXPECT_TRUE(view.timers[MainTimer::Processes]);
   EXPECT_EQ(view.log.front(), "off 0");
+  controller.ShowRunningCount(41);
+  EXPECT_EQ(view.shown.Count(Panel::Running), 41u);
+  // A failed snapshot shows no negative count.
+  controller.ShowRunningCount(-1);
+  EXPECT_EQ(view.shown.Count(Panel::Running), 0u);
 }
 
 }  // namespace

@@ -113,6 +113,63 @@ void ForEachProcess(Visit visit) {
 }
 }  // namespace
 
+std::vector<std::string> RunningProgramRecords() {
+  std::vector<std::string> records;
+  ForEachProcess([&](const PROCESSENTRY32W& entry) {
+    corvane::win::UniqueHandle process(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    if (!process) return;
+    wchar_t path[1024] = {};
+    DWORD count = static_cast<DWORD>(std::size(path));
+    if (!::QueryFullProcessImageNameW(process.get(), 0, path, &count)) return;
+    const std::string full = corvane::win::Narrow(std::wstring(path, count));
+    const auto slash = full.find_last_of('\\');
+    records.push_back(full + "^^^^" + (slash == std::string::npos ? full : full.substr(slash + 1)));
+  });
+  return records;
+}
+
+namespace {
+struct ChildSearch {
+  const wchar_t* text = nullptr;
+  const wchar_t* className = nullptr;
+  int id = 0;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchChild(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<ChildSearch*>(param);
+  bool match = false;
+  if (search->id != 0) {
+    match = ::GetDlgCtrlID(hwnd) == search->id;
+  } else if (search->text != nullptr) {
+    match = WindowText(hwnd) == search->text;
+  } else if (search->className != nullptr) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    match = ::lstrcmpiW(name, search->className) == 0;
+  }
+  if (!match) return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindChild(HWND parent, const wchar_t* text, const wchar_t* className) {
+  ChildSearch search;
+  search.text = text;
+  search.className = className;
+  ::EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindChildById(HWND parent, int id) {
+  ChildSearch search;
+  search.id = id;
+  ::EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 bool IsProcessListed(std::uint32_t processId) {
   bool found = false;
   ForEachProcess([&](const PROCESSENTRY32W& entry) { found = found || entry.th32ProcessID == processId; });

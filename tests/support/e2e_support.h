@@ -34,6 +34,16 @@ void DeleteSettingValues(std::initializer_list<const wchar_t*> names);
 bool WriteListFile(const std::wstring& path, const std::vector<std::string>& plainRecords);
 bool FileExists(const std::wstring& path);
 
+// Allow and block records ("path^^^^name") of every program running now whose path can be read,
+// so that a main program started afterwards asks about nothing that already runs.
+std::vector<std::string> RunningProgramRecords();
+
+// The first child window (at any depth) whose text is text, or whose class is className when text
+// is null.
+HWND FindChild(HWND parent, const wchar_t* text, const wchar_t* className = nullptr);
+// The first child window (at any depth) with that control id.
+HWND FindChildById(HWND parent, int id);
+
 // Whether a process with that id is in the system's process list now.
 bool IsProcessListed(std::uint32_t processId);
 // Ids of the listed processes whose executable file name is fileName (case ignored).

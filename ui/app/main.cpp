@@ -7,6 +7,8 @@
 #include "base/command_line.h"
 #include "base/win/app_dir.h"
 #include "base/win/utf.h"
+#include "process/system_programs.h"
+#include "process/win/file_facts_win.h"
 #include "process/win/process_table_win.h"
 #include "process/win/speaker_win.h"
 #include "store/list_files.h"
@@ -16,7 +18,10 @@
 #include "ui/main_controller.h"
 #include "ui/win/main_window.h"
 #include "ui/win/shell_win.h"
+#include "ui/win/process_facts_win.h"
 #include "ui/win/splash_window.h"
+#include "ui/win/window_decision_ui.h"
+#include "watch/new_program_decision.h"
 #include "watch/watch_cycle.h"
 
 namespace {
@@ -45,6 +50,19 @@ int Run() {
   ui::MainController controller(window, settings, lists, files, shell, watch, directory);
   window.SetController(&controller);
 
+  ui::win::Win32ProcessFacts facts;
+  ui::win::WindowDecisionUi decisionUi(nullptr, facts);
+  watch::NewProgramInspector inspector(
+      lists, watch.running(), settings, processes, speaker, decisionUi,
+      {[](std::string_view name) { return IsWindowsProcess(name); },
+       [](std::string_view path) { return win::IsMicrosoftFile(path); }});
+  inspector.showRunningCount = [&](int lastIndex) { controller.ShowRunningCount(lastIndex); };
+  inspector.listsChanged = [&] { controller.OnListsChanged(); };
+  watch.inspectNewPrograms = [&](const watch::RunningProcesses& now, int lastIndex) {
+    inspector.InspectNewPrograms(now, lastIndex);
+  };
+  watch.runningListChanged = [&] { controller.OnListsChanged(); };
+
   ui::win::SplashWindow splash;
   window.SetSplash(&splash);
   const bool started = splash.Create([&] {
@@ -53,6 +71,7 @@ int Run() {
       return;
     }
     shell.SetOwner(window.Hwnd());
+    decisionUi.SetOwner(window.Hwnd());
     controller.Load();
     window.ShowMainWindow();
     controller.AfterLoad(argumentText);

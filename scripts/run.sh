@@ -9,7 +9,7 @@ corvane_build_windows
 corvane_start_wine
 trap corvane_stop_wine EXIT
 echo "DISPLAY=$DISPLAY  WINEPREFIX=$WINEPREFIX"
-program="${CORVANE_PROGRAM:-rizaz}"
+program="${CORVANE_PROGRAM:-Corvane}"
 if [ "$program" = rizaz ]; then
   echo "Started rizaz.exe (hidden). It blocks programs listed in $CORVANE_DIST/cekdn.ocx."
   echo "Stop it with:  WINEPREFIX=$WINEPREFIX wine reg add 'HKCU\\Software\\Corvane\\Corvane' /v Support /d False /f"

@@ -144,6 +144,33 @@ void MainController::OnListsChanged() {
   view_.ShowPanels(model_);
 }
 
+void MainController::ShowDetails(Panel panel, std::size_t row) {
+  std::string path;
+  std::string name;
+  switch (panel) {
+    case Panel::Running:
+      if (row >= watch_.running().size()) return;
+      path = watch_.running().entries()[row].path;
+      name = watch_.running().entries()[row].name;
+      break;
+    case Panel::Blocked:
+      if (row >= lists_.blockList().size()) return;
+      path = lists_.blockList()[row].path;
+      name = lists_.blockList()[row].name;
+      break;
+    case Panel::Allowed:
+      if (row >= lists_.allowList().size()) return;
+      path = lists_.allowList()[row].path;
+      name = lists_.allowList()[row].name;
+      break;
+    default:
+      return;
+  }
+  view_.SetTimerEnabled(MainTimer::Processes, false);
+  view_.ShowDetails(path, name);
+  if (!closing_) view_.SetTimerEnabled(MainTimer::Processes, true);
+}
+
 void MainController::OnRunAtOnceTick() {
   view_.SetTimerEnabled(MainTimer::RunAtOnce, false);
   shell_.Open(directory_ + "\\" + std::string(kBlockerFileName), kBlockerAccessCode, directory_);

@@ -50,6 +50,8 @@ class MainView {
   virtual void After(int milliseconds, std::function<void()> then) = 0;
   // Ends the program at once.
   virtual void Quit() = 0;
+  // Shows the details report of a program modally; returns when the user has closed it.
+  virtual void ShowDetails(std::string_view path, std::string_view name) = 0;
 };
 
 // Opens a file through the shell with its default action.
@@ -81,6 +83,9 @@ class MainController {
   void ShowRunningCount(int lastIndex);
   // Entries were added to or removed from the lists behind the panels.
   void OnListsChanged();
+  // The details of a row of the running, blocked or allowed panel (row in list order). No new alert
+  // may open over the report, so the watch timer is off while it is shown.
+  void ShowDetails(Panel panel, std::size_t row);
   // "Close" in the tray menu.
   void Close();
 

@@ -37,6 +37,10 @@ class FakeView final : public MainView {
   void PopUpTrayMenu() override { ++menus; }
   void After(int, std::function<void()> then) override { pending.push_back(std::move(then)); }
   void Quit() override { quit = true; }
+  void ShowDetails(std::string_view path, std::string_view name) override {
+    details.push_back(std::string(name) + " " + std::string(path));
+    detailsWithTimerOn.push_back(timers[MainTimer::Processes]);
+  }
 
   void RunPending() {
     auto work = std::move(pending);
@@ -55,6 +59,8 @@ class FakeView final : public MainView {
   int menus = 0;
   bool quit = false;
   std::vector<std::function<void()>> pending;
+  std::vector<std::string> details;
+  std::vector<bool> detailsWithTimerOn;
 };
 
 class FakeShell final : public Shell {
@@ -201,6 +207,21 @@ TEST_F(MainControllerTest, WatchTickRearmsItsTimerAndTheRunningCounterShowsTheSn
   // A failed snapshot shows no negative count.
   controller.ShowRunningCount(-1);
   EXPECT_EQ(view.shown.Count(Panel::Running), 0u);
+}
+
+TEST_F(MainControllerTest, DetailsOfARowStopTheWatchTimerWhileShown) {
+  lists.blockList().push_back({"bad.exe", "C:\\x\\bad.exe"});
+  watch.running().Add({"ok.exe", "C:\\ok.exe"});
+  view.timers[MainTimer::Processes] = true;
+  controller.ShowDetails(Panel::Blocked, 0);
+  controller.ShowDetails(Panel::Running, 0);
+  // Rows that do not exist (the list changed meanwhile) and the Trash Jar show nothing.
+  controller.ShowDetails(Panel::Allowed, 0);
+  controller.ShowDetails(Panel::Blocked, 5);
+  controller.ShowDetails(Panel::TrashJar, 0);
+  EXPECT_EQ(view.details, (std::vector<std::string>{"bad.exe C:\\x\\bad.exe", "ok.exe C:\\ok.exe"}));
+  EXPECT_EQ(view.detailsWithTimerOn, (std::vector<bool>{false, false}));
+  EXPECT_TRUE(view.timers[MainTimer::Processes]);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "store/win/registry_settings.h"
 #include "store/win/win32_list_file_system.h"
 #include "ui/main_controller.h"
+#include "ui/win/details_window.h"
 #include "ui/win/main_window.h"
 #include "ui/win/shell_win.h"
 #include "ui/win/process_facts_win.h"
@@ -49,6 +50,9 @@ int Run() {
   ui::win::MainWindow window(lists, watch.running());
   ui::MainController controller(window, settings, lists, files, shell, watch, directory);
   window.SetController(&controller);
+  window.showDetails = [&](HWND owner, std::string_view path, std::string_view name) {
+    ui::win::ShowProcessDetails(owner, path, name, processes);
+  };
 
   ui::win::Win32ProcessFacts facts;
   ui::win::WindowDecisionUi decisionUi(nullptr, facts);

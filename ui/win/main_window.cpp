@@ -416,6 +416,15 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
     tip.pszText[count] = L'\0';
     return 0;
   }
+  if (header.code == NM_DBLCLK || (header.code == LVN_KEYDOWN &&
+                                   reinterpret_cast<const NMLVKEYDOWN*>(&header)->wVKey == VK_RETURN)) {
+    // A double click (or Enter) on a program row opens its details.
+    const int row = ListView_GetNextItem(header.hwndFrom, -1, LVNI_SELECTED);
+    if (row >= 0 && controller_ != nullptr && static_cast<ui::Panel>(listIndex) != ui::Panel::TrashJar) {
+      controller_->ShowDetails(static_cast<ui::Panel>(listIndex), static_cast<size_t>(row));
+    }
+    return 0;
+  }
   if (header.code == NM_CUSTOMDRAW && static_cast<ui::Panel>(listIndex) == ui::Panel::Running) {
     auto& draw = *reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header));
     if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
@@ -493,6 +502,10 @@ void MainWindow::After(int milliseconds, std::function<void()> then) {
 void MainWindow::Quit() {
   if (tray_.RunningInTray()) tray_.RemoveIcon();
   ::PostQuitMessage(0);
+}
+
+void MainWindow::ShowDetails(std::string_view path, std::string_view name) {
+  if (showDetails) showDetails(Hwnd(), path, name);
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {

@@ -71,6 +71,9 @@ class MainWindow final : public WindowBase<MainWindow>, public MainView {
   void PopUpTrayMenu() override;
   void After(int milliseconds, std::function<void()> then) override;
   void Quit() override;
+  void ShowDetails(std::string_view path, std::string_view name) override;
+  // How the details report is shown (the program's process table lives outside the window).
+  std::function<void(HWND owner, std::string_view path, std::string_view name)> showDetails;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

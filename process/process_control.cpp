@@ -25,7 +25,10 @@ bool TerminateProcessByName(ProcessTable& table, SettingsStore& settings, Speake
     }
   }
   if (!found) return false;
+  return TerminateMatchedProcess(table, settings, speaker, processId);
+}
 
+bool TerminateMatchedProcess(ProcessTable& table, SettingsStore& settings, Speaker& speaker, std::uint32_t processId) {
   if (ReadNumberSetting(settings, settings::kChkBeep, 0) == 1) {
     speaker.Beep(kTerminationBeepHz, kTerminationBeepMs);
   }

@@ -22,6 +22,10 @@ inline constexpr std::uint32_t kTerminationWaitMs = 1;
 bool TerminateProcessByName(ProcessTable& table, SettingsStore& settings, Speaker& speaker,
                             std::string_view fileName);
 
+// The second half of termination by name, for callers that already found the process in a snapshot
+// of their own: the beep (when "ChkBeep" is 1), then up to 11 attempts.
+bool TerminateMatchedProcess(ProcessTable& table, SettingsStore& settings, Speaker& speaker, std::uint32_t processId);
+
 // The id of the first listed process whose full path ends in fileName; 0 when none. Processes whose
 // path cannot be read never match.
 std::uint32_t GetProcessIdByName(ProcessTable& table, std::string_view fileName);

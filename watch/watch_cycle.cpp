@@ -30,11 +30,30 @@ void WatchCycle::Tick() {
 
 void WatchCycle::TerminateBlockedPrograms() {
   if (ReadBoolSetting(settings_, settings::kOptAllowAll, false)) return;
+  if (lists_.blockList().empty()) return;
+  // One snapshot serves the whole pass. As with a termination by name per entry, each entry ends the
+  // first listed process of its name that this pass has not ended yet.
+  ProcessSnapshot snapshot;
+  const int last = processes_.TakeProcessSnapshot(snapshot);
+  std::vector<std::string> runningNames;
+  runningNames.reserve(last < 0 ? 0 : static_cast<size_t>(last) + 1);
+  for (int i = 0; i <= last; ++i) {
+    runningNames.push_back(ToUpperAscii(GetFileNameFromPath(snapshot[static_cast<size_t>(i)].exeFile)));
+  }
+  std::vector<bool> ended(runningNames.size(), false);
   // Names are copied first: the list may change under a long termination.
   std::vector<std::string> names;
   names.reserve(lists_.blockList().size());
-  for (const ProgramListEntry& entry : lists_.blockList()) names.push_back(entry.name);
-  for (const std::string& name : names) TerminateProcessByName(processes_, settings_, speaker_, name);
+  for (const ProgramListEntry& entry : lists_.blockList()) names.push_back(ToUpperAscii(TrimSpaces(entry.name)));
+  for (const std::string& name : names) {
+    if (name.empty()) continue;
+    for (size_t i = 0; i < runningNames.size(); ++i) {
+      if (ended[i] || runningNames[i] != name) continue;
+      ended[i] = true;
+      TerminateMatchedProcess(processes_, settings_, speaker_, snapshot[i].processId);
+      break;
+    }
+  }
 }
 
 void WatchCycle::EmptyTrashJar() {

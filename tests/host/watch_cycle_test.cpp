@@ -34,6 +34,24 @@ TEST_F(WatchCycleTest, BlockedProgramsEndTwoCopiesPerTickWhateverTheirFolder) {
   EXPECT_TRUE(speaker.beeps.empty());
 }
 
+TEST_F(WatchCycleTest, OnePassTakesOneSnapshotAndEachEntryEndsOneCopy) {
+  for (int i = 0; i < 50; ++i) Block("absent" + std::to_string(i) + ".exe", "C:\\x.exe");
+  // The same name listed twice ends two copies in one pass, as two terminations by name would.
+  Block(" Twice.exe ", "C:\\a\\twice.exe");
+  Block("twice.exe", "C:\\b\\twice.exe");
+  Block("", "C:\\nameless.exe");
+  processes.Add(1, "twice.exe", "C:\\twice.exe");
+  processes.Add(2, "C:\\Old\\TWICE.EXE", "C:\\Old\\TWICE.EXE");
+  processes.Add(3, "twice.exe", "C:\\twice.exe");
+  processes.Add(4, "", "");
+  settings.values["ChkBeep"] = "1";
+  cycle.TerminateBlockedPrograms();
+  EXPECT_EQ(processes.snapshotCount, 1);
+  EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{1, 2}));
+  EXPECT_TRUE(processes.IsRunning(4));
+  EXPECT_EQ(speaker.beeps.size(), 2u);
+}
+
 TEST_F(WatchCycleTest, AllowAllTerminatesNothingButStillEmptiesTheTrashJar) {
   settings.values["OptAllowAll"] = "True";
   Block("bad.exe", "C:\\bad.exe");

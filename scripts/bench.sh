@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Benchmarks under Wine, not part of CI. Prints its figures and whether each target is met.
+#   Blocker: the shipped rizaz.exe against a literal 10 ms cycle (two Tool Help walks and three
+#   open/query/close registry reads per tick), both with a 50-entry block list:
+#     (a) CPU of the blocker's process plus the prefix's wineserver, idle, % of one core;
+#     (b) lifetime of a blocked helper, from the call that starts it to its end.
+#   Watch cycle: see bench/watch_bench.cpp.
+# Usage: bash scripts/bench.sh [blocker|watch|all]   (CORVANE_BUILD chooses the build folder)
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+WHAT="${1:-all}"
+IDLE_SECONDS="${IDLE_SECONDS:-30}"
+SERVER_IDLE_SECONDS="${SERVER_IDLE_SECONDS:-15}"
+STARTS="${STARTS:-120}"
+
+corvane_install_packages
+corvane_build_windows >/dev/null
+BENCH_BIN="$CORVANE_BUILD/win/bench"
+HELPERS="$CORVANE_BUILD/win/helpers"
+corvane_start_wine
+trap corvane_stop_wine EXIT
+
+RUN_DIR="$CORVANE_BUILD/benchrun"
+rm -rf "$RUN_DIR"
+mkdir -p "$RUN_DIR"
+CLK_TCK="$(getconf CLK_TCK)"
+
+winpath() { local p="$1"; echo "Z:${p//\//\\}"; }
+
+# Linux processes of this prefix (the environment names it) whose command line contains $1.
+prefix_pids() {
+  local needle="$1" pid
+  for pid in $(pgrep -u "$(id -u)" -f -- "$needle" || true); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+  done
+}
+server_pid() {
+  local pid
+  for pid in $(pgrep -u "$(id -u)" wineserver || true); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && { echo "$pid"; return; }
+  done
+}
+# utime + stime in clock ticks, summed over the pids given.
+cpu_ticks() {
+  local total=0 pid fields
+  for pid in "$@"; do
+    fields="$(sed 's/^.*) //' "/proc/$pid/stat" 2>/dev/null)" || continue
+    set -- $fields
+    total=$((total + ${12} + ${13}))
+  done
+  echo "$total"
+}
+# Percent of one core used by the pids over the seconds given.
+cpu_percent() {
+  local seconds="$1"; shift
+  local before after
+  before="$(cpu_ticks "$@")"
+  sleep "$seconds"
+  after="$(cpu_ticks "$@")"
+  awk -v d="$((after - before))" -v hz="$CLK_TCK" -v s="$seconds" 'BEGIN { printf "%.2f", d / hz / s * 100 }'
+}
+
+run_blocker_variant() {
+  local label="$1" exe="$2"
+  local dir="$RUN_DIR/$label"
+  mkdir -p "$dir"
+  cp "$exe" "$dir/"
+  cp "$HELPERS/sleeper.exe" "$dir/benchvictim.exe"
+  local name; name="$(basename "$exe")"
+  # Output to a file, not a pipe: the blocker started by the driver would hold a pipe open.
+  wine "$BENCH_BIN/blocker_bench.exe" start "$(winpath "$dir/$name")" benchvictim.exe >"$dir/start.txt" 2>&1 </dev/null
+  local winpid; winpid="$(tr -d '\r' <"$dir/start.txt" | awk '/^pid /{print $2}')"
+  [ -n "$winpid" ] || { cat "$dir/start.txt" >&2; return 1; }
+  local pids; pids="$(prefix_pids "$label.$name" ; prefix_pids "$label\\\\$name")"
+  pids="$(echo "$pids" | sort -u | tr '\n' ' ')"
+  [ -n "${pids// /}" ] || { echo "no Linux process found for $name" >&2; return 1; }
+  local cpu; cpu="$(cpu_percent "$IDLE_SECONDS" $pids "$(server_pid)")"
+  wine "$BENCH_BIN/blocker_bench.exe" lifetime "$(winpath "$dir/benchvictim.exe")" "$STARTS" >"$dir/lifetime.txt" 2>&1 </dev/null || true
+  wine "$BENCH_BIN/blocker_bench.exe" stop "$winpid" >"$dir/stop.txt" 2>&1 </dev/null || true
+  local life; life="$(tr -d '\r' <"$dir/lifetime.txt" | grep '^lifetime' || echo "lifetime failed")"
+  echo "$label cpu=$cpu $life ($(tr -d '\r\n' <"$dir/stop.txt"))"
+}
+
+field() { echo "$1" | tr ' ' '\n' | awk -F= -v k="$2" '$1 == k { print $2 }'; }
+verdict() { awk -v ok="$1" 'BEGIN { print (ok ? "met" : "MISSED") }'; }
+
+bench_blocker() {
+  echo "== Blocker: 50-entry block list, idle CPU over ${IDLE_SECONDS} s, ${STARTS} blocked starts"
+  local server; server="$(server_pid)"
+  local serverIdle; serverIdle="$(cpu_percent "$SERVER_IDLE_SECONDS" "$server")"
+  local real literal
+  real="$(run_blocker_variant real "$CORVANE_DIST/rizaz.exe")"
+  literal="$(run_blocker_variant literal "$BENCH_BIN/literal_rizaz.exe")"
+  echo "raw: $real"
+  echo "raw: $literal"
+  local rc lc rm lm rp lp rx lx
+  rc="$(field "$real" cpu)"; lc="$(field "$literal" cpu)"
+  rm="$(field "$real" median)"; lm="$(field "$literal" median)"
+  rp="$(field "$real" p95)"; lp="$(field "$literal" p95)"
+  rx="$(field "$real" max)"; lx="$(field "$literal" max)"
+  printf '%-44s %12s %12s\n' "" "rizaz.exe" "literal"
+  printf '%-44s %12s %12s\n' "(a) CPU rizaz+wineserver, % of one core" "$rc" "$lc"
+  printf '%-44s %12s\n' "    wineserver alone, no blocker, %" "$serverIdle"
+  printf '%-44s %12s %12s\n' "(b) helper lifetime median, ms" "$rm" "$lm"
+  printf '%-44s %12s %12s\n' "    p95, ms" "$rp" "$lp"
+  printf '%-44s %12s %12s\n' "    max, ms" "$rx" "$lx"
+  echo "target (a) <= literal/10 and < 3%: $(verdict "$(awk -v r="$rc" -v l="$lc" 'BEGIN{print (r <= l/10 && r < 3)}')")"
+  echo "target (b) median <= 15 ms: $(verdict "$(awk -v r="$rm" 'BEGIN{print (r != "" && r <= 15)}')"), p95 <= 30 ms: $(verdict "$(awk -v r="$rp" 'BEGIN{print (r != "" && r <= 30)}')")"
+}
+
+case "$WHAT" in
+  blocker) bench_blocker ;;
+  all) bench_blocker ;;
+  *) echo "usage: bash scripts/bench.sh [blocker|watch|all]" >&2; exit 2 ;;
+esac

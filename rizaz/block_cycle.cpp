@@ -53,6 +53,9 @@ int BlockCycle::KillBlockedPrograms() {
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t index = matcher_.FindFirst(GetFileNameFromPath(snapshot_[i].exeFile));
     if (index == BlockMatcher::npos) continue;
+    // A process terminated a moment ago can still be listed while it goes; it is not running, so
+    // it is neither terminated again nor announced twice.
+    if (processes_.WaitForProcessEnd(snapshot_[i].processId, 0) == WaitResult::Ended) continue;
     ++matched;
     // Refused terminations still beep and notify: the process matches again at the next pass.
     processes_.TerminateProcessById(snapshot_[i].processId, 0);

@@ -12,6 +12,7 @@
 #include "rizaz/block_cycle.h"
 #include "rizaz/cached_settings.h"
 #include "rizaz/popup.h"
+#include "rizaz/win/gated_process_table.h"
 #include "rizaz/win/list_file_win.h"
 #include "rizaz/win/popup_window.h"
 #include "store/win/registry_settings.h"
@@ -85,7 +86,7 @@ class Blocker {
         popupWindow_(owner),
         popup_(popupWindow_, settings_),
         notifier_(popup_),
-        cycle_(processes_, settings_, listFile_, notifier_) {
+        cycle_(gatedProcesses_, settings_, listFile_, notifier_) {
     popupWindow_.SetController(&popup_);
   }
   ~Blocker() { popupWindow_.SetController(nullptr); }
@@ -114,6 +115,7 @@ class Blocker {
   }
 
   Win32ProcessTable processes_;
+  ChangeGatedProcessTable gatedProcesses_{processes_};
   RegistrySettingsStore registry_;
   rizaz::CachedSettings settings_{registry_};
   Win32ListFileReader listFile_;
@@ -137,8 +139,9 @@ int Blocker::Run() {
     const auto now = Clock::now();
     const auto wait = std::chrono::ceil<milliseconds>(std::max(nextTick - now, Clock::duration::zero()));
     HANDLE handles[1] = {changed_.get()};
-    ::MsgWaitForMultipleObjectsEx(changed_ ? 1 : 0, handles, static_cast<DWORD>(wait.count()), QS_ALLINPUT,
-                                  MWMO_INPUTAVAILABLE);
+    const DWORD count = changed_ ? 1 : 0;
+    const DWORD woke = ::MsgWaitForMultipleObjectsEx(count, handles, static_cast<DWORD>(wait.count()), QS_ALLINPUT,
+                                                     MWMO_INPUTAVAILABLE);
     // Whatever woke us, a change signal is honoured before the next tick reads anything. The watch
     // is armed again before the values are dropped, so a change in between is not lost.
     if (changed_ && ::WaitForSingleObject(changed_.get(), 0) == WAIT_OBJECT_0) {
@@ -148,7 +151,8 @@ int Blocker::Run() {
       if (!watching_) Watch();
       Refresh(Clock::now());
     }
-    if (!PumpMessages()) return 0;
+    // Looking into an empty queue is a server call under Wine: only when there is something.
+    if (woke == WAIT_OBJECT_0 + count && !PumpMessages()) return 0;
     if (Clock::now() >= nextTick) {
       if (!cycle_.Tick()) return 0;
       nextTick = Clock::now() + kBlockInterval;

@@ -238,6 +238,16 @@ TEST_F(BlockCycleTest, RefusedTerminationStillBeepsAndShowsAndMatchesAgain) {
                       "show guarded.exe"}));
 }
 
+TEST_F(BlockCycleTest, AProcessThatHasAlreadyEndedIsLeftAlone) {
+  settings.values["ChkBeep"] = "1";
+  file.SetRecords({"p^^^^a.exe"});
+  cycle.Start();
+  processes.Add(3, "a.exe").waitsBeforeExit = 0;  // still listed, but already signalled as ended
+  processes.Add(4, "a.exe");
+  EXPECT_EQ(cycle.KillBlockedPrograms(), 1);
+  EXPECT_EQ(notifier.Events(), (Log{"terminate 4 code 0", "beep", "show a.exe"}));
+}
+
 TEST_F(BlockCycleTest, UnreadableFileKeepsTheListAndRetries) {
   file.SetRecords({"p^^^^a.exe"});
   cycle.Start();

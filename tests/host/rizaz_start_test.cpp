@@ -39,8 +39,8 @@ TEST(CachedSettings, ReadsEachValueOnceUntilInvalidated) {
   EXPECT_EQ(cached.ReadSetting("ChkBeep", "0"), "0");
   EXPECT_EQ(store.reads, 2);
   // The other program changes a value: unseen until the change is signalled.
-  store.values["Support"] = "False";
-  store.values["ChkBeep"] = "1";
+  store.WriteSetting("Support", "False");
+  store.WriteSetting("ChkBeep", "1");
   EXPECT_EQ(cached.ReadSetting("Support", "True"), "True");
   cached.Invalidate();
   EXPECT_EQ(cached.ReadSetting("Support", "True"), "False");

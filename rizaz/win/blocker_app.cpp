@@ -142,9 +142,10 @@ int Blocker::Run() {
     const DWORD count = changed_ ? 1 : 0;
     const DWORD woke = ::MsgWaitForMultipleObjectsEx(count, handles, static_cast<DWORD>(wait.count()), QS_ALLINPUT,
                                                      MWMO_INPUTAVAILABLE);
-    // Whatever woke us, a change signal is honoured before the next tick reads anything. The watch
-    // is armed again before the values are dropped, so a change in between is not lost.
-    if (changed_ && ::WaitForSingleObject(changed_.get(), 0) == WAIT_OBJECT_0) {
+    // A signalled event wins over waiting input and over the time-out, and waking on it resets it:
+    // a change is honoured before the next tick reads anything. The watch is armed again before
+    // the values are dropped, so a change in between is not lost.
+    if (count == 1 && woke == WAIT_OBJECT_0) {
       Watch();
       Refresh(Clock::now());
     } else if (Clock::now() >= nextRefresh_) {

@@ -132,7 +132,15 @@ class RizazE2E : public ::testing::Test {
   // Starts the blocker correctly and waits until its first load is done.
   void StartRizaz() {
     ASSERT_TRUE(rizaz_.Start(rizazPath_, L"plumtide"));
-    ASSERT_TRUE(WaitFor([&] { return Get("Read") == "False"; })) << "the blocker never loaded its list";
+    ASSERT_TRUE(WaitForReload()) << "the blocker never loaded its list";
+  }
+
+  // The blocker lowers "Read" just before it reads the file; the load itself follows in the same
+  // tick, a few milliseconds later.
+  bool WaitForReload() {
+    if (!WaitFor([&] { return Get("Read") == "False"; })) return false;
+    ::Sleep(100);
+    return true;
   }
 
   // A helper program running under a chosen file name in the "elsewhere" folder.
@@ -226,7 +234,7 @@ TEST_F(RizazE2E, ReloadFollowsTheNewListAfterReadIsRaised) {
   StartRizaz();
   WriteList({"p^^^^second.exe"});
   SignalReload();
-  ASSERT_TRUE(WaitFor([&] { return Get("Read") == "False"; }));
+  ASSERT_TRUE(WaitForReload());
   EXPECT_TRUE(IsStopped(L"second.exe"));
   ChildProcess first = StartProgram(L"first.exe");
   ASSERT_TRUE(first.WaitUntilListed());
@@ -371,7 +379,7 @@ TEST_F(RizazE2E, HostileListFilesLoadWhatTheyCanAndBlockNothingWrongly) {
   // An empty file: nothing blocked any more.
   WriteRaw("");
   SignalReload();
-  ASSERT_TRUE(WaitFor([&] { return Get("Read") == "False"; }));
+  ASSERT_TRUE(WaitForReload());
   ChildProcess spared = StartProgram(L"victim.exe");
   ASSERT_TRUE(spared.WaitUntilListed());
   EXPECT_FALSE(spared.HasEnded(kSurviveMs));
@@ -387,8 +395,7 @@ TEST_F(RizazE2E, LockedListFileKeepsTheOldListAndTheNextChangeReloads) {
         ::CreateFileW(listPath_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(lock);
     SignalReload();
-    ASSERT_TRUE(WaitFor([&] { return Get("Read") == "False"; }));
-    ::Sleep(100);
+    ASSERT_TRUE(WaitForReload());
     EXPECT_FALSE(rizaz_.HasEnded(0));
     // The list it had still holds while the file cannot be read.
     EXPECT_TRUE(IsStopped(L"first.exe"));

@@ -51,16 +51,7 @@ LOGFONTW MessageFont() {
 
 int Blend(int top, int bottom, int row, int rows) { return top + (bottom - top) * row / std::max(rows - 1, 1); }
 
-bool g_classRegistered = false;
-
 }  // namespace
-
-PopupWindow::~PopupWindow() {
-  if (hwnd_ != nullptr) {
-    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    ::DestroyWindow(hwnd_);
-  }
-}
 
 rizaz::ScreenFacts PopupWindow::MeasureScreen() {
   rizaz::ScreenFacts facts;
@@ -122,32 +113,22 @@ void PopupWindow::CreateResources() {
 }
 
 void PopupWindow::Open(const rizaz::PopupPlacement& placement) {
-  if (hwnd_ != nullptr) Close();
-  HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  if (!g_classRegistered) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &PopupWindow::WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kPopupClassName;
-    g_classRegistered = ::RegisterClassExW(&wc) != 0;
-  }
+  if (Hwnd() != nullptr) Close();
   CreateResources();
   RECT outer{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
   ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-  ::CreateWindowExW(kExStyle, kPopupClassName, L"", kStyle, rizaz::TwipsToPixels(placement.leftTwips, dpi_),
-                    rizaz::TwipsToPixels(static_cast<double>(placement.topTwips), dpi_), outer.right - outer.left,
-                    outer.bottom - outer.top, owner_, nullptr, instance, this);
-  if (hwnd_ == nullptr) return;
+  CreateWindowOf(kExStyle, L"", kStyle, rizaz::TwipsToPixels(placement.leftTwips, dpi_),
+                 rizaz::TwipsToPixels(static_cast<double>(placement.topTwips), dpi_), outer.right - outer.left,
+                 outer.bottom - outer.top, owner_);
+  if (Hwnd() == nullptr) return;
   CreateControls();
   // On top of everything, but the user's window keeps the focus.
-  ::SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  ::SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 HWND PopupWindow::AddLabel(int id, const wchar_t* text, int x, int y, HFONT font, DWORD extraStyle) {
   HWND label = ::CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | extraStyle,
-                                 Scale(x), Scale(y), Scale(50), Scale(14), hwnd_,
+                                 Scale(x), Scale(y), Scale(50), Scale(14), Hwnd(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
   if (label != nullptr) {
     ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -163,7 +144,7 @@ void PopupWindow::CreateControls() {
   // The label acts as the check box's caption; SS_NOTIFY lets it report clicks.
   AddLabel(kLabel2Id, L"Dont show this dialog again.", 23, 78, static_cast<HFONT>(interfaceFont_.get()), SS_NOTIFY);
   chkDontShow_ = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_CHECKBOX, Scale(8), Scale(77), Scale(12),
-                                   Scale(13), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kChkDontShowId)),
+                                   Scale(13), Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kChkDontShowId)),
                                    ::GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -182,7 +163,7 @@ void PopupWindow::FitLabel(HWND label) {
   ::ReleaseDC(label, dc);
   RECT rect{};
   ::GetWindowRect(label, &rect);
-  ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&rect), 2);
+  ::MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
   const int room = Scale(kClientWidth) - rect.left - Scale(4);
   ::SetWindowPos(label, nullptr, 0, 0, std::clamp(static_cast<int>(extent.cx) + 1, 1, std::max(room, 1)),
                  std::max(static_cast<int>(extent.cy), Scale(13)), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -196,8 +177,8 @@ void PopupWindow::SetName(const std::string& name) {
 }
 
 void PopupWindow::MoveTo(long long topTwips, double leftTwips) {
-  if (hwnd_ == nullptr) return;
-  ::SetWindowPos(hwnd_, HWND_TOPMOST, rizaz::TwipsToPixels(leftTwips, dpi_),
+  if (Hwnd() == nullptr) return;
+  ::SetWindowPos(Hwnd(), HWND_TOPMOST, rizaz::TwipsToPixels(leftTwips, dpi_),
                  rizaz::TwipsToPixels(static_cast<double>(topTwips), dpi_), 0, 0,
                  SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
@@ -207,45 +188,20 @@ void PopupWindow::SetChecked(bool checked) {
 }
 
 void PopupWindow::StartSlideTimer() {
-  if (hwnd_ != nullptr) ::SetTimer(hwnd_, kSlideTimerId, rizaz::kSlideIntervalMs, nullptr);
+  if (Hwnd() != nullptr) ::SetTimer(Hwnd(), kSlideTimerId, rizaz::kSlideIntervalMs, nullptr);
 }
 void PopupWindow::StopSlideTimer() {
-  if (hwnd_ != nullptr) ::KillTimer(hwnd_, kSlideTimerId);
+  if (Hwnd() != nullptr) ::KillTimer(Hwnd(), kSlideTimerId);
 }
 void PopupWindow::StartHoldTimer() {
-  if (hwnd_ != nullptr) ::SetTimer(hwnd_, kHoldTimerId, rizaz::kHoldMs, nullptr);
+  if (Hwnd() != nullptr) ::SetTimer(Hwnd(), kHoldTimerId, rizaz::kHoldMs, nullptr);
 }
 void PopupWindow::StopHoldTimer() {
-  if (hwnd_ != nullptr) ::KillTimer(hwnd_, kHoldTimerId);
+  if (Hwnd() != nullptr) ::KillTimer(Hwnd(), kHoldTimerId);
 }
 
 void PopupWindow::Close() {
-  if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
-}
-
-LRESULT CALLBACK PopupWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  PopupWindow* self = nullptr;
-  if (message == WM_NCCREATE) {
-    self = static_cast<PopupWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<PopupWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (self == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-  LRESULT result = 0;
-  try {
-    result = self->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    result = ::DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-    self->lblProcessname_ = nullptr;
-    self->chkDontShow_ = nullptr;
-  }
-  return result;
+  if (Hwnd() != nullptr) ::DestroyWindow(Hwnd());
 }
 
 LRESULT PopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -254,20 +210,20 @@ LRESULT PopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return MA_NOACTIVATE;  // a click on the popup must not take the focus from the user's window
     case WM_ERASEBKGND: {
       RECT client{};
-      ::GetClientRect(hwnd_, &client);
+      ::GetClientRect(Hwnd(), &client);
       ::SetBrushOrgEx(reinterpret_cast<HDC>(wParam), 0, 0, nullptr);
       ::FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(backgroundBrush_.get()));
       return 1;
     }
     case WM_PAINT: {
       PAINTSTRUCT paint{};
-      HDC dc = ::BeginPaint(hwnd_, &paint);
+      HDC dc = ::BeginPaint(Hwnd(), &paint);
       UniqueGdiObject pen(::CreatePen(PS_SOLID, 1, kLineColour));
       const HGDIOBJ old = ::SelectObject(dc, pen.get());
       ::MoveToEx(dc, Scale(1), Scale(101), nullptr);
       ::LineTo(dc, Scale(344) + 1, Scale(101));  // the end point is included
       ::SelectObject(dc, old);
-      ::EndPaint(hwnd_, &paint);
+      ::EndPaint(Hwnd(), &paint);
       return 0;
     }
     case WM_CTLCOLORSTATIC:
@@ -277,7 +233,7 @@ LRESULT PopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const HDC dc = reinterpret_cast<HDC>(wParam);
       const HWND control = reinterpret_cast<HWND>(lParam);
       POINT origin{0, 0};
-      ::MapWindowPoints(control, hwnd_, &origin, 1);
+      ::MapWindowPoints(control, Hwnd(), &origin, 1);
       ::SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
       ::SetBkMode(dc, TRANSPARENT);
       ::SetTextColor(dc, control == lblProcessname_ ? kNameColour : kTextColour);
@@ -298,12 +254,16 @@ LRESULT PopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_DESTROY:
-      ::KillTimer(hwnd_, kSlideTimerId);
-      ::KillTimer(hwnd_, kHoldTimerId);
+      ::KillTimer(Hwnd(), kSlideTimerId);
+      ::KillTimer(Hwnd(), kHoldTimerId);
       if (controller_ != nullptr) controller_->OnWindowGone();
       return 0;
+    case WM_NCDESTROY:
+      lblProcessname_ = nullptr;
+      chkDontShow_ = nullptr;
+      return ::DefWindowProcW(Hwnd(), message, wParam, lParam);
     default:
-      return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+      return ::DefWindowProcW(Hwnd(), message, wParam, lParam);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/win/handle.h"
+#include "base/win/window_base.h"
 #include "rizaz/popup.h"
 
 namespace corvane::win {
@@ -17,16 +18,14 @@ inline constexpr int kLabel1Id = 102;
 inline constexpr int kChkDontShowId = 103;
 inline constexpr int kLabel2Id = 104;
 
-class PopupWindow final : public rizaz::PopupView {
+class PopupWindow final : public rizaz::PopupView, public WindowBase<PopupWindow> {
  public:
   explicit PopupWindow(HWND owner) : owner_(owner) {}
-  ~PopupWindow() override;
-  PopupWindow(const PopupWindow&) = delete;
-  PopupWindow& operator=(const PopupWindow&) = delete;
 
   // Receives the timer ticks and clicks.
   void SetController(rizaz::PopupController* controller) { controller_ = controller; }
-  HWND hwnd() const { return hwnd_; }
+  static const wchar_t* ClassName() { return kPopupClassName; }
+  static UINT ClassStyle() { return 0; }
 
   rizaz::ScreenFacts MeasureScreen() override;
   void Open(const rizaz::PopupPlacement& placement) override;
@@ -40,8 +39,7 @@ class PopupWindow final : public rizaz::PopupView {
   void Close() override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void CreateControls();
   void CreateResources();
   HWND AddLabel(int id, const wchar_t* text, int x, int y, HFONT font, DWORD extraStyle);
@@ -49,7 +47,6 @@ class PopupWindow final : public rizaz::PopupView {
   int Scale(int pixels) const { return ::MulDiv(pixels, dpi_, 96); }
 
   HWND owner_;
-  HWND hwnd_ = nullptr;
   rizaz::PopupController* controller_ = nullptr;
   int dpi_ = 96;
   UniqueGdiObject background_;  // the client area's picture, drawn once per popup

@@ -8,7 +8,7 @@
 
 #include "base/win/handle.h"
 #include "ui/process_report.h"
-#include "ui/win/window_base.h"
+#include "base/win/window_base.h"
 #include "watch/new_program_decision.h"
 
 namespace corvane::ui::win {
@@ -27,7 +27,7 @@ inline constexpr int kAlertLocationCaptionId = 1115;
 inline constexpr int kAlertLocationId = 1116;
 inline constexpr int kAlertQuestionId = 1117;
 
-class FrmMessage final : public WindowBase<FrmMessage> {
+class FrmMessage final : public corvane::win::WindowBase<FrmMessage> {
  public:
   static constexpr const wchar_t* kCaption = L"Corvane Alert";
   static const wchar_t* ClassName() { return L"CorvaneAlert"; }

@@ -9,7 +9,7 @@
 #include "base/win/handle.h"
 #include "process/process_table.h"
 #include "ui/process_report.h"
-#include "ui/win/window_base.h"
+#include "base/win/window_base.h"
 
 namespace corvane::ui::win {
 
@@ -19,7 +19,7 @@ inline constexpr int kDetailsVersionId = 1202;
 inline constexpr int kDetailsNotRunningId = 1203;
 inline constexpr int kDetailsTreeId = 1204;
 
-class FrmFullProcessDetails final : public WindowBase<FrmFullProcessDetails> {
+class FrmFullProcessDetails final : public corvane::win::WindowBase<FrmFullProcessDetails> {
  public:
   static const wchar_t* ClassName() { return L"CorvaneProcessDetails"; }
 

@@ -53,7 +53,7 @@ void SetText(HWND hwnd, std::string_view text) {
 }  // namespace
 
 // A panel: a plain surface for its controls that passes their notifications on to the main window.
-class PanelWindow final : public WindowBase<PanelWindow> {
+class PanelWindow final : public corvane::win::WindowBase<PanelWindow> {
  public:
   static const wchar_t* ClassName() { return L"CorvanePanel"; }
   bool Create(HWND parent, const RECT& bounds) {
@@ -97,7 +97,7 @@ class PanelWindow final : public WindowBase<PanelWindow> {
 
 // The panel heading: white text over a black copy of itself, 3 pixels to the left and 5 below, so
 // that it shows a shadow. The window text is the heading.
-class HeadingLabel final : public WindowBase<HeadingLabel> {
+class HeadingLabel final : public corvane::win::WindowBase<HeadingLabel> {
  public:
   static const wchar_t* ClassName() { return L"CorvaneHeading"; }
   bool Create(HWND parent, const RECT& bounds, HFONT font, int dpi) {

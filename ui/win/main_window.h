@@ -15,7 +15,7 @@
 #include "ui/main_controller.h"
 #include "ui/win/file_icons.h"
 #include "ui/win/tray_icon.h"
-#include "ui/win/window_base.h"
+#include "base/win/window_base.h"
 #include "watch/running_program_list.h"
 
 namespace corvane::ui::win {
@@ -34,7 +34,7 @@ inline constexpr int kListViewId = 200;          // + panel index
 inline constexpr int kCounterId = 300;           // + panel index
 inline constexpr int kHelpLabelId = 400;
 
-class MainWindow final : public WindowBase<MainWindow>, public MainView {
+class MainWindow final : public corvane::win::WindowBase<MainWindow>, public MainView {
  public:
   static const wchar_t* ClassName() { return L"CorvaneMain"; }
   static HICON ClassIcon(HINSTANCE);

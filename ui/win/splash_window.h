@@ -8,11 +8,11 @@
 
 #include "base/win/handle.h"
 #include "ui/main_window_model.h"
-#include "ui/win/window_base.h"
+#include "base/win/window_base.h"
 
 namespace corvane::ui::win {
 
-class SplashWindow final : public WindowBase<SplashWindow> {
+class SplashWindow final : public corvane::win::WindowBase<SplashWindow> {
  public:
   static const wchar_t* ClassName() { return L"CorvaneSplash"; }
   static constexpr UINT_PTR kProgressTimer = 2;

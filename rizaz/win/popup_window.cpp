@@ -1,8 +1,8 @@
 #include "rizaz/win/popup_window.h"
 
 #include <algorithm>
-#include <cwchar>
 
+#include "base/win/ui_font.h"
 #include "base/win/utf.h"
 
 namespace corvane::win {
@@ -22,23 +22,6 @@ constexpr COLORREF kLineColour = RGB(1, 83, 173);
 // The background: dark blue, a little lighter at the top.
 constexpr COLORREF kBackgroundTop = RGB(22, 68, 150);
 constexpr COLORREF kBackgroundBottom = RGB(5, 27, 82);
-
-int CALLBACK NoteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-  *reinterpret_cast<bool*>(found) = true;
-  return 0;
-}
-
-bool HasFontFamily(const wchar_t* face) {
-  HDC dc = ::GetDC(nullptr);
-  if (dc == nullptr) return false;
-  LOGFONTW query{};
-  query.lfCharSet = DEFAULT_CHARSET;
-  ::wcsncpy(query.lfFaceName, face, LF_FACESIZE - 1);
-  bool found = false;
-  ::EnumFontFamiliesExW(dc, &query, &NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
-  ::ReleaseDC(nullptr, dc);
-  return found;
-}
 
 LOGFONTW MessageFont() {
   NONCLIENTMETRICSW metrics{};
@@ -80,13 +63,8 @@ rizaz::ScreenFacts PopupWindow::MeasureScreen() {
 void PopupWindow::CreateResources() {
   if (boldFont_) return;
   const LOGFONTW message = MessageFont();
-  LOGFONTW bold{};
-  bold.lfHeight = -::MulDiv(9, dpi_, 72);
-  bold.lfWeight = FW_BOLD;
-  bold.lfCharSet = DEFAULT_CHARSET;
   // Tahoma where it is installed, else the interface font's face in the same size and weight.
-  ::wcsncpy(bold.lfFaceName, HasFontFamily(L"Tahoma") ? L"Tahoma" : message.lfFaceName, LF_FACESIZE - 1);
-  boldFont_.reset(::CreateFontIndirectW(&bold));
+  boldFont_ = CreateUiFont(dpi_, 9, FW_BOLD, {L"Tahoma"});
   interfaceFont_.reset(::CreateFontIndirectW(&message));
 
   const int width = Scale(kClientWidth);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/win/handle.h"
+#include "base/win/ui_font.h"
 #include "base/win/window_base.h"
 #include "rizaz/popup.h"
 
@@ -44,7 +45,7 @@ class PopupWindow final : public rizaz::PopupView, public WindowBase<PopupWindow
   void CreateResources();
   HWND AddLabel(int id, const wchar_t* text, int x, int y, HFONT font, DWORD extraStyle);
   void FitLabel(HWND label);
-  int Scale(int pixels) const { return ::MulDiv(pixels, dpi_, 96); }
+  int Scale(int pixels) const { return win::Scale(pixels, dpi_); }
 
   HWND owner_;
   rizaz::PopupController* controller_ = nullptr;

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/win/ui_font.h"
 #include "ui/dialog_layout.h"
 #include "ui/win/image_button.h"
-#include "ui/win/ui_font.h"
 
 namespace corvane::ui::win {
 namespace {
@@ -321,7 +321,7 @@ RECT ChildRect(HWND dialog, HWND child) {
 Geometry MeasureInformation(const std::string& message) {
   Geometry g;
   Driver driver(FrmMessageBoxOK::kCaption, [&](HWND d) {
-    g.dpi = WindowDpi(d);
+    g.dpi = corvane::win::WindowDpi(d);
     ::GetClientRect(d, &g.client);
     ::GetWindowRect(d, &g.window);
     HWND label = ::GetDlgItem(d, kMessageLabelId);

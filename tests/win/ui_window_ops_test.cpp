@@ -7,7 +7,7 @@
 
 #include <cwchar>
 
-#include "ui/win/ui_font.h"
+#include "base/win/ui_font.h"
 
 namespace corvane::ui::win {
 namespace {
@@ -59,8 +59,8 @@ LOGFONTW Describe(const corvane::win::UniqueGdiObject& font) {
 
 TEST(UiFont, FirstInstalledFaceSizedForTheDpiElseTheMessageFont) {
   // Point size to pixels: 9 pt is 12 px at 96 DPI and 18 px at 144.
-  const auto at96 = CreateUiFont(96, 9);
-  const auto at144 = CreateUiFont(144, 9, FW_BOLD);
+  const auto at96 = corvane::win::CreateUiFont(96, 9);
+  const auto at144 = corvane::win::CreateUiFont(144, 9, FW_BOLD);
   ASSERT_TRUE(at96);
   ASSERT_TRUE(at144);
   EXPECT_EQ(Describe(at96).lfHeight, -12);
@@ -82,25 +82,25 @@ TEST(UiFont, FirstInstalledFaceSizedForTheDpiElseTheMessageFont) {
       reinterpret_cast<LPARAM>(installed), 0);
   ::ReleaseDC(nullptr, screen);
   ASSERT_NE(installed[0], L'\0') << "no font family installed at all";
-  EXPECT_TRUE(IsFontFamilyInstalled(installed));
-  const auto skipping = CreateUiFont(96, 9, FW_NORMAL, {L"No Such Family Qx", installed, L"Courier New"});
+  EXPECT_TRUE(corvane::win::IsFontFamilyInstalled(installed));
+  const auto skipping = corvane::win::CreateUiFont(96, 9, FW_NORMAL, {L"No Such Family Qx", installed, L"Courier New"});
   EXPECT_STREQ(Describe(skipping).lfFaceName, installed);
 
   // None installed: the system's message font, at the size asked for.
-  EXPECT_FALSE(IsFontFamilyInstalled(L"No Such Family Qx"));
-  EXPECT_FALSE(IsFontFamilyInstalled(L""));
+  EXPECT_FALSE(corvane::win::IsFontFamilyInstalled(L"No Such Family Qx"));
+  EXPECT_FALSE(corvane::win::IsFontFamilyInstalled(L""));
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
-  const auto fallback = CreateUiFont(120, 10, FW_NORMAL, {L"No Such Family Qx"});
+  const auto fallback = corvane::win::CreateUiFont(120, 10, FW_NORMAL, {L"No Such Family Qx"});
   ASSERT_TRUE(fallback);
   EXPECT_STREQ(Describe(fallback).lfFaceName, metrics.lfMessageFont.lfFaceName);
   EXPECT_EQ(Describe(fallback).lfHeight, -17);  // 10 pt at 120 DPI: 16.67 px
 
   // The default list: its first installed face, else the same fallback.
   const wchar_t* expected = metrics.lfMessageFont.lfFaceName;
-  for (const wchar_t* face : kUiFaces) {
-    if (IsFontFamilyInstalled(face)) {
+  for (const wchar_t* face : corvane::win::kUiFaces) {
+    if (corvane::win::IsFontFamilyInstalled(face)) {
       expected = face;
       break;
     }
@@ -110,8 +110,8 @@ TEST(UiFont, FirstInstalledFaceSizedForTheDpiElseTheMessageFont) {
 
 TEST(UiFont, WindowDpiIsTheScreensForAnUnawareProcess) {
   HWND hwnd = PlainWindow();
-  EXPECT_GE(WindowDpi(hwnd), 96);
-  EXPECT_EQ(WindowDpi(nullptr), WindowDpi(hwnd));  // one screen, one DPI
+  EXPECT_GE(corvane::win::WindowDpi(hwnd), 96);
+  EXPECT_EQ(corvane::win::WindowDpi(nullptr), corvane::win::WindowDpi(hwnd));  // one screen, one DPI
   ::DestroyWindow(hwnd);
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "base/win/ui_font.h"
 #include "base/win/utf.h"
 #include "ui/dialog_layout.h"
 #include "ui/win/app_icon.h"
@@ -12,7 +13,6 @@
 #include "ui/win/file_icons.h"
 #include "ui/win/image_button.h"
 #include "ui/win/modal_loop.h"
-#include "ui/win/ui_font.h"
 #include "ui/win/window_ops.h"
 
 namespace corvane::ui::win {
@@ -106,7 +106,7 @@ bool FrmMessage::Create(HWND owner) {
   if (name_ == nullptr || location_ == nullptr || allow_ == nullptr || block_ == nullptr || details_ == nullptr) {
     return false;
   }
-  Arrange(WindowDpi(Hwnd()));
+  Arrange(corvane::win::WindowDpi(Hwnd()));
   CentreOnWorkArea(Hwnd(), owner);
   return true;
 }
@@ -131,7 +131,7 @@ void FrmMessage::CreateControls() {
 
 // The height the quoted path needs, wrapped at width, between one line and kLocationMaxLines.
 int FrmMessage::LocationHeight(int width) const {
-  const int line = Scale(kRowHeight, dpi_);
+  const int line = corvane::win::Scale(kRowHeight, dpi_);
   HDC dc = ::GetDC(location_);
   if (dc == nullptr) return line;
   const HGDIOBJ old = ::SelectObject(dc, font_.get());
@@ -150,10 +150,10 @@ int FrmMessage::LocationHeight(int width) const {
 
 void FrmMessage::Arrange(int dpi) {
   dpi_ = dpi;
-  const auto s = [dpi](int pixels) { return Scale(pixels, dpi); };
-  corvane::win::UniqueGdiObject font = CreateUiFont(dpi, 9);
-  corvane::win::UniqueGdiObject nameFont = CreateUiFont(dpi, 15, FW_BOLD);
-  corvane::win::UniqueGdiObject questionFont = CreateUiFont(dpi, 10, FW_BOLD);
+  const auto s = [dpi](int pixels) { return corvane::win::Scale(pixels, dpi); };
+  corvane::win::UniqueGdiObject font = corvane::win::CreateUiFont(dpi, 9);
+  corvane::win::UniqueGdiObject nameFont = corvane::win::CreateUiFont(dpi, 15, FW_BOLD);
+  corvane::win::UniqueGdiObject questionFont = corvane::win::CreateUiFont(dpi, 10, FW_BOLD);
   for (HWND child = ::GetWindow(Hwnd(), GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
     SetFont(child, child == name_ ? nameFont : child == question_ ? questionFont : font);
   }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/win/ui_font.h"
 #include "base/win/utf.h"
 #include "process/process_control.h"
 #include "ui/dialog_layout.h"
@@ -12,7 +13,6 @@
 #include "ui/win/image_button.h"
 #include "ui/win/modal_loop.h"
 #include "ui/win/process_facts_win.h"
-#include "ui/win/ui_font.h"
 #include "ui/win/window_ops.h"
 
 namespace corvane::ui::win {
@@ -92,7 +92,7 @@ bool FrmFullProcessDetails::Create(HWND owner) {
   CreateControls();
   if (headline_ == nullptr || tree_ == nullptr || ok_ == nullptr) return false;
   FillTree();
-  Arrange(WindowDpi(Hwnd()));
+  Arrange(corvane::win::WindowDpi(Hwnd()));
   CentreOnWorkArea(Hwnd(), owner);
   return true;
 }
@@ -128,10 +128,10 @@ void FrmFullProcessDetails::FillTree() {
 
 void FrmFullProcessDetails::Arrange(int dpi) {
   dpi_ = dpi;
-  const auto s = [dpi](int pixels) { return Scale(pixels, dpi); };
-  corvane::win::UniqueGdiObject font = CreateUiFont(dpi, 9);
-  corvane::win::UniqueGdiObject headlineFont = CreateUiFont(dpi, 12, FW_BOLD);
-  corvane::win::UniqueGdiObject smallFont = CreateUiFont(dpi, 8);
+  const auto s = [dpi](int pixels) { return corvane::win::Scale(pixels, dpi); };
+  corvane::win::UniqueGdiObject font = corvane::win::CreateUiFont(dpi, 9);
+  corvane::win::UniqueGdiObject headlineFont = corvane::win::CreateUiFont(dpi, 12, FW_BOLD);
+  corvane::win::UniqueGdiObject smallFont = corvane::win::CreateUiFont(dpi, 8);
   const auto setFont = [](HWND control, const corvane::win::UniqueGdiObject& f) {
     if (control != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(f.get()), FALSE);
   };

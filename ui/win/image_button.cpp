@@ -6,8 +6,8 @@
 #include <string>
 
 #include "base/win/handle.h"
+#include "base/win/ui_font.h"
 #include "base/win/utf.h"
-#include "ui/win/ui_font.h"
 
 namespace corvane::ui::win {
 namespace {
@@ -93,7 +93,7 @@ class Selected {
 
 void Draw(const DRAWITEMSTRUCT& item, const ButtonState& state) {
   const ButtonPalette& colors = state.palette;
-  const int dpi = WindowDpi(item.hwndItem);
+  const int dpi = corvane::win::WindowDpi(item.hwndItem);
   const bool disabled = (item.itemState & ODS_DISABLED) != 0;
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   const bool focused = (item.itemState & ODS_FOCUS) != 0;
@@ -108,8 +108,8 @@ void Draw(const DRAWITEMSTRUCT& item, const ButtonState& state) {
   ::FillRect(dc, &rect, static_cast<HBRUSH>(background.get()));
 
   // The focused button carries a heavier border: the user sees at once what Enter or Space presses.
-  const int border = std::max(1, Scale(focused ? 2 : 1, dpi));
-  const int radius = Scale(8, dpi);
+  const int border = std::max(1, corvane::win::Scale(focused ? 2 : 1, dpi));
+  const int radius = corvane::win::Scale(8, dpi);
   UniqueGdiObject fill(::CreateSolidBrush(pressed ? colors.pressedFill : hot ? colors.hotFill : colors.fill));
   UniqueGdiObject pen(
       ::CreatePen(PS_INSIDEFRAME, border, (hot || pressed || focused) ? colors.hotBorder : colors.border));
@@ -129,15 +129,15 @@ void Draw(const DRAWITEMSTRUCT& item, const ButtonState& state) {
   ::SetTextColor(dc, disabled ? colors.disabledText : colors.text);
 
   RECT content = rect;
-  const int padding = Scale(6, dpi);
+  const int padding = corvane::win::Scale(6, dpi);
   ::InflateRect(&content, -padding, -border);
   if (pressed) ::OffsetRect(&content, 1, 1);
   UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
   if (item.itemState & ODS_NOACCEL) format |= DT_HIDEPREFIX;
 
   if (state.icon != nullptr) {
-    const int iconSize = Scale(16, dpi);
-    const int gap = Scale(5, dpi);
+    const int iconSize = corvane::win::Scale(16, dpi);
+    const int gap = corvane::win::Scale(5, dpi);
     RECT measure = content;
     ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &measure, format | DT_CALCRECT);
     const int textWidth = std::min<int>(measure.right - measure.left, content.right - content.left - iconSize - gap);
@@ -154,7 +154,7 @@ void Draw(const DRAWITEMSTRUCT& item, const ButtonState& state) {
 
   if (focused && !(item.itemState & ODS_NOFOCUSRECT)) {
     RECT focus = rect;
-    const int inset = border + Scale(2, dpi);
+    const int inset = border + corvane::win::Scale(2, dpi);
     ::InflateRect(&focus, -inset, -inset);
     LOGBRUSH stroke{BS_SOLID, colors.text, 0};
     UniqueGdiObject dotted(::ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &stroke, 0, nullptr));

@@ -3,15 +3,20 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "base/win/ui_font.h"
 #include "base/win/utf.h"
 #include "ui/dialog_layout.h"
 #include "ui/main_menu.h"
 #include "ui/win/app_icon.h"
 #include "ui/win/image_button.h"
 #include "ui/win/splash_window.h"
-#include "ui/win/ui_font.h"
 
 namespace corvane::ui::win {
+
+using corvane::win::CreateUiFont;
+using corvane::win::FontOf;
+using corvane::win::Scale;
+using corvane::win::WindowDpi;
 
 namespace {
 

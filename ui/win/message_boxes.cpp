@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "base/win/handle.h"
+#include "base/win/ui_font.h"
 #include "base/win/utf.h"
 #include "ui/dialog_layout.h"
 #include "ui/win/image_button.h"
-#include "ui/win/ui_font.h"
 #include "ui/win/window_ops.h"
 
 namespace corvane::ui::win {
@@ -154,7 +154,7 @@ class MessageWindow {
       ::EndDialog(hwnd_, IDCANCEL);
       return FALSE;
     }
-    Arrange(WindowDpi(hwnd_), nullptr);
+    Arrange(corvane::win::WindowDpi(hwnd_), nullptr);
     SetTopMost(hwnd_, true);
     // The initial focus: the dialog manager then also knows it when the window is activated.
     ::SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Confirmation() ? cancel_ : ok_), TRUE);
@@ -164,7 +164,7 @@ class MessageWindow {
   // Sizes everything for dpi; the window is centred, or placed at suggested (a DPI change).
   void Arrange(int dpi, const RECT* suggested) {
     dpi_ = dpi;
-    UniqueGdiObject font = CreateUiFont(dpi_, kFontPoints);
+    UniqueGdiObject font = corvane::win::CreateUiFont(dpi_, kFontPoints);
     for (HWND control : {label_, ok_, cancel_}) {
       if (control != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     }

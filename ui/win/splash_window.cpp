@@ -1,10 +1,15 @@
 #include "ui/win/splash_window.h"
 
+#include "base/win/ui_font.h"
 #include "base/win/utf.h"
 #include "ui/dialog_layout.h"
-#include "ui/win/ui_font.h"
 
 namespace corvane::ui::win {
+
+using corvane::win::CreateUiFont;
+using corvane::win::FontOf;
+using corvane::win::Scale;
+using corvane::win::WindowDpi;
 
 namespace {
 constexpr int kWidth = 420;

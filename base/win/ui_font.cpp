@@ -1,10 +1,8 @@
-#include "ui/win/ui_font.h"
+#include "base/win/ui_font.h"
 
 #include <cwchar>
 
-namespace corvane::ui::win {
-
-using corvane::win::UniqueGdiObject;
+namespace corvane::win {
 
 namespace {
 
@@ -90,4 +88,4 @@ UniqueGdiObject CreateUiFont(int dpi, int pointSize, int weight, std::initialize
   return UniqueGdiObject(::CreateFontIndirectW(&font));
 }
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::win

@@ -6,7 +6,7 @@
 
 #include "base/win/handle.h"
 
-namespace corvane::ui::win {
+namespace corvane::win {
 
 // The window's DPI: per monitor where the system and the process support it, else the screen's.
 int WindowDpi(HWND hwnd);
@@ -22,9 +22,9 @@ inline constexpr std::initializer_list<const wchar_t*> kUiFaces = {L"Microsoft S
 
 // A font of pointSize points at dpi, of the first installed face of faces; when none is installed,
 // the system's message font at that size. Empty only when font creation fails altogether.
-corvane::win::UniqueGdiObject CreateUiFont(int dpi, int pointSize = 9, int weight = FW_NORMAL,
+UniqueGdiObject CreateUiFont(int dpi, int pointSize = 9, int weight = FW_NORMAL,
                                            std::initializer_list<const wchar_t*> faces = kUiFaces);
 
-inline HFONT FontOf(const corvane::win::UniqueGdiObject& font) { return static_cast<HFONT>(font.get()); }
+inline HFONT FontOf(const UniqueGdiObject& font) { return static_cast<HFONT>(font.get()); }
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::win

@@ -13,6 +13,7 @@
 #include "ui/win/file_icons.h"
 #include "ui/win/image_button.h"
 #include "ui/win/modal_loop.h"
+#include "ui/win/paint.h"
 #include "ui/win/window_ops.h"
 
 namespace corvane::ui::win {
@@ -56,10 +57,6 @@ HWND CreateLabel(HWND parent, std::string_view text, int id, DWORD extraStyle = 
   return ::CreateWindowExW(0, WC_STATICW, corvane::win::Widen(text).c_str(),
                            WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | extraStyle, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-}
-
-void Place(HWND control, int left, int top, int width, int height) {
-  if (control != nullptr) ::MoveWindow(control, left, top, width, height, FALSE);
 }
 
 void SetFont(HWND control, const corvane::win::UniqueGdiObject& font) {
@@ -194,11 +191,7 @@ void FrmMessage::Arrange(int dpi) {
   Place(allow_, blockLeft - s(kButtonGap) - s(kButtonWidth), top, s(kButtonWidth), s(kButtonHeight));
   const int height = top + s(kButtonHeight) + margin;
 
-  RECT frame{0, 0, width, height};
-  ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(Hwnd(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(::GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE)));
-  ::SetWindowPos(Hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ResizeClientArea(Hwnd(), width, height);
   ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
@@ -212,8 +205,7 @@ void FrmMessage::Paint() {
   ::FillRect(dc, &banner_, static_cast<HBRUSH>(bannerBrush_.get()));
   ::FillRect(dc, &separator_, static_cast<HBRUSH>(separatorBrush_.get()));
   if (programIcon_) {
-    ::DrawIconEx(dc, iconRect_.left, iconRect_.top, programIcon_.get(), iconRect_.right - iconRect_.left,
-                 iconRect_.bottom - iconRect_.top, 0, nullptr, DI_NORMAL);
+    DrawIconIn(dc, programIcon_.get(), iconRect_);
   }
   ::EndPaint(Hwnd(), &ps);
 }

@@ -12,6 +12,7 @@
 #include "ui/win/file_icons.h"
 #include "ui/win/image_button.h"
 #include "ui/win/modal_loop.h"
+#include "ui/win/paint.h"
 #include "ui/win/process_facts_win.h"
 #include "ui/win/window_ops.h"
 
@@ -52,10 +53,6 @@ HTREEITEM InsertItem(HWND tree, HTREEITEM parent, std::string_view text) {
   insert.item.mask = TVIF_TEXT;
   insert.item.pszText = wide.data();
   return reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-}
-
-void Place(HWND control, int left, int top, int width, int height) {
-  if (control != nullptr) ::MoveWindow(control, left, top, width, height, FALSE);
 }
 
 }  // namespace
@@ -158,11 +155,7 @@ void FrmFullProcessDetails::Arrange(int dpi) {
         buttonTop - s(kMargin) - s(kBannerHeight) - s(kMargin));
   Place(ok_, width - s(kMargin) - s(kButtonWidth), buttonTop, s(kButtonWidth), s(kButtonHeight));
 
-  RECT frame{0, 0, width, height};
-  ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(Hwnd(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(::GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE)));
-  ::SetWindowPos(Hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ResizeClientArea(Hwnd(), width, height);
   ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
@@ -175,8 +168,7 @@ void FrmFullProcessDetails::Paint() {
   ::FillRect(dc, &client, static_cast<HBRUSH>(bodyBrush_.get()));
   ::FillRect(dc, &banner_, static_cast<HBRUSH>(bannerBrush_.get()));
   if (icon_ != nullptr) {
-    ::DrawIconEx(dc, iconRect_.left, iconRect_.top, icon_, iconRect_.right - iconRect_.left,
-                 iconRect_.bottom - iconRect_.top, 0, nullptr, DI_NORMAL);
+    DrawIconIn(dc, icon_, iconRect_);
   }
   ::EndPaint(Hwnd(), &ps);
 }

@@ -9,6 +9,7 @@
 #include "ui/main_menu.h"
 #include "ui/win/app_icon.h"
 #include "ui/win/image_button.h"
+#include "ui/win/paint.h"
 #include "ui/win/splash_window.h"
 
 namespace corvane::ui::win {
@@ -37,11 +38,6 @@ constexpr Color kUnjudgedText = MakeColor(0, 0, 255);
 constexpr std::array<const char*, kPanelCount> kCounterCaptions = {
     "Total Running Processes : ", "Total Blocked Processes : ", "Total Allowed Processes : ", "",
     "Total Trash Jar contents : "};
-
-void FillSolid(HDC dc, const RECT& rect, Color color) {
-  corvane::win::UniqueGdiObject brush(::CreateSolidBrush(color));
-  ::FillRect(dc, &rect, static_cast<HBRUSH>(brush.get()));
-}
 
 HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width, int height,
                  HWND parent, int id, HFONT font, DWORD exStyle = 0) {

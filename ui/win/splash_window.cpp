@@ -3,6 +3,7 @@
 #include "base/win/ui_font.h"
 #include "base/win/utf.h"
 #include "ui/dialog_layout.h"
+#include "ui/win/paint.h"
 
 namespace corvane::ui::win {
 
@@ -20,11 +21,6 @@ constexpr Color kBlockOff = MakeColor(40, 90, 160);
 constexpr Color kBlockOn = MakeColor(196, 223, 253);
 // The gradient's colour behind the status text.
 constexpr Color kLabelBackground = Blend(kTop, kBottom, 67);
-
-void FillSolid(HDC dc, const RECT& rect, Color color) {
-  corvane::win::UniqueGdiObject brush(::CreateSolidBrush(color));
-  ::FillRect(dc, &rect, static_cast<HBRUSH>(brush.get()));
-}
 }  // namespace
 
 bool SplashWindow::Create(std::function<void()> handOver) {

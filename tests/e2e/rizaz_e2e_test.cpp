@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <initializer_list>
 #include <random>
 #include <string>
@@ -20,74 +19,32 @@
 #include "store/cipher.h"
 #include "store/win/registry_settings.h"
 #include "tests/support/child_process.h"
+#include "tests/support/e2e_support.h"
 
 namespace corvane::win {
 namespace {
 
 using corvane::testing::ChildProcess;
+using corvane::testing::DeleteSettingValues;
+using corvane::testing::DistPath;
 using corvane::testing::HelperPath;
+using corvane::testing::kE2eTimeoutMs;
+using corvane::testing::ListFileText;
 using corvane::testing::ScratchFolder;
+using corvane::testing::SettingExists;
+using corvane::testing::WaitFor;
+using corvane::testing::WindowsOf;
+using corvane::testing::WindowText;
+using corvane::testing::WriteWholeFile;
 using std::chrono::milliseconds;
 
-// Generous: Wine on a shared machine can be slow to start a process.
-constexpr DWORD kTimeoutMs = 10000;
 // Long enough for dozens of block ticks.
 constexpr DWORD kSurviveMs = 600;
 
 const wchar_t* const kUsedValues[] = {L"Support", L"Read", L"OptAllowAll", L"ChkBeep", L"ChkDontShow"};
 
-std::wstring DistPath(const wchar_t* file) {
-  return Widen(CORVANE_TEST_DIST_DIR) + L"\\" + file;
-}
-
-bool ValueExists(const wchar_t* name) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-  const UniqueHKey owner(key);
-  return ::RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
-
 void DeleteUsedValues() {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-  const UniqueHKey owner(key);
-  for (const wchar_t* name : kUsedValues) ::RegDeleteValueW(key, name);
-}
-
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kTimeoutMs) {
-  const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-  for (;;) {
-    if (condition()) return true;
-    if (::GetTickCount64() >= deadline) return false;
-    ::Sleep(5);
-  }
-}
-
-// Top-level windows of a class that belong to one process.
-std::vector<HWND> WindowsOf(std::uint32_t processId, const wchar_t* className) {
-  struct Search {
-    std::uint32_t processId;
-    const wchar_t* className;
-    std::vector<HWND> found;
-  } search{processId, className, {}};
-  ::EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(hwnd, &owner);
-        wchar_t name[64] = {};
-        ::GetClassNameW(hwnd, name, 64);
-        if (owner == s->processId && ::lstrcmpiW(name, s->className) == 0) s->found.push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-std::wstring TextOf(HWND hwnd) {
-  wchar_t buffer[512] = {};
-  ::SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, nullptr);
-  return buffer;
+  for (const wchar_t* name : kUsedValues) DeleteSettingValues({name});
 }
 
 class RizazE2E : public ::testing::Test {
@@ -115,17 +72,10 @@ class RizazE2E : public ::testing::Test {
   std::string Get(std::string_view key) { return settings_.ReadSetting(key, "<absent>"); }
 
   void WriteList(std::initializer_list<std::string_view> plains) {
-    std::string text;
-    for (std::string_view plain : plains) text += EncryptText(plain) + "\r\n";
-    WriteRaw(text);
+    WriteRaw(ListFileText(std::vector<std::string>(plains.begin(), plains.end())));
   }
-  void WriteRaw(const std::string& bytes) {
-    UniqueFileHandle file(::CreateFileW(listPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file);
-    DWORD written = 0;
-    ASSERT_TRUE(::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-  }
+  // The blocker may be reading the file: it stays readable while it is written.
+  void WriteRaw(const std::string& bytes) { ASSERT_TRUE(WriteWholeFile(listPath_, bytes, FILE_SHARE_READ)); }
   // What the main program does after every change of the list file.
   void SignalReload() { Set("Read", "True"); }
 
@@ -156,7 +106,7 @@ class RizazE2E : public ::testing::Test {
   bool IsStopped(const std::wstring& fileName) {
     ChildProcess program;
     if (!program.Start(ProgramCopy(fileName), L"60")) return ::GetLastError() == ERROR_INTERNAL_ERROR;
-    return program.HasEnded(kTimeoutMs);
+    return program.HasEnded(kE2eTimeoutMs);
   }
 
   std::wstring ProgramCopy(const std::wstring& fileName) {
@@ -175,7 +125,7 @@ class RizazE2E : public ::testing::Test {
     WaitFor([&] {
       const std::vector<HWND> popups = Popups();
       popup = popups.empty() ? nullptr : popups.front();
-      return popup != nullptr && ::IsWindowVisible(popup) && !TextOf(::GetDlgItem(popup, kLblProcessnameId)).empty();
+      return popup != nullptr && ::IsWindowVisible(popup) && !WindowText(::GetDlgItem(popup, kLblProcessnameId)).empty();
     });
     return popup;
   }
@@ -194,9 +144,9 @@ TEST_F(RizazE2E, WithoutTheExactAccessCodeEndsAtOnceAndWritesNothing) {
     DeleteUsedValues();
     ChildProcess refused;
     ASSERT_TRUE(refused.Start(rizazPath_, arguments));
-    EXPECT_TRUE(refused.HasEnded(kTimeoutMs)) << Narrow(arguments);
+    EXPECT_TRUE(refused.HasEnded(kE2eTimeoutMs)) << Narrow(arguments);
     EXPECT_EQ(refused.ExitCode(), 0u);
-    for (const wchar_t* name : kUsedValues) EXPECT_FALSE(ValueExists(name)) << Narrow(name);
+    for (const wchar_t* name : kUsedValues) EXPECT_FALSE(SettingExists(name)) << Narrow(name);
     EXPECT_EQ(::GetFileAttributesW(listPath_.c_str()), INVALID_FILE_ATTRIBUTES) << "no list file is made";
   }
 }
@@ -212,7 +162,7 @@ TEST_F(RizazE2E, StartsWithoutAListFileByCreatingAnEmptyOne) {
   ASSERT_EQ(mains.size(), 1u);
   EXPECT_FALSE(::IsWindowVisible(mains[0]));
   EXPECT_TRUE(::GetWindowLongPtrW(mains[0], GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-  EXPECT_EQ(TextOf(mains[0]), L"");
+  EXPECT_EQ(WindowText(mains[0]), L"");
   EXPECT_FALSE(rizaz_.HasEnded(0));
 }
 
@@ -257,8 +207,8 @@ TEST_F(RizazE2E, AllowAllBlocksNothingAndReloadsNothingUntilNormalAgain) {
   EXPECT_EQ(Get("Read"), "True") << "no reload in Allow All mode";
   // Back to Normal: the pending reload happens and both are stopped.
   Set("OptAllowAll", "False");
-  EXPECT_TRUE(first.HasEnded(kTimeoutMs));
-  EXPECT_TRUE(second.HasEnded(kTimeoutMs));
+  EXPECT_TRUE(first.HasEnded(kE2eTimeoutMs));
+  EXPECT_TRUE(second.HasEnded(kE2eTimeoutMs));
   EXPECT_EQ(Get("Read"), "False");
 }
 
@@ -266,7 +216,7 @@ TEST_F(RizazE2E, EndsWhenTheMainProgramSignalsItsEnd) {
   WriteList({"p^^^^victim.exe"});
   StartRizaz();
   Set("Support", "False");
-  EXPECT_TRUE(rizaz_.HasEnded(kTimeoutMs));
+  EXPECT_TRUE(rizaz_.HasEnded(kE2eTimeoutMs));
   ChildProcess victim = StartProgram(L"victim.exe");
   ASSERT_TRUE(victim.WaitUntilListed());
   EXPECT_FALSE(victim.HasEnded(kSurviveMs));
@@ -279,7 +229,7 @@ TEST_F(RizazE2E, EndsWhenItsHiddenWindowIsClosedOrTheSessionEnds) {
     const std::vector<HWND> mains = WindowsOf(rizaz_.Id(), kBlockerMainClassName);
     ASSERT_EQ(mains.size(), 1u);
     ::PostMessageW(mains[0], message, TRUE, 0);
-    EXPECT_TRUE(rizaz_.HasEnded(kTimeoutMs)) << message;
+    EXPECT_TRUE(rizaz_.HasEnded(kE2eTimeoutMs)) << message;
     EXPECT_EQ(Get("Support"), "<absent>");
   }
 }
@@ -292,9 +242,9 @@ TEST_F(RizazE2E, PopupShowsTheStoredNameWithoutTakingTheFocusThenCloses) {
   const HWND popup = WaitForPopup();
   ASSERT_NE(popup, nullptr) << "no popup";
   const ULONGLONG shown = ::GetTickCount64();
-  EXPECT_EQ(TextOf(::GetDlgItem(popup, kLblProcessnameId)), L"Victim.Exe");  // as stored, not as running
-  EXPECT_EQ(TextOf(::GetDlgItem(popup, kLabel1Id)), L"The file has been blocked from running . ");
-  EXPECT_EQ(TextOf(::GetDlgItem(popup, kLabel2Id)), L"Dont show this dialog again.");
+  EXPECT_EQ(WindowText(::GetDlgItem(popup, kLblProcessnameId)), L"Victim.Exe");  // as stored, not as running
+  EXPECT_EQ(WindowText(::GetDlgItem(popup, kLabel1Id)), L"The file has been blocked from running . ");
+  EXPECT_EQ(WindowText(::GetDlgItem(popup, kLabel2Id)), L"Dont show this dialog again.");
   EXPECT_EQ(::SendMessageW(::GetDlgItem(popup, kChkDontShowId), BM_GETCHECK, 0, 0), BST_UNCHECKED);
   const LONG_PTR exStyle = ::GetWindowLongPtrW(popup, GWL_EXSTYLE);
   EXPECT_TRUE(exStyle & WS_EX_TOPMOST);

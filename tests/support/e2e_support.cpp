@@ -87,15 +87,23 @@ void DeleteSettingValues(std::initializer_list<const wchar_t*> names) {
   for (const wchar_t* name : names) ::RegDeleteValueW(key.get(), name);
 }
 
-bool WriteListFile(const std::wstring& path, const std::vector<std::string>& plainRecords) {
+std::string ListFileText(const std::vector<std::string>& plainRecords) {
   std::string content;
   for (const std::string& record : plainRecords) content += EncryptText(record) + "\r\n";
+  return content;
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes, DWORD share) {
   corvane::win::UniqueFileHandle file(
-      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   DWORD written = 0;
-  return ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-         written == content.size();
+  return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+bool WriteListFile(const std::wstring& path, const std::vector<std::string>& plainRecords) {
+  return WriteWholeFile(path, ListFileText(plainRecords));
 }
 
 bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -30,7 +30,11 @@ std::wstring ReadSettingValue(const wchar_t* name);
 void WriteSettingValue(const wchar_t* name, const wchar_t* value);
 void DeleteSettingValues(std::initializer_list<const wchar_t*> names);
 
-// Writes a list file: every plain record enciphered, each line ended by CR LF.
+// A list file's content: every plain record enciphered, each line ended by CR LF.
+std::string ListFileText(const std::vector<std::string>& plainRecords);
+// Replaces the file's content with bytes; share is the sharing the file allows while it is written.
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes, DWORD share = 0);
+// Writes a list file of ListFileText(plainRecords).
 bool WriteListFile(const std::wstring& path, const std::vector<std::string>& plainRecords);
 bool FileExists(const std::wstring& path);
 

@@ -12,6 +12,7 @@
 #include "base/win/utf.h"
 #include "ui/dialog_layout.h"
 #include "ui/win/image_button.h"
+#include "ui/win/modal_loop.h"
 #include "ui/win/window_ops.h"
 
 namespace corvane::ui::win {
@@ -41,25 +42,6 @@ std::vector<WORD> DialogTemplate(const wchar_t* caption) {
   for (const wchar_t* c = caption; *c != L'\0'; ++c) words.push_back(static_cast<WORD>(*c));
   words.push_back(0);
   return words;
-}
-
-// The work area a new window is centred in: the owner's monitor when the owner is on the screen,
-// else the monitor under the mouse (the program is often only a tray icon).
-RECT CentringArea(HWND owner) {
-  HMONITOR monitor = nullptr;
-  if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
-    monitor = ::MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY);
-  } else {
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    monitor = ::MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY);
-  }
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  if (monitor != nullptr && ::GetMonitorInfoW(monitor, &info)) return info.rcWork;
-  RECT area{};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  return area;
 }
 
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }

@@ -33,7 +33,7 @@ bool RunModalLoop(HWND window, HWND owner, const bool& done) {
   return !quit;
 }
 
-void CentreOnWorkArea(HWND window, HWND owner) {
+RECT CentringArea(HWND owner) {
   HMONITOR monitor = nullptr;
   if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
     monitor = ::MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY);
@@ -44,12 +44,14 @@ void CentreOnWorkArea(HWND window, HWND owner) {
   }
   MONITORINFO info{};
   info.cbSize = sizeof(info);
+  if (monitor != nullptr && ::GetMonitorInfoW(monitor, &info)) return info.rcWork;
   RECT area{};
-  if (monitor == nullptr || !::GetMonitorInfoW(monitor, &info)) {
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  } else {
-    area = info.rcWork;
-  }
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
+
+void CentreOnWorkArea(HWND window, HWND owner) {
+  const RECT area = CentringArea(owner);
   RECT rect{};
   ::GetWindowRect(window, &rect);
   const int width = rect.right - rect.left;

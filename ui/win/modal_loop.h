@@ -15,8 +15,11 @@ HWND ModalOwner(HWND owner);
 // the loop and is posted again for the program's own loop; false is returned then.
 bool RunModalLoop(HWND window, HWND owner, const bool& done);
 
-// Centres window in the work area of the owner's monitor, or of the monitor under the mouse when
-// the owner is hidden (the program often lives in the tray).
+// The work area a new window is centred in: the owner's monitor when the owner is on the screen,
+// else the monitor under the mouse (the program often lives in the tray).
+RECT CentringArea(HWND owner);
+
+// Centres window in CentringArea(owner).
 void CentreOnWorkArea(HWND window, HWND owner);
 
 }  // namespace corvane::ui::win

@@ -1,4 +1,4 @@
-#include "rizaz/win/gated_process_table.h"
+#include "process/win/gated_process_table.h"
 
 namespace corvane::win {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "process/win/gated_process_table.h"
 #include "process/win/process_table_win.h"
-#include "rizaz/win/gated_process_table.h"
 #include "tests/support/child_process.h"
 
 namespace corvane::win {

@@ -40,6 +40,8 @@ bool SameNameOrPath(std::string_view a, std::string_view b) {
   return EqualsNoCase(TrimSpaces(a), TrimSpaces(b));
 }
 
+std::string ComparisonKey(std::string_view text) { return ToUpperAscii(TrimSpaces(text)); }
+
 std::vector<std::string> SplitAt(std::string_view text, std::string_view separator) {
   std::vector<std::string> fields;
   if (separator.empty()) {

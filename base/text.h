@@ -18,6 +18,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // The comparison rule for program names and paths: equal after trimming spaces, ignoring case.
 bool SameNameOrPath(std::string_view a, std::string_view b);
+// The form under which that rule sees two names or paths as equal: trimmed, upper case. Used as a
+// key wherever many comparisons are made, so that deciding and terminating compare alike.
+std::string ComparisonKey(std::string_view text);
 
 // Splits text at every occurrence of separator (not empty). "a^^^^b" -> {"a", "b"}; "" -> {""}.
 std::vector<std::string> SplitAt(std::string_view text, std::string_view separator);

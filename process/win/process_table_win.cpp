@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "base/win/handle.h"
+#include "base/win/scoped_privilege.h"
 #include "base/win/utf.h"
 #include "process/win/system_folders.h"
 
@@ -39,40 +40,6 @@ QuerySystemInformation FindQuerySystemInformation() {
   return reinterpret_cast<QuerySystemInformation>(
       reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQuerySystemInformation")));
 }
-
-// Grants SeDebugPrivilege to our token for the lifetime of the object and puts back what was there
-// before, so the privilege is held only for one termination.
-class DebugPrivilege {
- public:
-  // False when the token cannot be opened, the privilege not looked up or the adjustment fails. A
-  // user who does not have the privilege still gets true: the adjustment itself worked.
-  bool Enable() {
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token_.put())) {
-      return false;
-    }
-    TOKEN_PRIVILEGES wanted{};
-    wanted.PrivilegeCount = 1;
-    wanted.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    if (!::LookupPrivilegeValueW(nullptr, SE_DEBUG_NAME, &wanted.Privileges[0].Luid)) return false;
-    DWORD previousSize = 0;
-    if (!::AdjustTokenPrivileges(token_.get(), FALSE, &wanted, sizeof(previous_), &previous_, &previousSize)) {
-      return false;
-    }
-    adjusted_ = true;
-    return true;
-  }
-  ~DebugPrivilege() {
-    // previous_ lists only what the call changed: empty when the privilege was on already.
-    if (adjusted_ && previous_.PrivilegeCount > 0) {
-      ::AdjustTokenPrivileges(token_.get(), FALSE, &previous_, 0, nullptr, nullptr);
-    }
-  }
-
- private:
-  UniqueHandle token_;
-  TOKEN_PRIVILEGES previous_{};
-  bool adjusted_ = false;
-};
 
 }  // namespace
 
@@ -147,8 +114,8 @@ int Win32ProcessTable::TakeProcessSnapshot(ProcessSnapshot& snapshot) {
 }
 
 bool Win32ProcessTable::TerminateProcessById(std::uint32_t processId, std::uint32_t exitCode) {
-  DebugPrivilege privilege;
-  if (!privilege.Enable()) return false;
+  corvane::win::ScopedPrivilege privilege;
+  if (!privilege.Enable(SE_DEBUG_NAME)) return false;
   // Terminate access alone: asking for more could be refused where termination would be allowed.
   const UniqueHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, processId));
   if (!process) return false;

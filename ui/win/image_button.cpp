@@ -76,21 +76,6 @@ class BufferedPaint {
   HGDIOBJ oldBitmap_ = nullptr;
 };
 
-// Selects an object into a DC for one scope.
-class Selected {
- public:
-  Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(object != nullptr ? ::SelectObject(dc, object) : nullptr) {}
-  ~Selected() {
-    if (old_ != nullptr) ::SelectObject(dc_, old_);
-  }
-  Selected(const Selected&) = delete;
-  Selected& operator=(const Selected&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
 void Draw(const DRAWITEMSTRUCT& item, const ButtonState& state) {
   const ButtonPalette& colors = state.palette;
   const int dpi = corvane::win::WindowDpi(item.hwndItem);
@@ -114,8 +99,8 @@ void Draw(const DRAWITEMSTRUCT& item, const ButtonState& state) {
   UniqueGdiObject pen(
       ::CreatePen(PS_INSIDEFRAME, border, (hot || pressed || focused) ? colors.hotBorder : colors.border));
   {
-    Selected usePen(dc, pen.get());
-    Selected useBrush(dc, fill.get());
+    corvane::win::SelectedObject usePen(dc, pen.get());
+    corvane::win::SelectedObject useBrush(dc, fill.get());
     ::RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, radius, radius);
   }
 
@@ -124,7 +109,7 @@ void Draw(const DRAWITEMSTRUCT& item, const ButtonState& state) {
   caption.resize(
       static_cast<size_t>(::GetWindowTextW(item.hwndItem, caption.data(), static_cast<int>(caption.size()))));
   auto font = reinterpret_cast<HFONT>(::SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
-  Selected useFont(dc, font);
+  corvane::win::SelectedObject useFont(dc, font);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, disabled ? colors.disabledText : colors.text);
 
@@ -158,8 +143,8 @@ void Draw(const DRAWITEMSTRUCT& item, const ButtonState& state) {
     ::InflateRect(&focus, -inset, -inset);
     LOGBRUSH stroke{BS_SOLID, colors.text, 0};
     UniqueGdiObject dotted(::ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &stroke, 0, nullptr));
-    Selected usePen(dc, dotted.get());
-    Selected useBrush(dc, ::GetStockObject(NULL_BRUSH));
+    corvane::win::SelectedObject usePen(dc, dotted.get());
+    corvane::win::SelectedObject useBrush(dc, ::GetStockObject(NULL_BRUSH));
     ::RoundRect(dc, focus.left, focus.top, focus.right, focus.bottom, std::max<int>(0, radius - inset),
                 std::max<int>(0, radius - inset));
   }

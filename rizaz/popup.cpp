@@ -12,14 +12,53 @@ long long RoundHalfEven(double value) {
   return result;
 }
 
+namespace {
+
+constexpr double kTwipsPerInch = 1440;
+
+// Screen pixels counted as pixels of a 96 DPI screen; multiplied first, so whole results stay whole.
+double DesignPixels(int pixels, int dpi) { return pixels * 96.0 / dpi; }
+double PixelsToTwips(int pixels, int dpi) { return pixels * kTwipsPerInch / dpi; }
+
+// Moves the whole slide so that the resting popup lies inside area: bottom and right edges first,
+// then top and left, which win on an area too small for the popup.
+void KeepInside(PopupPlacement& placement, const ScreenFacts& facts, const ScreenRect& area, int dpi) {
+  const double top = PixelsToTwips(area.top, dpi);
+  const double bottom = PixelsToTwips(area.bottom, dpi);
+  const double left = PixelsToTwips(area.left, dpi);
+  const double right = PixelsToTwips(area.right, dpi);
+  const long long rest = RestingTopTwips(placement);
+  long long shift = 0;
+  const double below = static_cast<double>(rest) + facts.popupOuterHeightTwips - bottom;
+  if (below > 0) shift = -static_cast<long long>(std::ceil(below));
+  if (static_cast<double>(rest + shift) < top) shift = static_cast<long long>(std::ceil(top)) - rest;
+  placement.topTwips += shift;
+  placement.targetTopTwips += shift;
+  if (placement.leftTwips + facts.popupOuterWidthTwips > right) placement.leftTwips = right - facts.popupOuterWidthTwips;
+  if (placement.leftTwips < left) placement.leftTwips = left;
+}
+
+}  // namespace
+
 PopupPlacement PlacePopup(const ScreenFacts& facts) {
-  const long long taskbarTwips = RoundHalfEven(facts.taskbarHeightPx * 14.5);
-  const long long screenTwips = RoundHalfEven(facts.screenHeightPx * 14.5);
+  const int dpi = facts.dpi > 0 ? facts.dpi : 96;
+  const long long taskbarTwips = RoundHalfEven(DesignPixels(facts.taskbarHeightPx, dpi) * 14.5);
+  const long long screenTwips = RoundHalfEven(DesignPixels(facts.screenHeightPx, dpi) * 14.5);
   PopupPlacement placement;
   placement.topTwips = screenTwips - taskbarTwips;
-  placement.leftTwips = (facts.screenWidthPx - facts.popupClientWidthPx) * 14.7;
+  placement.leftTwips = DesignPixels(facts.screenWidthPx - facts.popupClientWidthPx, dpi) * 14.7;
   placement.targetTopTwips = RoundHalfEven(static_cast<double>(screenTwips) - (facts.popupOuterHeightTwips + 100));
+  const ScreenRect area =
+      facts.workArea.IsEmpty() ? ScreenRect{0, 0, facts.screenWidthPx, facts.screenHeightPx} : facts.workArea;
+  if (!area.IsEmpty()) KeepInside(placement, facts, area, dpi);
   return placement;
+}
+
+long long RestingTopTwips(const PopupPlacement& placement) {
+  const long long distance = placement.topTwips - placement.targetTopTwips;
+  if (distance <= 0) return placement.topTwips;
+  const long long steps = (distance + kSlideStepTwips - 1) / kSlideStepTwips;
+  return placement.topTwips - steps * kSlideStepTwips;
 }
 
 int TwipsToPixels(double twips, int dpi) {

@@ -4,8 +4,12 @@
 //
 // Positions are in twips, as the popup has always computed them: the screen and the taskbar are
 // converted at 14.5 twips per pixel and the left edge at 14.7, so the popup starts around the top
-// edge of the taskbar and stops a little short of the screen's right edge. The window layer converts
-// twips to pixels at the screen's real twips per pixel.
+// edge of the taskbar and stops a little short of the screen's right edge. Those figures are meant
+// for pixels of a 96 DPI screen (15 twips each); a scaled screen's pixels are first counted as 96 DPI
+// pixels, so the popup keeps its place at any scale. Where the place would leave part of the resting
+// popup outside the work area (a taller taskbar than the figures allow for, a narrow screen), the
+// popup moves inside it, the slide unchanged. The window layer converts twips to pixels at the
+// screen's DPI (1440 / dpi twips per pixel).
 #include <string>
 
 #include "store/settings.h"
@@ -15,12 +19,25 @@ namespace corvane::rizaz {
 // Rounds to the nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 long long RoundHalfEven(double value);
 
+// A rectangle in screen pixels; right and bottom are outside it.
+struct ScreenRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool IsEmpty() const { return right <= left || bottom <= top; }
+};
+
+// What the popup is placed by. Pixels are the screen's own, at dpi.
 struct ScreenFacts {
   int screenWidthPx = 0;
   int screenHeightPx = 0;
   int taskbarHeightPx = 0;  // 0 when there is no taskbar window
   int popupClientWidthPx = 346;
   double popupOuterHeightTwips = 1575;  // 105 px at 15 twips per pixel
+  int dpi = 96;
+  ScreenRect workArea{};                // empty: the whole screen
+  double popupOuterWidthTwips = 5220;   // 348 px at 15 twips per pixel
 };
 
 struct PopupPlacement {
@@ -34,6 +51,9 @@ PopupPlacement PlacePopup(const ScreenFacts& facts);
 inline constexpr int kSlideStepTwips = 80;
 inline constexpr unsigned kSlideIntervalMs = 1;
 inline constexpr unsigned kHoldMs = 2000;
+
+// Where a slide from topTwips stops: the first step at or above targetTopTwips.
+long long RestingTopTwips(const PopupPlacement& placement);
 
 // Pixels for a position in twips at the screen's real density (1440 / dpi twips per pixel).
 int TwipsToPixels(double twips, int dpi);

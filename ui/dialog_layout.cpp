@@ -37,6 +37,10 @@ void MoveDown(PixelRect& rect, int by) {
 
 }  // namespace
 
+PixelPoint CentreInArea(const PixelRect& area, int width, int height) {
+  return {area.left + std::max(0, area.Width() - width) / 2, area.top + std::max(0, area.Height() - height) / 2};
+}
+
 int TwipsToPixels(int twips, int dpi) {
   const std::int64_t scaled = static_cast<std::int64_t>(twips) * dpi;
   const std::int64_t half = kTwipsPerInch / 2;

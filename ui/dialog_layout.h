@@ -16,6 +16,16 @@ struct PixelRect {
   friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
+struct PixelPoint {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const PixelPoint&, const PixelPoint&) = default;
+};
+
+// The top-left corner that centres a window of width x height in area. A window larger than the
+// area keeps its top-left corner inside it, so that its caption can still be reached.
+PixelPoint CentreInArea(const PixelRect& area, int width, int height);
+
 // Twips to pixels at dpi, rounded to the nearest pixel (1440 twips make an inch).
 int TwipsToPixels(int twips, int dpi);
 // A size designed in pixels at 96 DPI, for dpi.

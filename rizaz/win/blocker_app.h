@@ -8,6 +8,9 @@ namespace corvane::win {
 // Stable class name of the hidden main window, for tests that close it as the session's end would.
 inline constexpr wchar_t kBlockerMainClassName[] = L"RizazFrmMain";
 
+// The name that keeps the blocker to one running copy per user session.
+inline constexpr wchar_t kBlockerInstanceName[] = L"Local\\Corvane.rizaz";
+
 // Runs until the main program signals its end ("Support" = "False") or the hidden window is closed.
 // Returns the process exit code.
 int RunBlocker(HINSTANCE instance);

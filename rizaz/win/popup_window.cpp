@@ -38,11 +38,10 @@ int Blend(int top, int bottom, int row, int rows) { return top + (bottom - top) 
 
 rizaz::ScreenFacts PopupWindow::MeasureScreen() {
   rizaz::ScreenFacts facts;
-  HDC screen = ::GetDC(nullptr);
-  if (screen != nullptr) {
-    dpi_ = std::max(::GetDeviceCaps(screen, LOGPIXELSY), 1);
-    ::ReleaseDC(nullptr, screen);
-  }
+  // The popup shows on the primary monitor, where the hidden owner sits: its DPI is the one the
+  // popup is drawn for, and the one its twips are converted at.
+  dpi_ = std::max(WindowDpi(owner_), 1);
+  facts.dpi = dpi_;
   // The taskbar counts only by its height, wherever it sits; without one the popup starts at the
   // bottom edge of the screen.
   if (HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", L"")) {
@@ -53,15 +52,23 @@ rizaz::ScreenFacts PopupWindow::MeasureScreen() {
   ::GetClientRect(::GetDesktopWindow(), &desktop);
   facts.screenWidthPx = desktop.right;
   facts.screenHeightPx = desktop.bottom;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    facts.workArea = {monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right, monitor.rcWork.bottom};
+  }
   facts.popupClientWidthPx = Scale(kClientWidth);
   RECT outer{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
   ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
   facts.popupOuterHeightTwips = (outer.bottom - outer.top) * 1440.0 / dpi_;
+  facts.popupOuterWidthTwips = (outer.right - outer.left) * 1440.0 / dpi_;
   return facts;
 }
 
 void PopupWindow::CreateResources() {
-  if (boldFont_) return;
+  // Made once, and again only when the screen's DPI has changed since.
+  if (boldFont_ && resourcesDpi_ == dpi_) return;
+  resourcesDpi_ = dpi_;
   const LOGFONTW message = MessageFont();
   // Tahoma where it is installed, else the interface font's face in the same size and weight.
   boldFont_ = CreateUiFont(dpi_, 9, FW_BOLD, {L"Tahoma"});

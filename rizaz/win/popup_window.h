@@ -50,6 +50,7 @@ class PopupWindow final : public rizaz::PopupView, public WindowBase<PopupWindow
   HWND owner_;
   rizaz::PopupController* controller_ = nullptr;
   int dpi_ = 96;
+  int resourcesDpi_ = 0;  // the DPI the fonts and the background were made for
   UniqueGdiObject background_;  // the client area's picture, drawn once per popup
   UniqueGdiObject backgroundBrush_;
   UniqueGdiObject boldFont_;

@@ -150,6 +150,23 @@ TEST_F(CorvaneE2eTest, OtherArgumentsLeaveTheWindowShown) {
   EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
 }
 
+TEST_F(CorvaneE2eTest, SecondStartEndsAndBringsTheFirstWindowBackFromTheTray) {
+  HWND window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) == FALSE; }));
+  // Started again by hand: it ends at once, and the running one shows its window.
+  ChildProcess second;
+  ASSERT_TRUE(second.Start(corvane));
+  EXPECT_TRUE(second.HasEnded(kE2eTimeoutMs));
+  EXPECT_EQ(second.ExitCode(), 0u);
+  EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) && !::IsIconic(window); }, 5000));
+  EXPECT_FALSE(main.HasEnded());
+  CloseFromTrayMenu(window);
+  EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
+}
+
 TEST_F(CorvaneE2eTest, BlockedProgramIsTerminatedByTheWatchCycleAlone) {
   ScratchFolder elsewhere;
   const std::wstring blocked = elsewhere.CopyIn(HelperPath(L"sleeper"), L"cvblocked.exe");

@@ -266,6 +266,58 @@ TEST_F(RizazE2E, PopupShowsTheStoredNameWithoutTakingTheFocusThenCloses) {
   EXPECT_FALSE(rizaz_.HasEnded(0));
 }
 
+TEST_F(RizazE2E, PopupRestsInsideTheWorkAreaOnAScaledScreen) {
+  Set("ChkDontShow", "0");
+  WriteList({"p^^^^victim.exe"});
+  const corvane::testing::ScreenDpiOverride dpi(144);
+  ASSERT_TRUE(dpi.Applied());
+  StartRizaz();
+  EXPECT_TRUE(IsStopped(L"victim.exe"));
+  const HWND popup = WaitForPopup();
+  ASSERT_NE(popup, nullptr) << "no popup";
+  RECT client{};
+  ::GetClientRect(popup, &client);
+  ASSERT_EQ(client.right, ::MulDiv(346, 144, 96)) << "the blocker did not run at 144 DPI";
+  // Once the slide has ended (the place holds still for a while), the popup lies in the bottom
+  // right corner of the work area.
+  RECT place{};
+  RECT last{};
+  ULONGLONG stillSince = ::GetTickCount64();
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        if (!::GetWindowRect(popup, &place)) return false;
+        if (!::EqualRect(&place, &last)) {
+          last = place;
+          stillSince = ::GetTickCount64();
+        }
+        return ::GetTickCount64() - stillSince >= 300;
+      },
+      5000));
+  RECT work{};
+  ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+  EXPECT_GE(place.left, work.left);
+  EXPECT_GE(place.top, work.top);
+  EXPECT_LE(place.right, work.right);
+  EXPECT_LE(place.bottom, work.bottom);
+  EXPECT_LE(work.right - place.right, ::MulDiv(64, 144, 96));
+  EXPECT_LE(work.bottom - place.bottom, ::MulDiv(64, 144, 96));
+}
+
+TEST_F(RizazE2E, ASecondBlockerEndsAtOnceWhileTheFirstRunsOn) {
+  WriteList({"p^^^^victim.exe"});
+  StartRizaz();
+  // One per session, wherever the copy lies: this one would make its own list file if it ran.
+  const std::wstring other = folder_.CopyIn(DistPath(L"rizaz.exe"), L"elsewhere\\rizaz.exe");
+  ASSERT_FALSE(other.empty());
+  ChildProcess second;
+  ASSERT_TRUE(second.Start(other, L"plumtide"));
+  EXPECT_TRUE(second.HasEnded(kE2eTimeoutMs));
+  EXPECT_EQ(second.ExitCode(), 0u);
+  EXPECT_EQ(::GetFileAttributesW((elsewhere_ + L"\\cekdn.ocx").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(rizaz_.HasEnded(0));
+  EXPECT_TRUE(IsStopped(L"victim.exe"));
+}
+
 TEST_F(RizazE2E, PopupCheckBoxAndItsLabelWriteTheSetting) {
   Set("ChkDontShow", "0");
   WriteList({"p^^^^victim.exe"});

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/fakes/memory_settings.h"
@@ -50,6 +51,105 @@ TEST(PopupGeometry, OddHeightsAndMissingTaskbar) {
   EXPECT_EQ(TwipsToPixels(1440, 144), 144);
 }
 
+// The popup's facts on a screen of widthPx x heightPx at dpi, with a taskbar of taskbarAt96 pixels
+// (at 96 DPI) along the bottom and the work area above it; sizes as the window layer measures them.
+ScreenFacts ScaledScreen(int widthPx, int heightPx, int taskbarAt96, int dpi) {
+  const auto scale = [dpi](int pixels) { return (pixels * dpi + 48) / 96; };
+  ScreenFacts facts;
+  facts.screenWidthPx = widthPx;
+  facts.screenHeightPx = heightPx;
+  facts.taskbarHeightPx = scale(taskbarAt96);
+  facts.popupClientWidthPx = scale(346);
+  facts.popupOuterWidthTwips = (scale(346) + 2) * 1440.0 / dpi;  // a one-pixel frame on each side
+  facts.popupOuterHeightTwips = (scale(103) + 2) * 1440.0 / dpi;
+  facts.dpi = dpi;
+  facts.workArea = {0, 0, widthPx, heightPx - scale(taskbarAt96)};
+  return facts;
+}
+
+struct Resting {
+  int left, top, right, bottom;
+};
+// Where the popup stands, in screen pixels, once its slide has ended.
+Resting RestingPlace(const ScreenFacts& facts) {
+  const PopupPlacement p = PlacePopup(facts);
+  const int left = TwipsToPixels(p.leftTwips, facts.dpi);
+  const int top = TwipsToPixels(static_cast<double>(RestingTopTwips(p)), facts.dpi);
+  return {left, top, left + TwipsToPixels(facts.popupOuterWidthTwips, facts.dpi),
+          top + TwipsToPixels(facts.popupOuterHeightTwips, facts.dpi)};
+}
+
+TEST(PopupGeometry, ScaledScreensKeepThePlaceOfA96DpiScreen) {
+  // A screen of 1024 x 768 pixels at 96 DPI, with a 32-pixel taskbar, scaled to 150% and 200%
+  // (where every size is a whole number of pixels): the same twips, so the same place on the screen.
+  const PopupPlacement design = PlacePopup({1024, 768, 32});
+  for (const int dpi : {144, 192}) {
+    SCOPED_TRACE(dpi);
+    ScreenFacts facts{1024 * dpi / 96, 768 * dpi / 96, 32 * dpi / 96, 346 * dpi / 96};
+    facts.dpi = dpi;
+    const PopupPlacement p = PlacePopup(facts);
+    EXPECT_EQ(p.topTwips, design.topTwips);
+    EXPECT_EQ(p.targetTopTwips, design.targetTopTwips);
+    EXPECT_NEAR(p.leftTwips, design.leftTwips, 1e-6);
+  }
+  // At 96 DPI the worked example rests at rows 628 to 733, columns 664 to 1012.
+  const Resting at96 = RestingPlace(ScaledScreen(1024, 768, 30, 96));
+  EXPECT_EQ(at96.top, 628);
+  EXPECT_EQ(at96.bottom, 733);
+  EXPECT_EQ(at96.left, 664);
+  EXPECT_EQ(at96.right, 1012);
+}
+
+TEST(PopupGeometry, RestsInTheBottomRightCornerOfTheWorkAreaAtEveryScale) {
+  for (const int dpi : {96, 120, 144}) {
+    for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{1366, 768}, std::pair{1024, 768}}) {
+      for (const int taskbar : {0, 30, 40, 48}) {
+        SCOPED_TRACE(::testing::Message() << width << "x" << height << " at " << dpi << " DPI, taskbar " << taskbar);
+        const ScreenFacts facts = ScaledScreen(width, height, taskbar, dpi);
+        const Resting r = RestingPlace(facts);
+        // Inside the work area...
+        EXPECT_GE(r.left, 0);
+        EXPECT_LE(r.right, facts.workArea.right);
+        EXPECT_GE(r.top, 0);
+        EXPECT_LE(r.bottom, facts.workArea.bottom);
+        // ...in its bottom right corner: at most 64 pixels (at 96 DPI) from either edge.
+        EXPECT_LE(facts.workArea.right - r.right, 64 * dpi / 96);
+        EXPECT_LE(facts.workArea.bottom - r.bottom, 64 * dpi / 96);
+        // The popup's own size scales with the screen.
+        EXPECT_EQ(r.right - r.left, (346 * dpi + 48) / 96 + 2);
+      }
+    }
+  }
+  // 125% on 1920 x 1080, the scale where the popup used to slide off the bottom of the screen.
+  const Resting r = RestingPlace(ScaledScreen(1920, 1080, 40, 120));
+  EXPECT_LE(r.bottom, 1030);
+  EXPECT_GE(r.bottom, 1000);
+}
+
+TEST(PopupGeometry, ThePlaceMovesOnlyAsFarAsTheWorkAreaNeeds) {
+  // A 48-pixel taskbar on 1920 x 1080: the formulas would overlap it by a few pixels; the whole
+  // slide moves up by that much and no more.
+  ScreenFacts facts = ScaledScreen(1920, 1080, 48, 96);
+  ScreenFacts unbounded = facts;
+  unbounded.workArea = {0, 0, 1920, 1080};
+  const PopupPlacement moved = PlacePopup(facts);
+  const PopupPlacement free = PlacePopup(unbounded);
+  EXPECT_GT(RestingTopTwips(free) + 1575, 1032 * 15);
+  EXPECT_EQ(RestingTopTwips(moved) + 1575, 1032 * 15);
+  EXPECT_EQ(free.topTwips - moved.topTwips, free.targetTopTwips - moved.targetTopTwips);
+  EXPECT_DOUBLE_EQ(moved.leftTwips, free.leftTwips);
+  // A taskbar on the right: the popup keeps clear of it.
+  facts = ScaledScreen(1920, 1080, 0, 96);
+  facts.workArea = {0, 0, 1860, 1080};
+  const Resting r = RestingPlace(facts);
+  EXPECT_EQ(r.right, 1860);
+  // A work area smaller than the popup: its top left corner stays inside.
+  facts.workArea = {100, 200, 300, 250};
+  const Resting tiny = RestingPlace(facts);
+  EXPECT_EQ(tiny.left, 100);
+  EXPECT_EQ(tiny.top, 200);
+}
+
 // Records the calls the controller makes on the window.
 class FakeView final : public PopupView {
  public:
@@ -87,6 +187,7 @@ TEST_F(PopupControllerTest, SlidesSixteenStepsHoldsThenCloses) {
   EXPECT_EQ(view.tops.size(), 16u);
   EXPECT_EQ(view.tops.front(), 10621);
   EXPECT_EQ(popup.topTwips(), 9421);  // 40 twips past the target of 9461
+  EXPECT_EQ(RestingTopTwips(popup.placement()), 9421);
   EXPECT_EQ(popup.state(), PopupState::Sliding);
   view.calls.clear();
   popup.OnSlideTick();  // the 17th tick does not move, it starts the hold

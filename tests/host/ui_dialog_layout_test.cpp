@@ -21,6 +21,17 @@ TEST(TwipsToPixels, FifteenTwipsPerPixelAt96AndRoundsToNearest) {
   EXPECT_EQ(ScaleForDpi(11, 96), 11);
 }
 
+TEST(CentreInArea, CentresAndKeepsTheTopLeftCornerOfAnOversizedWindowInside) {
+  const PixelRect work{0, 0, 1024, 728};
+  // The main window at 96 and 120 DPI fits and is centred.
+  EXPECT_EQ(CentreInArea(work, 766, 529), (PixelPoint{129, 99}));
+  EXPECT_EQ(CentreInArea(work, 956, 654), (PixelPoint{34, 37}));
+  // At 144 DPI it is wider and taller than the screen: its caption stays on it, at the top left.
+  EXPECT_EQ(CentreInArea(work, 1146, 787), (PixelPoint{0, 0}));
+  // Only the axis that does not fit is pinned; the area need not start at the origin.
+  EXPECT_EQ(CentreInArea({-1280, 40, 0, 1064}, 1400, 600), (PixelPoint{-1280, 252}));
+}
+
 TEST(LayoutMessageBox, DesignSizesAt96Dpi) {
   const MessageBoxLayout confirmation = LayoutMessageBox(MessageBoxKind::Confirmation, 96);
   EXPECT_EQ(confirmation.clientWidth, 435);

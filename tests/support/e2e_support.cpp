@@ -87,6 +87,39 @@ void DeleteSettingValues(std::initializer_list<const wchar_t*> names) {
   for (const wchar_t* name : names) ::RegDeleteValueW(key.get(), name);
 }
 
+namespace {
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr wchar_t kLogPixels[] = L"LogPixels";
+}  // namespace
+
+ScreenDpiOverride::ScreenDpiOverride(DWORD dpi) {
+  HKEY raw = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &raw,
+                        nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  const corvane::win::UniqueHKey key(raw);
+  DWORD type = 0;
+  DWORD size = sizeof(previous_);
+  hadValue_ = ::RegQueryValueExW(key.get(), kLogPixels, nullptr, &type, reinterpret_cast<BYTE*>(&previous_), &size) ==
+                  ERROR_SUCCESS &&
+              type == REG_DWORD;
+  applied_ = ::RegSetValueExW(key.get(), kLogPixels, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                              sizeof(dpi)) == ERROR_SUCCESS;
+}
+
+ScreenDpiOverride::~ScreenDpiOverride() {
+  if (!applied_) return;
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) return;
+  const corvane::win::UniqueHKey key(raw);
+  if (hadValue_) {
+    ::RegSetValueExW(key.get(), kLogPixels, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous_), sizeof(previous_));
+  } else {
+    ::RegDeleteValueW(key.get(), kLogPixels);
+  }
+}
+
 std::string ListFileText(const std::vector<std::string>& plainRecords) {
   std::string content;
   for (const std::string& record : plainRecords) content += EncryptText(record) + "\r\n";

@@ -42,6 +42,22 @@ bool FileExists(const std::wstring& path);
 // so that a main program started afterwards asks about nothing that already runs.
 std::vector<std::string> RunningProgramRecords();
 
+// The screen's DPI for the programs started while it lives (Wine reads it when a process starts),
+// put back as it was afterwards.
+class ScreenDpiOverride {
+ public:
+  explicit ScreenDpiOverride(DWORD dpi);
+  ~ScreenDpiOverride();
+  ScreenDpiOverride(const ScreenDpiOverride&) = delete;
+  ScreenDpiOverride& operator=(const ScreenDpiOverride&) = delete;
+  bool Applied() const { return applied_; }
+
+ private:
+  bool applied_ = false;
+  bool hadValue_ = false;
+  DWORD previous_ = 0;
+};
+
 // The first child window (at any depth) whose text is text, or whose class is className when text
 // is null.
 HWND FindChild(HWND parent, const wchar_t* text, const wchar_t* className = nullptr);

@@ -123,7 +123,26 @@ TEST_F(MainWindowTest, TrayCallbackDoubleClickShowsRightButtonUpOpensTheMenuOthe
   EXPECT_TRUE(::IsWindowVisible(window.Hwnd()));
 }
 
-TEST_F(MainWindowTest, ClosingOrMinimisingOnlyHides) {
+// The way the shell decides: a shown top-level window gets a taskbar button when it asks for one
+// (WS_EX_APPWINDOW), or when it is neither owned nor a tool window.
+bool HasTaskbarButton(HWND hwnd) {
+  if (!::IsWindowVisible(hwnd)) return false;
+  const LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+  if (exStyle & WS_EX_APPWINDOW) return true;
+  return ::GetWindow(hwnd, GW_OWNER) == nullptr && !(exStyle & WS_EX_TOOLWINDOW);
+}
+
+TEST_F(MainWindowTest, ClosingOrMinimisingOnlyHidesAndTheWindowNeverHasATaskbarButton) {
+  // Shown, it stays off the taskbar, and keeps the ordinary caption a tool window would lose.
+  ASSERT_TRUE(::IsWindowVisible(window.Hwnd()));
+  EXPECT_FALSE(HasTaskbarButton(window.Hwnd()));
+  EXPECT_FALSE(::GetWindowLongPtrW(window.Hwnd(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_EQ(::GetWindowLongPtrW(window.Hwnd(), GWL_STYLE) & WS_CAPTION, static_cast<LONG_PTR>(WS_CAPTION));
+  // Its owner, if it has one, is never shown.
+  const HWND owner = ::GetWindow(window.Hwnd(), GW_OWNER);
+  if (owner != nullptr) {
+    EXPECT_FALSE(::IsWindowVisible(owner));
+  }
   ::SendMessageW(window.Hwnd(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(::IsWindow(window.Hwnd()));
   EXPECT_FALSE(::IsWindowVisible(window.Hwnd()));
@@ -131,9 +150,16 @@ TEST_F(MainWindowTest, ClosingOrMinimisingOnlyHides) {
   ::SendMessageW(window.Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_TRUE(::IsWindow(window.Hwnd()));
   EXPECT_FALSE(::IsWindowVisible(window.Hwnd()));
-  // The show item of the tray menu brings it back.
+  // The show item of the tray menu brings it back, still without a button.
   ::SendMessageW(window.Hwnd(), WM_COMMAND, static_cast<WPARAM>(MenuCommand::ShowCorvane), 0);
   EXPECT_TRUE(::IsWindowVisible(window.Hwnd()));
+  EXPECT_FALSE(HasTaskbarButton(window.Hwnd()));
+  // So does a second start of the program, from the tray too.
+  controller.OnCloseRequested();
+  ::SendMessageW(window.Hwnd(), BringForwardMessage(), 0, 0);
+  EXPECT_TRUE(::IsWindowVisible(window.Hwnd()));
+  EXPECT_FALSE(::IsIconic(window.Hwnd()));
+  EXPECT_FALSE(HasTaskbarButton(window.Hwnd()));
 }
 
 TEST_F(MainWindowTest, TrayTipFollowsTheModeAndIsOnlyChangedWhileTheIconIsShown) {

@@ -6,6 +6,7 @@
 
 #include "base/command_line.h"
 #include "base/win/app_dir.h"
+#include "base/win/single_instance.h"
 #include "base/win/utf.h"
 #include "process/system_programs.h"
 #include "process/win/file_facts_win.h"
@@ -32,6 +33,13 @@ constexpr bool kNtFamily = true;
 
 int Run() {
   using namespace corvane;
+  // One Corvane per user session: a second start (the Run entry's and the user's, say) shows the
+  // running one's window instead, and ends before it has touched anything.
+  const win::SingleInstance instance(ui::win::kMainInstanceName);
+  if (!instance.IsFirst()) {
+    ui::win::BringRunningInstanceForward();
+    return 0;
+  }
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
                                                       ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&controls);

@@ -157,6 +157,33 @@ MainWindow::MainWindow(const ListFileStore& lists, const watch::RunningProgramLi
 
 MainWindow::~MainWindow() {
   if (tray_.RunningInTray()) tray_.RemoveIcon();
+  // Before its owner goes, which would take it along while this object is half gone.
+  if (Hwnd() != nullptr) ::DestroyWindow(Hwnd());
+}
+
+UINT BringForwardMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"Corvane.BringForward");
+  return message;
+}
+
+bool BringRunningInstanceForward() {
+  if (BringForwardMessage() == 0) return false;
+  bool found = false;
+  ::EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        wchar_t name[64] = {};
+        ::GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
+        if (::lstrcmpW(name, MainWindow::ClassName()) != 0) return TRUE;
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(hwnd, &processId);
+        if (processId == ::GetCurrentProcessId()) return TRUE;
+        // This process was just started by the user and may hand its right to the foreground on.
+        ::AllowSetForegroundWindow(processId);
+        if (::PostMessageW(hwnd, BringForwardMessage(), 0, 0)) *reinterpret_cast<bool*>(param) = true;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 bool MainWindow::Create() {
@@ -168,15 +195,15 @@ bool MainWindow::Create() {
   const int height = frame.bottom - frame.top;
   RECT work{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int x = work.left + (work.right - work.left - width) / 2;
-  const int y = work.top + (work.bottom - work.top - height) / 2;
-  // No taskbar button: the program lives in the tray, not in the task list.
+  // On a small screen at a high scale the window may not fit: its caption stays on the screen.
+  const PixelPoint place = CentreInArea({work.left, work.top, work.right, work.bottom}, width, height);
+  // No taskbar button: the program lives in the tray, not in the task list. An owned window never
+  // gets one, and keeps its ordinary caption.
+  if (!owner_.Hwnd() && !owner_.Create()) return false;
   const std::wstring caption = corvane::win::Widen(kMainWindowCaption);
-  if (!CreateWindowOf(WS_EX_CONTROLPARENT | WS_EX_TOOLWINDOW, caption.c_str(), style, x, y, width, height, nullptr))
+  if (!CreateWindowOf(WS_EX_CONTROLPARENT, caption.c_str(), style, place.x, place.y, width, height, owner_.Hwnd())) {
     return false;
-  // The tool-window style only served to keep the button off the taskbar at creation; the caption
-  // keeps its ordinary size and font.
-  ::SetWindowLongPtrW(Hwnd(), GWL_EXSTYLE, ::GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) & ~WS_EX_TOOLWINDOW);
+  }
   bigIcon_ = CreateAppIcon(::GetSystemMetrics(SM_CXICON));
   smallIcon_ = CreateAppIcon(::GetSystemMetrics(SM_CXSMICON));
   ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
@@ -532,6 +559,11 @@ void MainWindow::OnTimer(UINT_PTR id) {
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == TrayIcon::kCallbackMessage) {
     if (controller_ != nullptr && LOWORD(wParam) == TrayIcon::kIconId) controller_->OnTrayMouse(LOWORD(lParam));
+    return 0;
+  }
+  if (message == BringForwardMessage() && message != 0) {
+    // A second start of the program: as the tray menu's "Corvane" item does.
+    if (controller_ != nullptr) controller_->OnMenuCommand(MenuCommand::ShowCorvane);
     return 0;
   }
   if (message == TaskbarCreatedMessage() && message != 0) {

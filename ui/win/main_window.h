@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/win/handle.h"
+#include "base/win/hidden_owner.h"
 #include "store/list_files.h"
 #include "ui/main_controller.h"
 #include "ui/win/file_icons.h"
@@ -34,6 +35,15 @@ inline constexpr int kListViewId = 200;          // + panel index
 inline constexpr int kCounterId = 300;           // + panel index
 inline constexpr int kHelpLabelId = 400;
 
+// The name that keeps the program to one running copy per user session.
+inline constexpr wchar_t kMainInstanceName[] = L"Local\\Corvane.Main";
+
+// Sent by a second start of the program to the running one's main window: show yourself.
+UINT BringForwardMessage();
+// Asks the main window of the running copy to come forward, shown and restored even from the tray.
+// False when there is no such window (yet: the running copy may still be in its splash).
+bool BringRunningInstanceForward();
+
 class MainWindow final : public corvane::win::WindowBase<MainWindow>, public MainView {
  public:
   static const wchar_t* ClassName() { return L"CorvaneMain"; }
@@ -42,7 +52,8 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   MainWindow(const ListFileStore& lists, const watch::RunningProgramList& running);
   ~MainWindow() override;
 
-  // Creates the window hidden, centred on the screen.
+  // Creates the window hidden, centred on the screen, owned by a hidden window so that it never has a
+  // taskbar button.
   bool Create();
   void SetController(MainController* controller) { controller_ = controller; }
   void SetSplash(SplashWindow* splash) { splash_ = splash; }
@@ -92,6 +103,7 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   const watch::RunningProgramList& running_;
   MainController* controller_ = nullptr;
   SplashWindow* splash_ = nullptr;
+  corvane::win::HiddenOwnerWindow owner_;
   TrayIcon tray_;
   FileIconList icons_;
   int dpi_ = 96;

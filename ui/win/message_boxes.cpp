@@ -175,13 +175,9 @@ class MessageWindow {
 
     const int width = layout_.clientWidth + frameWidth;
     const int height = layout_.clientHeight + frameHeight;
-    int x = area.left;
-    int y = area.top;
-    if (suggested == nullptr) {
-      x = area.left + std::max(0, static_cast<int>(area.right - area.left) - width) / 2;
-      y = area.top + std::max(0, static_cast<int>(area.bottom - area.top) - height) / 2;
-    }
-    ::SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    PixelPoint place{area.left, area.top};
+    if (suggested == nullptr) place = CentreInArea({area.left, area.top, area.right, area.bottom}, width, height);
+    ::SetWindowPos(hwnd_, nullptr, place.x, place.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     ::InvalidateRect(hwnd_, nullptr, TRUE);
   }
 

@@ -30,9 +30,10 @@ bool SplashWindow::Create(std::function<void()> handOver) {
   const int height = Scale(kHeight, dpi_);
   RECT work{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int x = work.left + (work.right - work.left - width) / 2;
-  const int y = work.top + (work.bottom - work.top - height) / 2;
-  if (!CreateWindowOf(WS_EX_TOOLWINDOW, L"Corvane", WS_POPUP | WS_BORDER, x, y, width, height, nullptr)) return false;
+  const PixelPoint place = CentreInArea({work.left, work.top, work.right, work.bottom}, width, height);
+  if (!CreateWindowOf(WS_EX_TOOLWINDOW, L"Corvane", WS_POPUP | WS_BORDER, place.x, place.y, width, height, nullptr)) {
+    return false;
+  }
 
   titleFont_ = CreateUiFont(dpi_, 22, FW_BOLD);
   textFont_ = CreateUiFont(dpi_, 9);

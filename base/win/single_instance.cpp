@@ -1,0 +1,10 @@
+#include "base/win/single_instance.h"
+
+namespace corvane::win {
+
+SingleInstance::SingleInstance(const wchar_t* name) : mutex_(::CreateMutexW(nullptr, FALSE, name)) {
+  // CreateMutex hands back the existing object, and says so, when the name is taken already.
+  first_ = !(mutex_ && ::GetLastError() == ERROR_ALREADY_EXISTS);
+}
+
+}  // namespace corvane::win

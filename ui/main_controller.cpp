@@ -16,7 +16,8 @@ MainController::MainController(MainView& view, SettingsStore& settings, ListFile
       files_(files),
       shell_(shell),
       watch_(watch),
-      directory_(std::move(programDirectory)) {}
+      directory_(std::move(programDirectory)),
+      panels_(lists, watch.running()) {}
 
 void MainController::Load() {
   view_.SetTimerEnabled(MainTimer::Adv, false);
@@ -29,7 +30,7 @@ void MainController::Load() {
   lists_.LoadListFile(ListKind::Allow);
   lists_.LoadListFile(ListKind::TrashJar);
   lists_.LoadListFile(ListKind::HotKey);
-  view_.RefreshLists();
+  UpdateListPanels();
   view_.SetTimerEnabled(MainTimer::RunAtOnce, true);
   // Nothing in this program creates these; they are cleared in case an old installer left them.
   RemoveLeftOverFile("temp");
@@ -140,34 +141,29 @@ void MainController::ShowRunningCount(int lastIndex) {
 }
 
 void MainController::OnListsChanged() {
-  view_.RefreshLists();
+  UpdateListPanels();
   view_.ShowPanels(model_);
 }
 
-void MainController::ShowDetails(Panel panel, std::size_t row) {
-  std::string path;
-  std::string name;
-  switch (panel) {
-    case Panel::Running:
-      if (row >= watch_.running().size()) return;
-      path = watch_.running().entries()[row].path;
-      name = watch_.running().entries()[row].name;
-      break;
-    case Panel::Blocked:
-      if (row >= lists_.blockList().size()) return;
-      path = lists_.blockList()[row].path;
-      name = lists_.blockList()[row].name;
-      break;
-    case Panel::Allowed:
-      if (row >= lists_.allowList().size()) return;
-      path = lists_.allowList()[row].path;
-      name = lists_.allowList()[row].name;
-      break;
-    default:
-      return;
+void MainController::UpdateListPanels() {
+  for (std::size_t i = 0; i < kPanelCount; ++i) {
+    const auto panel = static_cast<Panel>(i);
+    if (!IsListPanel(panel)) continue;
+    const std::vector<RowChange> changes = panels_.Update(panel);
+    if (!changes.empty()) view_.ApplyRowChanges(panel, changes);
   }
+}
+
+void MainController::SelectRow(Panel panel, std::size_t row, bool selected) {
+  panels_.SetSelected(panel, row, selected);
+}
+
+void MainController::ShowDetails(Panel panel) {
+  if (!HasProgramRows(panel)) return;
+  const std::optional<SelectedEntry> selected = panels_.FirstSelected(panel);
+  if (!selected) return;
   view_.SetTimerEnabled(MainTimer::Processes, false);
-  view_.ShowDetails(path, name);
+  view_.ShowDetails(selected->entry.path, selected->entry.name);
   if (!closing_) view_.SetTimerEnabled(MainTimer::Processes, true);
 }
 

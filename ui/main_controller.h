@@ -6,10 +6,12 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/list_file_system.h"
 #include "store/list_files.h"
 #include "store/settings.h"
+#include "ui/list_panels_model.h"
 #include "ui/main_menu.h"
 #include "ui/main_window_model.h"
 #include "watch/watch_cycle.h"
@@ -35,8 +37,8 @@ class MainView {
   virtual void ShowPanels(const MainWindowModel& model) = 0;
   // Every navigation button back to its normal look.
   virtual void ResetNavigationButtons() = 0;
-  // The lists' contents may have changed: show them afresh.
-  virtual void RefreshLists() = 0;
+  // Brings a list panel's rows in line with its list, one step after the other.
+  virtual void ApplyRowChanges(Panel panel, const std::vector<RowChange>& changes) = 0;
   // Visible, in its normal (not minimised) state.
   virtual void ShowMainWindow() = 0;
   // Minimised and hidden; the program goes on in the tray.
@@ -83,19 +85,24 @@ class MainController {
   void ShowRunningCount(int lastIndex);
   // Entries were added to or removed from the lists behind the panels.
   void OnListsChanged();
-  // The details of a row of the running, blocked or allowed panel (row in list order). No new alert
+  // The user selected or deselected a row of a list panel.
+  void SelectRow(Panel panel, std::size_t row, bool selected);
+  // The details of the first selected entry of the running, blocked or allowed panel. No new alert
   // may open over the report, so the watch timer is off while it is shown.
-  void ShowDetails(Panel panel, std::size_t row);
+  void ShowDetails(Panel panel);
   // "Close" in the tray menu.
   void Close();
 
   const MainWindowModel& model() const { return model_; }
+  // The rows the list panels show, and which of them are selected.
+  const ListPanelsModel& listPanels() const { return panels_; }
   // The number of entries behind a panel's counter.
   std::size_t EntryCount(Panel panel) const;
   bool closing() const { return closing_; }
 
  private:
   void ShowAndNavigate(Panel panel);
+  void UpdateListPanels();
   void RemoveLeftOverFile(std::string_view name);
 
   MainView& view_;
@@ -106,6 +113,7 @@ class MainController {
   watch::WatchCycle& watch_;
   std::string directory_;
   MainWindowModel model_;
+  ListPanelsModel panels_;
   bool closing_ = false;
 };
 

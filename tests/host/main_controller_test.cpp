@@ -22,7 +22,9 @@ class FakeView final : public MainView {
   void SetSplashText(std::string_view text) override { splashText = text; }
   void ShowPanels(const MainWindowModel& model) override { shown = model; }
   void ResetNavigationButtons() override { log.push_back("reset buttons"); }
-  void RefreshLists() override { ++refreshes; }
+  void ApplyRowChanges(Panel panel, const std::vector<RowChange>& changes) override {
+    rowChanges[panel].insert(rowChanges[panel].end(), changes.begin(), changes.end());
+  }
   void ShowMainWindow() override { visible = true; }
   void HideMainWindow() override { visible = false; }
   void CloseSplash() override { log.push_back("close splash"); }
@@ -52,7 +54,7 @@ class FakeView final : public MainView {
   std::vector<std::string> log;
   std::string splashText;
   MainWindowModel shown;
-  int refreshes = 0;
+  std::map<Panel, std::vector<RowChange>> rowChanges;
   bool visible = true;
   bool trayIcon = false;
   std::string trayTip;
@@ -209,19 +211,49 @@ TEST_F(MainControllerTest, WatchTickRearmsItsTimerAndTheRunningCounterShowsTheSn
   EXPECT_EQ(view.shown.Count(Panel::Running), 0u);
 }
 
-TEST_F(MainControllerTest, DetailsOfARowStopTheWatchTimerWhileShown) {
+TEST_F(MainControllerTest, DetailsOfTheSelectedEntryStopTheWatchTimerWhileShown) {
   lists.blockList().push_back({"bad.exe", "C:\\x\\bad.exe"});
+  lists.trashJar().push_back("C:\\old.txt");
   watch.running().Add({"ok.exe", "C:\\ok.exe"});
+  controller.OnListsChanged();
   view.timers[MainTimer::Processes] = true;
-  controller.ShowDetails(Panel::Blocked, 0);
-  controller.ShowDetails(Panel::Running, 0);
-  // Rows that do not exist (the list changed meanwhile) and the Trash Jar show nothing.
-  controller.ShowDetails(Panel::Allowed, 0);
-  controller.ShowDetails(Panel::Blocked, 5);
-  controller.ShowDetails(Panel::TrashJar, 0);
+  controller.SelectRow(Panel::Blocked, 0, true);
+  controller.ShowDetails(Panel::Blocked);
+  controller.SelectRow(Panel::Running, 0, true);
+  controller.ShowDetails(Panel::Running);
+  // No selection, a row that does not exist, and the Trash Jar show nothing.
+  controller.ShowDetails(Panel::Allowed);
+  controller.SelectRow(Panel::Allowed, 0, true);
+  controller.ShowDetails(Panel::Allowed);
+  controller.SelectRow(Panel::TrashJar, 0, true);
+  controller.ShowDetails(Panel::TrashJar);
+  // The selected entry has left its list meanwhile: nothing either.
+  lists.blockList().clear();
+  controller.OnListsChanged();
+  controller.ShowDetails(Panel::Blocked);
   EXPECT_EQ(view.details, (std::vector<std::string>{"bad.exe C:\\x\\bad.exe", "ok.exe C:\\ok.exe"}));
   EXPECT_EQ(view.detailsWithTimerOn, (std::vector<bool>{false, false}));
   EXPECT_TRUE(view.timers[MainTimer::Processes]);
+}
+
+TEST_F(MainControllerTest, ListChangesReachThePanelsAsRowStepsOnly) {
+  files.Put("C:\\Corvane\\cekdn.ocx", EncryptText("C:\\x\\bad.exe^^^^bad.exe") + "\r\n");
+  files.Put("C:\\Corvane\\hovsfd.dll", EncryptText("C:\\old.txt") + "\r\n");
+  controller.Load();
+  // The load adds the rows of the lists it read; the empty lists get no steps at all.
+  EXPECT_EQ(view.rowChanges[Panel::Blocked],
+            (std::vector<RowChange>{{RowChangeKind::Add, 0, {"bad.exe", "C:\\x\\bad.exe"}}}));
+  EXPECT_EQ(view.rowChanges[Panel::TrashJar], (std::vector<RowChange>{{RowChangeKind::Add, 0, {"", "C:\\old.txt"}}}));
+  EXPECT_EQ(view.rowChanges.count(Panel::Allowed), 0u);
+  EXPECT_EQ(view.rowChanges.count(Panel::Options), 0u);
+  view.rowChanges.clear();
+  // A change of one list reaches only its panel, as the one step it takes.
+  watch.running().Add({"new.exe", "C:\\new.exe"});
+  controller.OnListsChanged();
+  EXPECT_EQ(view.rowChanges.size(), 1u);
+  EXPECT_EQ(view.rowChanges[Panel::Running],
+            (std::vector<RowChange>{{RowChangeKind::Add, 0, {"new.exe", "C:\\new.exe"}}}));
+  EXPECT_EQ(controller.listPanels().RowCount(Panel::Running), 1u);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "base/win/utf.h"
 #include "tests/fakes/program_fakes.h"
 #include "ui/main_controller.h"
+#include "watch/new_program_decision.h"
 
 namespace corvane::ui::win {
 namespace {
@@ -17,6 +18,13 @@ namespace {
 class NoShell final : public Shell {
  public:
   bool Open(std::string_view, std::string_view, std::string_view) override { return true; }
+};
+
+// The user allows every program the alert asks about (none is asked about here: all are allowed).
+class AllowEverything final : public watch::DecisionUi {
+ public:
+  watch::AlertDecision ShowAlert(const watch::AlertRequest&) override { return watch::AlertDecision::Allow; }
+  bool Confirm(std::string_view) override { return true; }
 };
 
 std::wstring TextOf(HWND hwnd) {
@@ -42,7 +50,6 @@ class MainWindowTest : public ::testing::Test, protected testing::ProgramFakes {
  protected:
   MainWindowTest()
       : watch(processes, settings, speaker, lists, files, true),
-        window(lists, watch.running()),
         controller(window, settings, lists, files, shell, watch, "C:\\Corvane") {
     window.SetController(&controller);
   }
@@ -52,7 +59,7 @@ class MainWindowTest : public ::testing::Test, protected testing::ProgramFakes {
     lists.blockList().push_back({"b.exe", "C:\\b.exe"});
     lists.trashJar().push_back("C:\\old.txt");
     ASSERT_TRUE(window.Create());
-    window.RefreshLists();
+    controller.OnListsChanged();
     window.ShowMainWindow();
   }
 
@@ -173,6 +180,74 @@ TEST_F(MainWindowTest, TrayTipFollowsTheModeAndIsOnlyChangedWhileTheIconIsShown)
   EXPECT_EQ(window.Tray().Tip().size(), 64u);
   window.TrayRemoveIcon();
   EXPECT_FALSE(window.Tray().RunningInTray());
+}
+
+TEST_F(MainWindowTest, AWatchTickChangesTheRunningRowsOneByOneAndTheSelectionAndScrollStayWithTheirEntries) {
+  AllowEverything user;
+  watch::NewProgramInspector inspector(lists, watch.running(), settings, processes, speaker, user, {});
+  inspector.listsChanged = [&] { controller.OnListsChanged(); };
+  watch.inspectNewPrograms = [&](const watch::RunningProcesses& now, int lastIndex) {
+    inspector.InspectNewPrograms(now, lastIndex);
+  };
+  watch.runningListChanged = [&] { controller.OnListsChanged(); };
+  // Forty allowed programs, all but the last running: more rows than the list shows at once.
+  const auto name = [](int i) { return "p" + std::to_string(100 + i) + ".exe"; };
+  for (int i = 0; i < 40; ++i) {
+    lists.allowList().push_back({name(i), "C:\\apps\\" + name(i)});
+    if (i < 39) processes.Add(static_cast<std::uint32_t>(1000 + i), name(i), "C:\\apps\\" + name(i));
+  }
+  controller.Navigate(Panel::Running);
+  controller.OnProcessesTick();
+  HWND list = window.ListView(Panel::Running);
+  ASSERT_EQ(ListView_GetItemCount(list), 39);
+  const auto rowText = [&](int row) {
+    wchar_t text[64] = {};
+    ListView_GetItemText(list, row, 0, text, 64);
+    return corvane::win::Narrow(text);
+  };
+
+  // The user scrolls down and selects a row; the row carries a mark that a rebuilt row would not have.
+  RECT item{};
+  ASSERT_TRUE(ListView_GetItemRect(list, 0, &item, LVIR_BOUNDS));
+  ListView_Scroll(list, 0, 20 * (item.bottom - item.top));
+  const int top = ListView_GetTopIndex(list);
+  ASSERT_GT(top, 2);
+  const std::string topName = rowText(top);
+  const int chosen = top + 2;
+  const std::string chosenName = rowText(chosen);
+  ListView_SetItemState(list, chosen, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  LVITEMW mark{};
+  mark.mask = LVIF_PARAM;
+  mark.iItem = chosen;
+  mark.lParam = 0x5E1;
+  ASSERT_TRUE(ListView_SetItem(list, &mark));
+  ASSERT_TRUE(controller.listPanels().FirstSelected(Panel::Running));
+  ASSERT_EQ(controller.listPanels().FirstSelected(Panel::Running)->entry.name, chosenName);
+
+  // A tick: the first two programs ended, the last one started.
+  processes.TerminateProcessById(1000, 0);
+  processes.TerminateProcessById(1001, 0);
+  processes.Add(1039, name(39), "C:\\apps\\" + name(39));
+  controller.OnProcessesTick();
+  ASSERT_EQ(ListView_GetItemCount(list), 38);
+  EXPECT_EQ(rowText(0), name(2));
+  EXPECT_EQ(rowText(37), name(39));
+  // The same entry is selected, in its own row of the control, and nothing else is.
+  const int selectedRow = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+  EXPECT_EQ(selectedRow, chosen - 2);
+  EXPECT_EQ(rowText(selectedRow), chosenName);
+  EXPECT_EQ(ListView_GetNextItem(list, selectedRow, LVNI_SELECTED), -1);
+  LVITEMW kept{};
+  kept.mask = LVIF_PARAM;
+  kept.iItem = selectedRow;
+  ASSERT_TRUE(ListView_GetItem(list, &kept));
+  EXPECT_EQ(kept.lParam, 0x5E1);
+  const auto selected = controller.listPanels().FirstSelected(Panel::Running);
+  ASSERT_TRUE(selected);
+  EXPECT_EQ(selected->entry.name, chosenName);
+  EXPECT_EQ(selected->row, static_cast<std::size_t>(chosen - 2));
+  // The view still begins with the row it began with.
+  EXPECT_EQ(rowText(ListView_GetTopIndex(list)), topName);
 }
 
 }  // namespace

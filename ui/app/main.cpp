@@ -55,7 +55,7 @@ int Run() {
   win::Win32Speaker speaker;
   watch::WatchCycle watch(processes, settings, speaker, lists, files, kNtFamily);
   ui::win::Win32Shell shell;
-  ui::win::MainWindow window(lists, watch.running());
+  ui::win::MainWindow window;
   ui::MainController controller(window, settings, lists, files, shell, watch, directory);
   window.SetController(&controller);
   window.showDetails = [&](HWND owner, std::string_view path, std::string_view name) {

@@ -7,10 +7,16 @@
 #include "base/win/utf.h"
 #include "ui/dialog_layout.h"
 #include "ui/main_menu.h"
+#include "ui/win/allowed_panel.h"
 #include "ui/win/app_icon.h"
+#include "ui/win/blocked_panel.h"
+#include "ui/win/heading_label.h"
 #include "ui/win/image_button.h"
+#include "ui/win/options_panel.h"
 #include "ui/win/paint.h"
+#include "ui/win/running_panel.h"
 #include "ui/win/splash_window.h"
+#include "ui/win/trash_jar_panel.h"
 
 namespace corvane::ui::win {
 
@@ -26,26 +32,10 @@ constexpr int kClientWidth = 760;
 constexpr int kClientHeight = 500;
 constexpr int kNavWidth = 176;
 constexpr int kHeaderHeight = 64;
-constexpr int kMargin = 16;
 
 constexpr Color kNavColor = MakeColor(0, 45, 110);
 constexpr Color kNavButtonFill = MakeColor(1, 83, 173);
 constexpr Color kHeaderColor = MakeColor(1, 83, 173);
-constexpr Color kPanelColor = MakeColor(244, 247, 252);
-constexpr Color kCaptionText = MakeColor(40, 50, 70);
-constexpr Color kUnjudgedText = MakeColor(0, 0, 255);
-
-constexpr std::array<const char*, kPanelCount> kCounterCaptions = {
-    "Total Running Processes : ", "Total Blocked Processes : ", "Total Allowed Processes : ", "",
-    "Total Trash Jar contents : "};
-
-HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width, int height,
-                 HWND parent, int id, HFONT font, DWORD exStyle = 0) {
-  HWND hwnd = ::CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-  if (hwnd != nullptr && font != nullptr) ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return hwnd;
-}
 
 void SetText(HWND hwnd, std::string_view text) {
   if (hwnd != nullptr) ::SetWindowTextW(hwnd, corvane::win::Widen(text).c_str());
@@ -53,107 +43,9 @@ void SetText(HWND hwnd, std::string_view text) {
 
 }  // namespace
 
-// A panel: a plain surface for its controls that passes their notifications on to the main window.
-class PanelWindow final : public corvane::win::WindowBase<PanelWindow> {
- public:
-  static const wchar_t* ClassName() { return L"CorvanePanel"; }
-  bool Create(HWND parent, const RECT& bounds) {
-    brush_.reset(::CreateSolidBrush(kPanelColor));
-    return CreateWindowOf(WS_EX_CONTROLPARENT, L"", WS_CHILD | WS_CLIPCHILDREN, bounds.left, bounds.top,
-                          bounds.right - bounds.left, bounds.bottom - bounds.top, parent);
-  }
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    switch (message) {
-      case WM_ERASEBKGND: {
-        RECT client{};
-        ::GetClientRect(Hwnd(), &client);
-        ::FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(brush_.get()));
-        return 1;
-      }
-      case WM_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        ::SetTextColor(dc, kCaptionText);
-        ::SetBkColor(dc, kPanelColor);
-        return reinterpret_cast<LRESULT>(brush_.get());
-      }
-      case WM_MOUSEMOVE:
-        // Over the background: every button of the panel shows its normal look again.
-        ImageButton::ShowAllNormal(Hwnd());
-        return 0;
-      case WM_COMMAND:
-      case WM_NOTIFY:
-      case WM_CONTEXTMENU:
-        return ::SendMessageW(::GetParent(Hwnd()), message, wParam, lParam);
-      default:
-        break;
-    }
-    return WindowBase::HandleMessage(message, wParam, lParam);
-  }
-
- private:
-  corvane::win::UniqueGdiObject brush_;
-};
-
-// The panel heading: white text over a black copy of itself, 3 pixels to the left and 5 below, so
-// that it shows a shadow. The window text is the heading.
-class HeadingLabel final : public corvane::win::WindowBase<HeadingLabel> {
- public:
-  static const wchar_t* ClassName() { return L"CorvaneHeading"; }
-  bool Create(HWND parent, const RECT& bounds, HFONT font, int dpi) {
-    font_ = font;
-    dpi_ = dpi;
-    return CreateWindowOf(0, L"", WS_CHILD | WS_VISIBLE, bounds.left, bounds.top, bounds.right - bounds.left,
-                          bounds.bottom - bounds.top, parent);
-  }
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    switch (message) {
-      case WM_SETTEXT: {
-        const LRESULT result = WindowBase::HandleMessage(message, wParam, lParam);
-        ::InvalidateRect(Hwnd(), nullptr, TRUE);
-        return result;
-      }
-      case WM_ERASEBKGND:
-        return 1;
-      case WM_PAINT: {
-        PAINTSTRUCT ps{};
-        HDC dc = ::BeginPaint(Hwnd(), &ps);
-        RECT client{};
-        ::GetClientRect(Hwnd(), &client);
-        FillSolid(dc, client, kHeaderColor);
-        wchar_t text[128] = {};
-        ::GetWindowTextW(Hwnd(), text, static_cast<int>(std::size(text)));
-        HGDIOBJ old = ::SelectObject(dc, font_);
-        ::SetBkMode(dc, TRANSPARENT);
-        const int shift = Scale(3, dpi_);
-        RECT shadow{client.left, client.top + Scale(5, dpi_), client.right, client.bottom};
-        ::SetTextColor(dc, kBlack);
-        ::DrawTextW(dc, text, -1, &shadow, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-        RECT face{client.left + shift, client.top, client.right, client.bottom};
-        ::SetTextColor(dc, kWhite);
-        ::DrawTextW(dc, text, -1, &face, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-        ::SelectObject(dc, old);
-        ::EndPaint(Hwnd(), &ps);
-        return 0;
-      }
-      default:
-        break;
-    }
-    return WindowBase::HandleMessage(message, wParam, lParam);
-  }
-
- private:
-  HFONT font_ = nullptr;
-  int dpi_ = 96;
-};
-
 HICON MainWindow::ClassIcon(HINSTANCE) { return nullptr; }
 
-MainWindow::MainWindow(const ListFileStore& lists, const watch::RunningProgramList& running)
-    : lists_(lists), running_(running) {}
+MainWindow::MainWindow() = default;
 
 MainWindow::~MainWindow() {
   if (tray_.RunningInTray()) tray_.RemoveIcon();
@@ -217,7 +109,6 @@ void MainWindow::CreateControls() {
   boldFont_ = CreateUiFont(dpi_, 9, FW_BOLD);
   headingFont_ = CreateUiFont(dpi_, 16, FW_BOLD);
   titleFont_ = CreateUiFont(dpi_, 18, FW_BOLD);
-  const HFONT font = FontOf(font_);
 
   // Navigation bar.
   const ButtonPalette navPalette = MakeButtonPalette(kNavColor, kNavButtonFill, kWhite);
@@ -231,57 +122,49 @@ void MainWindow::CreateControls() {
 
   // Heading and help link in the header band.
   headingLabel_ = std::make_unique<HeadingLabel>();
-  const RECT headingBounds{Scale(kNavWidth + kMargin + 4, dpi_), Scale(14, dpi_), Scale(kClientWidth - 80, dpi_),
+  const RECT headingBounds{Scale(kNavWidth + kPanelMargin + 4, dpi_), Scale(14, dpi_), Scale(kClientWidth - 80, dpi_),
                            Scale(kHeaderHeight - 8, dpi_)};
-  headingLabel_->Create(Hwnd(), headingBounds, FontOf(headingFont_), dpi_);
+  headingLabel_->Create(Hwnd(), headingBounds, FontOf(headingFont_), dpi_, kHeaderColor);
   heading_ = headingLabel_->Hwnd();
-  help_ = CreateChild(L"STATIC", L"Help", SS_NOTIFY | SS_RIGHT, Scale(kClientWidth - 72, dpi_), Scale(24, dpi_),
-                      Scale(56, dpi_), Scale(20, dpi_), Hwnd(), kHelpLabelId, FontOf(boldFont_));
+  help_ = CreateChildControl(L"STATIC", L"Help", SS_NOTIFY | SS_RIGHT, Scale(kClientWidth - 72, dpi_),
+                             Scale(24, dpi_), Scale(56, dpi_), Scale(20, dpi_), Hwnd(), kHelpLabelId,
+                             FontOf(boldFont_));
 
-  // The five panels below the header, right of the navigation bar.
-  const RECT panelBounds{Scale(kNavWidth, dpi_), Scale(kHeaderHeight, dpi_), Scale(kClientWidth, dpi_),
-                         Scale(kClientHeight, dpi_)};
-  const int panelWidth = panelBounds.right - panelBounds.left;
-  const int panelHeight = panelBounds.bottom - panelBounds.top;
-  const int margin = Scale(kMargin, dpi_);
-  for (size_t i = 0; i < kPanelCount; ++i) {
-    auto panel = std::make_unique<PanelWindow>();
-    panel->Create(Hwnd(), panelBounds);
-    panels_[i] = panel->Hwnd();
-    panelWindows_.push_back(std::move(panel));
-    if (static_cast<ui::Panel>(i) == ui::Panel::Options) continue;
+  CreatePanels();
+}
 
-    const int listHeight = panelHeight - margin * 2 - Scale(36, dpi_);
-    // The rows share one picture list, owned by the window, not by each list.
-    HWND list = CreateChild(WC_LISTVIEWW, L"",
-                            LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP | WS_BORDER,
-                            margin, margin,
-                            panelWidth - margin * 2, listHeight, panels_[i], kListViewId + static_cast<int>(i), font);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER);
-    ListView_SetImageList(list, icons_.Handle(), LVSIL_SMALL);
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    if (static_cast<ui::Panel>(i) == ui::Panel::TrashJar) {
-      column.pszText = const_cast<wchar_t*>(L"File");
-      column.cx = panelWidth - margin * 2 - Scale(24, dpi_);
-      ListView_InsertColumn(list, 0, &column);
-    } else {
-      column.pszText = const_cast<wchar_t*>(L"Name");
-      column.cx = Scale(170, dpi_);
-      ListView_InsertColumn(list, 0, &column);
-      column.pszText = const_cast<wchar_t*>(L"Location");
-      column.cx = panelWidth - margin * 2 - Scale(170 + 24, dpi_);
-      ListView_InsertColumn(list, 1, &column);
-    }
-    listViews_[i] = list;
+void MainWindow::CreatePanels() {
+  // The five panels below the header, right of the navigation bar, all at the same place.
+  const RECT bounds{Scale(kNavWidth, dpi_), Scale(kHeaderHeight, dpi_), Scale(kClientWidth, dpi_),
+                    Scale(kClientHeight, dpi_)};
+  ListPanelHost& host = *this;
+  const auto place = [this](std::unique_ptr<ListPanel> list) {
+    const auto index = static_cast<size_t>(list->Kind());
+    listPanels_[index] = list.get();
+    panels_[index] = std::move(list);
+  };
+  place(std::make_unique<RunningPanel>(icons_, host));
+  place(std::make_unique<BlockedPanel>(icons_, host));
+  place(std::make_unique<AllowedPanel>(icons_, host));
+  place(std::make_unique<TrashJarPanel>(icons_, host));
+  panels_[static_cast<size_t>(ui::Panel::Options)] = std::make_unique<OptionsPanel>();
+  const PanelSetup setup{FontOf(font_), FontOf(boldFont_), dpi_};
+  for (const auto& panel : panels_) panel->Create(Hwnd(), bounds, setup);
+}
 
-    const int counterTop = margin + listHeight + Scale(10, dpi_);
-    const std::wstring caption = corvane::win::Widen(kCounterCaptions[i]);
-    CreateChild(L"STATIC", caption.c_str(), SS_LEFT, margin, counterTop, Scale(170, dpi_), Scale(20, dpi_), panels_[i],
-                -1, font);
-    counters_[i] = CreateChild(L"STATIC", L"0", SS_LEFT, margin + Scale(170, dpi_), counterTop, Scale(80, dpi_),
-                               Scale(20, dpi_), panels_[i], kCounterId + static_cast<int>(i), FontOf(boldFont_));
-  }
+HWND MainWindow::Panel(ui::Panel panel) const {
+  const auto& window = panels_[static_cast<size_t>(panel)];
+  return window ? window->Hwnd() : nullptr;
+}
+
+HWND MainWindow::ListView(ui::Panel panel) const {
+  const ListPanel* list = listPanels_[static_cast<size_t>(panel)];
+  return list != nullptr ? list->ListView() : nullptr;
+}
+
+HWND MainWindow::Counter(ui::Panel panel) const {
+  const ListPanel* list = listPanels_[static_cast<size_t>(panel)];
+  return list != nullptr ? list->Counter() : nullptr;
 }
 
 void MainWindow::Paint() {
@@ -339,131 +222,31 @@ void MainWindow::SetSplashText(std::string_view text) {
 void MainWindow::ShowPanels(const MainWindowModel& model) {
   for (size_t i = 0; i < kPanelCount; ++i) {
     const bool visible = model.IsVisible(static_cast<ui::Panel>(i));
-    if (panels_[i] != nullptr && (::IsWindowVisible(panels_[i]) != FALSE) != visible) {
-      ::ShowWindow(panels_[i], visible ? SW_SHOW : SW_HIDE);
+    HWND panel = Panel(static_cast<ui::Panel>(i));
+    if (panel != nullptr && (::IsWindowVisible(panel) != FALSE) != visible) {
+      ::ShowWindow(panel, visible ? SW_SHOW : SW_HIDE);
     }
-    if (counters_[i] != nullptr) {
-      const std::wstring count = std::to_wstring(model.Count(static_cast<ui::Panel>(i)));
-      wchar_t shown[32] = {};
-      ::GetWindowTextW(counters_[i], shown, static_cast<int>(std::size(shown)));
-      if (count != shown) ::SetWindowTextW(counters_[i], count.c_str());
-    }
+    if (listPanels_[i] != nullptr) listPanels_[i]->SetCount(model.Count(static_cast<ui::Panel>(i)));
   }
   SetText(heading_, model.Heading());
-  RefreshRunningList();
 }
 
 void MainWindow::ResetNavigationButtons() { ImageButton::ShowAllNormal(Hwnd()); }
 
-void MainWindow::FillProgramList(HWND listView, const std::vector<ProgramListEntry>& entries) {
-  if (listView == nullptr) return;
-  ::SendMessageW(listView, WM_SETREDRAW, FALSE, 0);
-  ListView_DeleteAllItems(listView);
-  for (size_t i = 0; i < entries.size(); ++i) {
-    std::wstring name = corvane::win::Widen(entries[i].name);
-    std::wstring path = corvane::win::Widen(entries[i].path);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    item.iItem = static_cast<int>(i);
-    item.pszText = name.data();
-    item.iImage = icons_.IndexFor(entries[i].path);
-    const int row = ListView_InsertItem(listView, &item);
-    ListView_SetItemText(listView, row, 1, path.data());
-  }
-  ::SendMessageW(listView, WM_SETREDRAW, TRUE, 0);
+void MainWindow::ApplyRowChanges(ui::Panel panel, const std::vector<RowChange>& changes) {
+  if (ListPanel* list = listPanels_[static_cast<size_t>(panel)]; list != nullptr) list->ApplyRowChanges(changes);
 }
 
-void MainWindow::FillTrashList() {
-  HWND listView = ListView(ui::Panel::TrashJar);
-  if (listView == nullptr) return;
-  ::SendMessageW(listView, WM_SETREDRAW, FALSE, 0);
-  ListView_DeleteAllItems(listView);
-  const auto& trash = lists_.trashJar();
-  for (size_t i = 0; i < trash.size(); ++i) {
-    std::wstring path = corvane::win::Widen(trash[i]);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    item.iItem = static_cast<int>(i);
-    item.pszText = path.data();
-    // Every Trash Jar row shows the default file icon: the file is on its way out.
-    item.iImage = icons_.IndexFor("");
-    ListView_InsertItem(listView, &item);
-  }
-  ::SendMessageW(listView, WM_SETREDRAW, TRUE, 0);
+const ListPanelsModel* MainWindow::ListPanels() const {
+  return controller_ != nullptr ? &controller_->listPanels() : nullptr;
 }
 
-void MainWindow::RefreshLists() {
-  FillProgramList(ListView(ui::Panel::Blocked), lists_.blockList());
-  FillProgramList(ListView(ui::Panel::Allowed), lists_.allowList());
-  FillTrashList();
-  shownRunning_.clear();
-  RefreshRunningList();
+void MainWindow::OnRowSelectionChanged(ui::Panel panel, std::size_t row, bool selected) {
+  if (controller_ != nullptr) controller_->SelectRow(panel, row, selected);
 }
 
-void MainWindow::RefreshRunningList() {
-  HWND listView = ListView(ui::Panel::Running);
-  if (listView == nullptr) return;
-  const auto& entries = running_.entries();
-  const bool same = entries.size() == shownRunning_.size() &&
-                    std::equal(entries.begin(), entries.end(), shownRunning_.begin(), [](const auto& a, const auto& b) {
-                      return a.name == b.name && a.path == b.path && a.unjudged == b.unjudged;
-                    });
-  if (same && ListView_GetItemCount(listView) == static_cast<int>(entries.size())) return;
-  std::vector<ProgramListEntry> rows;
-  rows.reserve(entries.size());
-  for (const auto& entry : entries) rows.push_back({entry.name, entry.path});
-  FillProgramList(listView, rows);
-  shownRunning_ = entries;
-}
-
-std::string MainWindow::LocationOf(int listIndex, int item) const {
-  if (item < 0) return {};
-  const auto index = static_cast<size_t>(item);
-  switch (static_cast<ui::Panel>(listIndex)) {
-    case ui::Panel::Running:
-      return index < shownRunning_.size() ? shownRunning_[index].path : std::string();
-    case ui::Panel::Blocked:
-      return index < lists_.blockList().size() ? lists_.blockList()[index].path : std::string();
-    case ui::Panel::Allowed:
-      return index < lists_.allowList().size() ? lists_.allowList()[index].path : std::string();
-    default:
-      return {};
-  }
-}
-
-LRESULT MainWindow::OnNotify(const NMHDR& header) {
-  const int listIndex = static_cast<int>(header.idFrom) - kListViewId;
-  if (listIndex < 0 || listIndex >= static_cast<int>(kPanelCount)) return 0;
-  if (header.code == LVN_GETINFOTIPW) {
-    auto& tip = *reinterpret_cast<NMLVGETINFOTIPW*>(const_cast<NMHDR*>(&header));
-    const std::string location = LocationOf(listIndex, tip.iItem);
-    if (location.empty() || tip.pszText == nullptr || tip.cchTextMax <= 0) return 0;
-    const std::wstring text = corvane::win::Widen("Location: " + location);
-    const size_t count = std::min(text.size(), static_cast<size_t>(tip.cchTextMax - 1));
-    text.copy(tip.pszText, count);
-    tip.pszText[count] = L'\0';
-    return 0;
-  }
-  if (header.code == NM_DBLCLK || (header.code == LVN_KEYDOWN &&
-                                   reinterpret_cast<const NMLVKEYDOWN*>(&header)->wVKey == VK_RETURN)) {
-    // A double click (or Enter) on a program row opens its details.
-    const int row = ListView_GetNextItem(header.hwndFrom, -1, LVNI_SELECTED);
-    if (row >= 0 && controller_ != nullptr && static_cast<ui::Panel>(listIndex) != ui::Panel::TrashJar) {
-      controller_->ShowDetails(static_cast<ui::Panel>(listIndex), static_cast<size_t>(row));
-    }
-    return 0;
-  }
-  if (header.code == NM_CUSTOMDRAW && static_cast<ui::Panel>(listIndex) == ui::Panel::Running) {
-    auto& draw = *reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header));
-    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-    if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-      const auto index = static_cast<size_t>(draw.nmcd.dwItemSpec);
-      // Programs seen in Allow All mode were never judged: they stand out in pure blue.
-      if (index < shownRunning_.size() && shownRunning_[index].unjudged) draw.clrText = kUnjudgedText;
-      return CDRF_DODEFAULT;
-    }
-  }
-  return 0;
+void MainWindow::OnDetailsRequested(ui::Panel panel) {
+  if (controller_ != nullptr) controller_->ShowDetails(panel);
 }
 
 void MainWindow::ShowMainWindow() {
@@ -605,8 +388,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
-    case WM_NOTIFY:
-      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case WM_SYSCOMMAND:
       // Minimising sends the program to the tray, like closing.
       if ((wParam & 0xFFF0) == SC_MINIMIZE) {

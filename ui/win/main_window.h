@@ -1,6 +1,7 @@
 #pragma once
-// FrmMain: the navigation bar, the heading, the five panels, the tray icon and the timers. The
-// window only creates its controls, shows what the controller decides, and forwards events.
+// FrmMain: the frame with the navigation bar and the heading, the tray icon and the timers; the five
+// panels are windows of their own inside it. The window only creates its controls, shows what the
+// controller decides, and forwards events.
 #include <windows.h>
 
 #include <array>
@@ -12,12 +13,12 @@
 
 #include "base/win/handle.h"
 #include "base/win/hidden_owner.h"
-#include "store/list_files.h"
 #include "ui/main_controller.h"
 #include "ui/win/file_icons.h"
+#include "ui/win/list_panel.h"
+#include "ui/win/panel_window.h"
 #include "ui/win/tray_icon.h"
 #include "base/win/window_base.h"
-#include "watch/running_program_list.h"
 
 namespace corvane::ui::win {
 
@@ -29,10 +30,8 @@ inline constexpr UINT_PTR kTimerHotKeys = 2;
 inline constexpr UINT_PTR kTimerAdv = 3;
 inline constexpr UINT_PTR kTimerRunAtOnce = 4;
 
-// Control ids: navigation buttons, list views and counters of the panels.
+// Control ids of the frame (the panels' list views and counters: panel_window.h).
 inline constexpr int kNavigationButtonId = 100;  // + panel index
-inline constexpr int kListViewId = 200;          // + panel index
-inline constexpr int kCounterId = 300;           // + panel index
 inline constexpr int kHelpLabelId = 400;
 
 // The name that keeps the program to one running copy per user session.
@@ -44,12 +43,12 @@ UINT BringForwardMessage();
 // False when there is no such window (yet: the running copy may still be in its splash).
 bool BringRunningInstanceForward();
 
-class MainWindow final : public corvane::win::WindowBase<MainWindow>, public MainView {
+class MainWindow final : public corvane::win::WindowBase<MainWindow>, public MainView, private ListPanelHost {
  public:
   static const wchar_t* ClassName() { return L"CorvaneMain"; }
   static HICON ClassIcon(HINSTANCE);
 
-  MainWindow(const ListFileStore& lists, const watch::RunningProgramList& running);
+  MainWindow();
   ~MainWindow() override;
 
   // Creates the window hidden, centred on the screen, owned by a hidden window so that it never has a
@@ -59,9 +58,9 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   void SetSplash(SplashWindow* splash) { splash_ = splash; }
 
   // For tests and the program's own wiring.
-  HWND Panel(ui::Panel panel) const { return panels_[static_cast<size_t>(panel)]; }
-  HWND ListView(ui::Panel panel) const { return listViews_[static_cast<size_t>(panel)]; }
-  HWND Counter(ui::Panel panel) const { return counters_[static_cast<size_t>(panel)]; }
+  HWND Panel(ui::Panel panel) const;
+  HWND ListView(ui::Panel panel) const;
+  HWND Counter(ui::Panel panel) const;
   HWND Heading() const { return heading_; }
   HWND NavigationButton(ui::Panel panel) const { return navButtons_[static_cast<size_t>(panel)]; }
   const TrayIcon& Tray() const { return tray_; }
@@ -72,7 +71,7 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   void SetSplashText(std::string_view text) override;
   void ShowPanels(const MainWindowModel& model) override;
   void ResetNavigationButtons() override;
-  void RefreshLists() override;
+  void ApplyRowChanges(ui::Panel panel, const std::vector<RowChange>& changes) override;
   void ShowMainWindow() override;
   void HideMainWindow() override;
   void CloseSplash() override;
@@ -91,16 +90,15 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
 
  private:
   void CreateControls();
+  void CreatePanels();
   void Paint();
   void OnTimer(UINT_PTR id);
-  LRESULT OnNotify(const NMHDR& header);
-  void FillProgramList(HWND listView, const std::vector<ProgramListEntry>& entries);
-  void FillTrashList();
-  void RefreshRunningList();
-  std::string LocationOf(int listIndex, int item) const;
 
-  const ListFileStore& lists_;
-  const watch::RunningProgramList& running_;
+  // ListPanelHost: the rows and the user's acts on them go to the controller.
+  const ListPanelsModel* ListPanels() const override;
+  void OnRowSelectionChanged(ui::Panel panel, std::size_t row, bool selected) override;
+  void OnDetailsRequested(ui::Panel panel) override;
+
   MainController* controller_ = nullptr;
   SplashWindow* splash_ = nullptr;
   corvane::win::HiddenOwnerWindow owner_;
@@ -108,15 +106,10 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   FileIconList icons_;
   int dpi_ = 96;
 
-  std::array<HWND, kPanelCount> panels_{};
-  std::array<HWND, kPanelCount> listViews_{};
-  std::array<HWND, kPanelCount> counters_{};
   std::array<HWND, kPanelCount> navButtons_{};
   HWND heading_ = nullptr;
   HWND help_ = nullptr;
   std::array<bool, 4> timersOn_{};
-  // What the running list view shows now, to redraw it only when it changed.
-  std::vector<watch::RunningProgram> shownRunning_;
 
   std::map<UINT_PTR, std::function<void()>> continuations_;
   UINT_PTR nextContinuation_ = 1000;
@@ -128,7 +121,9 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   corvane::win::UniqueGdiObject headingFont_;
   corvane::win::UniqueGdiObject titleFont_;
   corvane::win::UniqueGdiObject headerBrush_;
-  std::vector<std::unique_ptr<class PanelWindow>> panelWindows_;
+  // After icons_: the panels' lists borrow its picture list.
+  std::array<std::unique_ptr<PanelWindow>, kPanelCount> panels_;
+  std::array<ListPanel*, kPanelCount> listPanels_{};  // the panels with a list; none for the options
   std::unique_ptr<class HeadingLabel> headingLabel_;
 };
 

@@ -1,0 +1,200 @@
+#include "ui/win/list_panel.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "base/win/ui_font.h"
+#include "base/win/utf.h"
+
+namespace corvane::ui::win {
+
+using corvane::win::Scale;
+
+namespace {
+// Widths at 96 DPI: the name column, the counter's caption and number, and the room left for the
+// vertical scroll bar.
+constexpr int kNameColumnWidth = 170;
+constexpr int kCounterCaptionWidth = 170;
+constexpr int kCounterWidth = 80;
+constexpr int kScrollBarRoom = 24;
+}  // namespace
+
+ListPanel::ListPanel(Panel panel, std::string_view counterCaption, FileIconList& icons, ListPanelHost& host)
+    : panel_(panel), counterCaption_(counterCaption), icons_(icons), host_(host) {}
+
+void ListPanel::CreateControls(int width, int height, const PanelSetup& setup) {
+  const int dpi = setup.dpi;
+  const int margin = Scale(kPanelMargin, dpi);
+  const int listWidth = width - margin * 2;
+  const int listHeight = height - margin * 2 - Scale(36, dpi);
+  const int index = static_cast<int>(panel_);
+  // The rows share one picture list, owned by the main window, not by each list.
+  list_ = CreateChildControl(WC_LISTVIEWW, L"",
+                             LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP |
+                                 WS_BORDER,
+                             margin, margin, listWidth, listHeight, Hwnd(), kListViewId + index, setup.font);
+  if (list_ != nullptr) {
+    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER);
+    ListView_SetImageList(list_, icons_.Handle(), LVSIL_SMALL);
+    AddColumns(listWidth, dpi);
+  }
+
+  const int counterTop = margin + listHeight + Scale(10, dpi);
+  const std::wstring caption = corvane::win::Widen(counterCaption_);
+  CreateChildControl(L"STATIC", caption.c_str(), SS_LEFT, margin, counterTop, Scale(kCounterCaptionWidth, dpi),
+                     Scale(20, dpi), Hwnd(), -1, setup.font);
+  counter_ = CreateChildControl(L"STATIC", L"0", SS_LEFT, margin + Scale(kCounterCaptionWidth, dpi), counterTop,
+                                Scale(kCounterWidth, dpi), Scale(20, dpi), Hwnd(), kCounterId + index, setup.boldFont);
+}
+
+void ListPanel::AddColumns(int width, int dpi) {
+  AddColumn(0, L"Name", Scale(kNameColumnWidth, dpi));
+  AddColumn(1, L"Location", width - Scale(kNameColumnWidth + kScrollBarRoom, dpi));
+}
+
+void ListPanel::AddColumn(int index, const wchar_t* title, int width) {
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH;
+  column.pszText = const_cast<wchar_t*>(title);
+  column.cx = width;
+  ListView_InsertColumn(list_, index, &column);
+}
+
+int ListPanel::InsertText(std::size_t row, std::string_view text, int icon) {
+  std::wstring wide = corvane::win::Widen(text);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = static_cast<int>(row);
+  item.pszText = wide.data();
+  item.iImage = icon;
+  return ListView_InsertItem(list_, &item);
+}
+
+void ListPanel::InsertRow(std::size_t row, const PanelEntry& entry) {
+  const int inserted = InsertText(row, entry.name, icons_.IndexFor(entry.path));
+  if (inserted < 0) return;
+  std::wstring path = corvane::win::Widen(entry.path);
+  ListView_SetItemText(list_, inserted, 1, path.data());
+}
+
+void ListPanel::SetCount(std::size_t count) {
+  if (counter_ == nullptr) return;
+  const std::wstring text = std::to_wstring(count);
+  wchar_t shown[32] = {};
+  ::GetWindowTextW(counter_, shown, static_cast<int>(std::size(shown)));
+  if (text != shown) ::SetWindowTextW(counter_, text.c_str());
+}
+
+const PanelEntry* ListPanel::EntryAt(std::size_t row) const {
+  const ListPanelsModel* model = host_.ListPanels();
+  return model == nullptr ? nullptr : model->EntryAt(panel_, row);
+}
+
+void ListPanel::ApplyRowChanges(const std::vector<RowChange>& changes) {
+  if (list_ == nullptr || changes.empty()) return;
+  // The first row in view that stays is to be the first in view afterwards.
+  std::optional<std::size_t> top;
+  const int count = ListView_GetItemCount(list_);
+  for (int row = std::max(ListView_GetTopIndex(list_), 0); row < count && !top; ++row) {
+    top = RowAfterChanges(changes, static_cast<std::size_t>(row));
+  }
+  applying_ = true;
+  ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+  for (const RowChange& change : changes) {
+    const int row = static_cast<int>(change.row);
+    switch (change.kind) {
+      case RowChangeKind::Remove:
+        ListView_DeleteItem(list_, row);
+        break;
+      case RowChangeKind::Add:
+        InsertRow(change.row, change.entry);
+        break;
+      case RowChangeKind::Recolour:
+        ListView_RedrawItems(list_, row, row);
+        break;
+    }
+  }
+  ShowModelSelection();
+  ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(list_, nullptr, FALSE);
+  if (top) KeepAtTop(*top);
+  applying_ = false;
+}
+
+void ListPanel::ShowModelSelection() {
+  // The model is the record of the selection; the control follows it wherever it differs.
+  const ListPanelsModel* model = host_.ListPanels();
+  if (model == nullptr) return;
+  const std::vector<std::size_t> wanted = model->SelectedRows(panel_);
+  for (int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED); row >= 0;
+       row = ListView_GetNextItem(list_, row, LVNI_SELECTED)) {
+    if (std::find(wanted.begin(), wanted.end(), static_cast<std::size_t>(row)) == wanted.end()) {
+      ListView_SetItemState(list_, row, 0, LVIS_SELECTED);
+    }
+  }
+  for (const std::size_t row : wanted) {
+    if (ListView_GetItemState(list_, static_cast<int>(row), LVIS_SELECTED) == 0) {
+      ListView_SetItemState(list_, static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
+    }
+  }
+}
+
+void ListPanel::KeepAtTop(std::size_t row) {
+  const int now = ListView_GetTopIndex(list_);
+  if (now < 0 || static_cast<std::size_t>(now) == row) return;
+  RECT bounds{};
+  if (!ListView_GetItemRect(list_, 0, &bounds, LVIR_BOUNDS)) return;
+  // In report view the list scrolls by pixels, rounded to whole rows.
+  ListView_Scroll(list_, 0, (static_cast<int>(row) - now) * (bounds.bottom - bounds.top));
+}
+
+bool ListPanel::OnNotify(const NMHDR& header, LRESULT& result) {
+  if (list_ == nullptr || header.hwndFrom != list_) return false;
+  result = 0;
+  switch (header.code) {
+    case LVN_GETINFOTIPW: {
+      auto& tip = *reinterpret_cast<NMLVGETINFOTIPW*>(const_cast<NMHDR*>(&header));
+      const ListPanelsModel* model = host_.ListPanels();
+      if (model == nullptr || tip.iItem < 0 || tip.pszText == nullptr || tip.cchTextMax <= 0) return true;
+      const std::string text = model->TooltipAt(panel_, static_cast<std::size_t>(tip.iItem));
+      if (text.empty()) return true;
+      const std::wstring wide = corvane::win::Widen(text);
+      const std::size_t count = std::min(wide.size(), static_cast<std::size_t>(tip.cchTextMax - 1));
+      wide.copy(tip.pszText, count);
+      tip.pszText[count] = L'\0';
+      return true;
+    }
+    case NM_DBLCLK:
+      // A double click (or Enter) on a program row opens the details of the selected entry.
+      if (HasProgramRows(panel_)) host_.OnDetailsRequested(panel_);
+      return true;
+    case LVN_KEYDOWN:
+      if (reinterpret_cast<const NMLVKEYDOWN*>(&header)->wVKey == VK_RETURN && HasProgramRows(panel_)) {
+        host_.OnDetailsRequested(panel_);
+      }
+      return true;
+    case LVN_ITEMCHANGED: {
+      const auto& change = *reinterpret_cast<const NMLISTVIEW*>(&header);
+      if (applying_ || (change.uChanged & LVIF_STATE) == 0) return true;
+      const bool was = (change.uOldState & LVIS_SELECTED) != 0;
+      const bool now = (change.uNewState & LVIS_SELECTED) != 0;
+      if (was == now) return true;
+      if (change.iItem >= 0) {
+        host_.OnRowSelectionChanged(panel_, static_cast<std::size_t>(change.iItem), now);
+      } else {
+        // Item -1: the change applies to every row.
+        const int count = ListView_GetItemCount(list_);
+        for (int row = 0; row < count; ++row) host_.OnRowSelectionChanged(panel_, static_cast<std::size_t>(row), now);
+      }
+      return true;
+    }
+    case NM_CUSTOMDRAW:
+      result = OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace corvane::ui::win

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 #include <vector>
 
 #include "store/cipher.h"
@@ -222,6 +223,23 @@ TEST_F(MainControllerTest, DetailsOfARowStopTheWatchTimerWhileShown) {
   EXPECT_EQ(view.details, (std::vector<std::string>{"bad.exe C:\\x\\bad.exe", "ok.exe C:\\ok.exe"}));
   EXPECT_EQ(view.detailsWithTimerOn, (std::vector<bool>{false, false}));
   EXPECT_TRUE(view.timers[MainTimer::Processes]);
+}
+
+TEST_F(MainControllerTest, AFailingTickNeverLeavesTheWatchTimerOff) {
+  int ticks = 0;
+  watch.inspectNewPrograms = [&](const watch::RunningProcesses&, int) {
+    ++ticks;
+    throw std::runtime_error("failed inside the tick");
+  };
+  processes.Add(7, "a.exe", "C:\\a.exe");
+  EXPECT_NO_THROW(controller.OnProcessesTick());
+  EXPECT_TRUE(view.timers[MainTimer::Processes]);
+  EXPECT_NO_THROW(controller.OnProcessesTick());
+  EXPECT_EQ(ticks, 2);
+  // Closing still keeps it off.
+  controller.Close();
+  EXPECT_NO_THROW(controller.OnProcessesTick());
+  EXPECT_FALSE(view.timers[MainTimer::Processes]);
 }
 
 }  // namespace

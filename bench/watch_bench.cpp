@@ -82,7 +82,8 @@ class CountingUi final : public watch::DecisionUi {
     ++alerts;
     return watch::AlertDecision::Allow;
   }
-  bool Confirm(std::string_view) override { return false; }
+  watch::ConfirmAnswer Confirm(std::string_view) override { return watch::ConfirmAnswer::No; }
+  void Inform(std::string_view) override {}
   int alerts = 0;
 };
 
@@ -152,9 +153,10 @@ int BenchCycle(int ticks) {
     SilentSpeaker speaker;
     CountingUi ui;
     watch::WatchCycle cycle(processes, settings, speaker, lists, files, true);
-    watch::NewProgramInspector inspector(lists, cycle.running(), settings, processes, speaker, ui,
-                                         {[](std::string_view name) { return IsWindowsProcess(name); },
-                                          [](std::string_view path) { return win::IsMicrosoftFile(path); }});
+    watch::NewProgramInspector inspector(
+        lists, cycle.running(), settings, processes, speaker, ui,
+        {[](std::string_view name, std::string_view) { return IsWindowsProcess(name); },
+         [](std::string_view path) { return win::IsMicrosoftFile(path); }});
     cycle.inspectNewPrograms = [&](const watch::RunningProcesses& now, int lastIndex) {
       inspector.InspectNewPrograms(now, lastIndex);
     };

@@ -14,10 +14,13 @@ std::string GetFileNameFromPath(std::string_view path);
 // when the last component has none (so "C:\Tools.old\run" has none).
 std::string GetFileExtension(std::string_view path);
 
-// Rewrites a path that runs through a "System32" folder onto systemFolder (the real system
-// directory, without a trailing backslash): the system reports its own services as
-// "\SystemRoot\System32\smss.exe" or "\??\C:\WINDOWS\system32\winlogon.exe", and those must compare
-// equal to the ordinary form stored in the lists. Other paths come back unchanged.
-std::string NormalizeSystem32Path(std::string_view path, std::string_view systemFolder);
+// Rewrites the native forms in which the system may report a program's path into ordinary ones,
+// so that they compare equal to the paths stored in the lists: "\SystemRoot\System32\smss.exe"
+// onto systemFolder (the real system directory), any other "\SystemRoot\..." onto windowsFolder (the
+// Windows directory), "\??\C:\..." and "\\?\C:\..." to "C:\...", "\??\UNC\server\..." and
+// "\\?\UNC\server\..." to "\\server\...". Folders come without a trailing backslash. Every other
+// path, an ordinary path through a folder named System32 included, comes back unchanged.
+std::string NormalizeSystem32Path(std::string_view path, std::string_view systemFolder,
+                                  std::string_view windowsFolder);
 
 }  // namespace corvane

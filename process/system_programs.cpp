@@ -5,6 +5,13 @@
 #include "base/text.h"
 
 namespace corvane {
+namespace {
+
+bool InFolder(std::string_view folder, std::string_view fileFolder) {
+  return !TrimSpaces(folder).empty() && SameNameOrPath(folder, fileFolder);
+}
+
+}  // namespace
 
 bool IsWindowsProcess(std::string_view fileName, std::string_view /*fullPath*/) {
   const std::string name = TrimSpaces(fileName);
@@ -12,6 +19,20 @@ bool IsWindowsProcess(std::string_view fileName, std::string_view /*fullPath*/) 
     if (EqualsNoCase(name, protectedName)) return true;
   }
   return false;
+}
+
+bool IsWindowsProcessInPlace(std::string_view fullPath, const ProtectedFolders& folders) {
+  const std::string path = TrimSpaces(fullPath);
+  const size_t slash = path.rfind('\\');
+  if (slash == std::string::npos) return false;
+  const std::string_view name = std::string_view(path).substr(slash + 1);
+  const std::string_view folder = std::string_view(path).substr(0, slash);
+  if (!IsWindowsProcess(name)) return false;
+  for (const std::string_view own : kOwnProgramNames) {
+    if (EqualsNoCase(name, own)) return InFolder(folders.program, folder);
+  }
+  return InFolder(folders.system, folder) || InFolder(folders.systemWow64, folder) ||
+         InFolder(folders.windows, folder);
 }
 
 bool IsMicrosoftCompanyName(std::string_view companyName) {

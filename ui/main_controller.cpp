@@ -130,8 +130,16 @@ void MainController::OnCloseRequested() { view_.HideMainWindow(); }
 
 void MainController::OnProcessesTick() {
   view_.SetTimerEnabled(MainTimer::Processes, false);
-  watch_.Tick();
-  view_.ShowPanels(model_);
+  // Whatever fails inside a tick, the watch goes on at the next one: a failure that left the timer
+  // off would end the protection silently for the rest of the run.
+  try {
+    watch_.Tick();
+  } catch (...) {
+  }
+  try {
+    view_.ShowPanels(model_);
+  } catch (...) {
+  }
   if (!closing_) view_.SetTimerEnabled(MainTimer::Processes, true);
 }
 

@@ -79,6 +79,8 @@ class MainController {
   void OnMenuCommand(MenuCommand command);
   // The close box or the system menu: the window hides, the program goes on.
   void OnCloseRequested();
+  // One watch tick with its timer off; the timer comes back afterwards whatever happened in the tick,
+  // unless the program is closing. Nothing thrown inside leaves this call.
   void OnProcessesTick();
   void OnRunAtOnceTick();
   // The running panel's count label: the last index of the watch cycle's snapshot.

@@ -3,12 +3,17 @@
 #include "base/text.h"
 #include "process/paths.h"
 #include "process/process_control.h"
+#include "process/system_programs.h"
 
 namespace corvane::watch {
 
 std::string MicrosoftBlockWarning(std::string_view name) {
   return "This file is a Windows Process and should not be BLOCKED. Are you sure you want to block " +
          std::string(name) + "?";
+}
+
+std::string UnsavedBlockMessage(std::string_view name) {
+  return "Corvane could not save the block list. " + std::string(name) + " is blocked until Corvane closes.";
 }
 
 NewProgramInspector::NewProgramInspector(ListFileStore& lists, RunningProgramList& running, SettingsStore& settings,
@@ -25,23 +30,9 @@ NewProgramInspector::NewProgramInspector(ListFileStore& lists, RunningProgramLis
 void NewProgramInspector::InspectNewPrograms(const RunningProcesses& now, int lastIndex) {
   if (showRunningCount) showRunningCount(lastIndex);
   for (const RunningProcess& process : now) {
-    if (process.fullPath.empty()) continue;
-    const std::string name = GetFileNameFromPath(process.fullPath);
-    if (running_.IsInRunningProgramList(name, process.fullPath)) continue;
-    // Blocked by name wherever it lies: the watch cycle and the blocker end it; it is not listed.
-    if (lists_.IsInBlockList(name)) continue;
-    if (lists_.IsInAllowList(name, process.fullPath)) {
-      running_.Add({name, process.fullPath});
-      if (listsChanged) listsChanged();
-      continue;
-    }
-    if (!ReadBoolSetting(settings_, settings::kMnuMainNormal, true)) {
-      // Allow All: listed, marked as not judged, nothing else.
-      running_.Add({name, process.fullPath, /*unjudged=*/true});
-      if (listsChanged) listsChanged();
-      continue;
-    }
-    Judge(process, name);
+    // Closing while a question was open: the programs still waiting are left for the next start.
+    if (Closing()) return;
+    Consider(process, process.fullPath, /*pathIsFresh=*/false);
   }
   if (showRunningCount) {
     ProcessSnapshot fresh;
@@ -49,27 +40,70 @@ void NewProgramInspector::InspectNewPrograms(const RunningProcesses& now, int la
   }
 }
 
-void NewProgramInspector::Judge(const RunningProcess& process, const std::string& name) {
-  const std::string& path = process.fullPath;
-  AlertDecision decision = AlertDecision::Block;
-  if (classifier_.isWindowsProcess && classifier_.isWindowsProcess(name)) {
-    decision = AlertDecision::Allow;
-  } else if (lists_.IsInTrashJar(path)) {
-    // Started from a file the user threw away: it is neither allowed nor blocked. It ends now, and
-    // the Trash Jar pass of this tick deletes its file; were it to come back, it would end again.
+void NewProgramInspector::Consider(const RunningProcess& process, const std::string& path, bool pathIsFresh) {
+  if (path.empty()) return;
+  const std::string name = GetFileNameFromPath(path);
+  if (running_.IsInRunningProgramList(name, path)) return;
+  // Blocked by name wherever it lies: the watch cycle and the blocker end it; it is not listed.
+  if (lists_.IsInBlockList(name)) return;
+  if (lists_.IsInAllowList(name, path)) {
+    running_.Add({name, path});
+    if (listsChanged) listsChanged();
+    return;
+  }
+  if (!ReadBoolSetting(settings_, settings::kMnuMainNormal, true)) {
+    // Allow All: listed, marked as not judged, nothing else.
+    running_.Add({name, path, /*unjudged=*/true});
+    if (listsChanged) listsChanged();
+    return;
+  }
+  if (classifier_.isWindowsProcess && classifier_.isWindowsProcess(name, path)) {
+    Allow(name, path);
+    return;
+  }
+  if (!pathIsFresh) {
+    // What follows waits for the user or ends the program, and the path was read before the earlier
+    // questions of this pass: read it again, so that a program that has ended meanwhile is passed
+    // over and an id taken over by another program is judged as that program.
+    const std::string current = processes_.GetProcessFullPath(process.processId);
+    if (current.empty()) return;
+    if (!SameNameOrPath(current, path)) {
+      Consider(process, current, /*pathIsFresh=*/true);
+      return;
+    }
+  }
+  Decide(process, name, path);
+}
+
+void NewProgramInspector::Decide(const RunningProcess& process, const std::string& name, const std::string& path) {
+  if (lists_.IsInTrashJar(path)) {
+    // Started from a file the user threw away: it is neither allowed nor blocked. It ends now (the
+    // id was just seen running this file), and the Trash Jar pass of this tick deletes its file; were
+    // it to come back, it would end again.
     processes_.TerminateProcessById(process.processId, 0);
     return;
-  } else {
-    decision = ui_.ShowAlert({process.processId, name, path, process.threadCount, process.parentProcessId});
   }
-
+  const AlertDecision decision =
+      ui_.ShowAlert({process.processId, name, path, process.threadCount, process.parentProcessId});
+  // Unanswered: nothing is decided, and the program is not listed, so it is asked about again.
+  if (decision == AlertDecision::Undecided) return;
   if (decision == AlertDecision::Allow) {
     Allow(name, path);
     return;
   }
-  if (classifier_.isMicrosoftFile && classifier_.isMicrosoftFile(path) && !ui_.Confirm(MicrosoftBlockWarning(name))) {
-    Allow(name, path);
-    return;
+  // A protected name that got here lies outside its folder, but the block list goes by name: a block
+  // would end Windows' own program of that name as well. It gets the same warning as Microsoft's files.
+  if (IsWindowsProcess(name) || (classifier_.isMicrosoftFile && classifier_.isMicrosoftFile(path))) {
+    if (Closing()) return;
+    switch (ui_.Confirm(MicrosoftBlockWarning(name))) {
+      case ConfirmAnswer::Undecided:
+        return;
+      case ConfirmAnswer::No:
+        Allow(name, path);
+        return;
+      case ConfirmAnswer::Yes:
+        break;
+    }
   }
   Block(name, path);
 }
@@ -84,9 +118,15 @@ void NewProgramInspector::Allow(const std::string& name, const std::string& path
 void NewProgramInspector::Block(const std::string& name, const std::string& path) {
   lists_.blockList().push_back({name, path});
   // The store raises "Read" once the record is in the file, so the blocker reloads.
-  lists_.AppendListLine(ListKind::Block, ProgramRecord(path, name));
+  const bool saved = lists_.AppendListLine(ListKind::Block, ProgramRecord(path, name));
   TerminateProcessByName(processes_, settings_, speaker_, name);
   if (listsChanged) listsChanged();
+  // Without the record the block lasts only for this run, which the user would not expect. Said
+  // once: a disk that refuses one record refuses the next ones as well.
+  if (!saved && !toldUnsavedBlock_ && !Closing()) {
+    toldUnsavedBlock_ = true;
+    ui_.Inform(UnsavedBlockMessage(name));
+  }
 }
 
 }  // namespace corvane::watch

@@ -1,8 +1,9 @@
 #pragma once
 // What happens to a program the watch cycle sees for the first time: already judged programs are
-// passed over, allowed ones join the running list silently, Windows' own programs are allowed without
-// asking, and anything else is put before the user in the alert window. A block goes to the block
-// list and its file, the program is terminated and the blocker reloads.
+// passed over, allowed ones join the running list silently, Windows' own programs in their own
+// folders are allowed without asking, and anything else is put before the user in the alert window.
+// A block goes to the block list and its file, the program is terminated and the blocker reloads.
+// A question that ends without the user's answer decides nothing.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -17,7 +18,10 @@
 
 namespace corvane::watch {
 
-enum class AlertDecision { Allow, Block };
+// Undecided: the question ended without the user's answer (the program or the session is ending,
+// or the window could not be shown).
+enum class AlertDecision { Allow, Block, Undecided };
+enum class ConfirmAnswer { Yes, No, Undecided };
 
 // What the alert window shows about the program.
 struct AlertRequest {
@@ -32,20 +36,27 @@ struct AlertRequest {
 class DecisionUi {
  public:
   virtual ~DecisionUi() = default;
-  // Shows the alert window modally. Allow or Block as pressed; a window closed any other way blocks.
+  // Shows the alert window modally: Allow or Block as the user chose (closing the window on purpose
+  // blocks); Undecided when it ended without the user.
   virtual AlertDecision ShowAlert(const AlertRequest& request) = 0;
-  // The confirmation dialog: true only for Ok.
-  virtual bool Confirm(std::string_view message) = 0;
+  // The confirmation dialog: Yes only for Ok, No for Cancel or closing it; Undecided when it ended
+  // without the user.
+  virtual ConfirmAnswer Confirm(std::string_view message) = 0;
+  // The information dialog.
+  virtual void Inform(std::string_view message) = 0;
 };
 
-// The two classification questions, answered elsewhere (protected names; the file's maker).
+// The two classification questions, answered elsewhere: a protected program in its own folder; the
+// file's maker.
 struct ProgramClassifier {
-  std::function<bool(std::string_view name)> isWindowsProcess;
+  std::function<bool(std::string_view name, std::string_view path)> isWindowsProcess;
   std::function<bool(std::string_view path)> isMicrosoftFile;
 };
 
 // The confirmation asked before blocking a program whose maker is Microsoft.
 std::string MicrosoftBlockWarning(std::string_view name);
+// Told once per run when a block could not be written to the block-list file.
+std::string UnsavedBlockMessage(std::string_view name);
 
 class NewProgramInspector {
  public:
@@ -53,17 +64,24 @@ class NewProgramInspector {
                       ProcessTable& processes, Speaker& speaker, DecisionUi& ui, ProgramClassifier classifier);
 
   // One pass over the processes of this tick's snapshot (lastIndex: that snapshot's last index).
+  // Their paths were read at the start of the tick; a program is read again just before it is put
+  // before the user or ended, so that a program that has gone meanwhile is passed over and an id
+  // that now belongs to another program is judged as that program.
   void InspectNewPrograms(const RunningProcesses& now, int lastIndex);
 
   // The running panel's count label: the snapshot's last index, before and after the pass.
   std::function<void(int lastIndex)> showRunningCount;
   // The lists changed (an entry was added to the running, allow or block list).
   std::function<void()> listsChanged;
+  // True once the program is ending: the pass stops and nothing more is decided.
+  std::function<bool()> closing;
 
  private:
-  void Judge(const RunningProcess& process, const std::string& name);
+  void Consider(const RunningProcess& process, const std::string& path, bool pathIsFresh);
+  void Decide(const RunningProcess& process, const std::string& name, const std::string& path);
   void Allow(const std::string& name, const std::string& path);
   void Block(const std::string& name, const std::string& path);
+  bool Closing() const { return closing && closing(); }
 
   ListFileStore& lists_;
   RunningProgramList& running_;
@@ -72,6 +90,7 @@ class NewProgramInspector {
   Speaker& speaker_;
   DecisionUi& ui_;
   ProgramClassifier classifier_;
+  bool toldUnsavedBlock_ = false;
 };
 
 }  // namespace corvane::watch

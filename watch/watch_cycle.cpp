@@ -1,6 +1,7 @@
 #include "watch/watch_cycle.h"
 
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "base/text.h"
@@ -17,11 +18,13 @@ void WatchCycle::Tick() {
   if (ntFamily_) {
     TerminateBlockedPrograms();
     EmptyTrashJar();
-    // One path read per process serves both the judging and the pruning of this tick.
+    // One path read per process serves the judging of this tick (which reads a program again only
+    // before it asks about it) and, for the processes still there afterwards, the pruning.
     int lastIndex = -1;
     const RunningProcesses now = ReadRunningProcesses(&lastIndex);
     if (inspectNewPrograms) inspectNewPrograms(now, lastIndex);
-    PruneRunningProgramList(now);
+    // The judging may have waited on the user for a long time: prune by what runs now.
+    PruneRunningProgramList(ReadRunningProcesses(nullptr, &now));
     TerminateBlockedPrograms();
     EmptyTrashJar();
   }
@@ -71,15 +74,28 @@ void WatchCycle::EmptyTrashJar() {
   }
 }
 
-RunningProcesses WatchCycle::ReadRunningProcesses(int* lastIndex) {
+RunningProcesses WatchCycle::ReadRunningProcesses(int* lastIndex, const RunningProcesses* earlier) {
   ProcessSnapshot snapshot;
   const int last = processes_.TakeProcessSnapshot(snapshot);
   if (lastIndex != nullptr) *lastIndex = last;
+  std::unordered_map<std::uint32_t, const RunningProcess*> earlierById;
+  if (earlier != nullptr) {
+    for (const RunningProcess& seen : *earlier) earlierById.emplace(seen.processId, &seen);
+  }
+  const auto earlierPath = [&](const ProcessEntry& entry) -> const std::string* {
+    const auto found = earlierById.find(entry.processId);
+    // The same id under the same file name is the same process; an id that another program has
+    // taken over meanwhile is read again.
+    if (found == earlierById.end() || found->second->exeFile != entry.exeFile) return nullptr;
+    return &found->second->fullPath;
+  };
   RunningProcesses now;
   now.reserve(last < 0 ? 0 : static_cast<size_t>(last) + 1);
   for (int i = 0; i <= last; ++i) {
     const ProcessEntry& entry = snapshot[static_cast<size_t>(i)];
-    now.push_back({entry.processId, entry.exeFile, processes_.GetProcessFullPath(entry.processId), entry.threadCount,
+    const std::string* known = earlierPath(entry);
+    now.push_back({entry.processId, entry.exeFile,
+                   known != nullptr ? *known : processes_.GetProcessFullPath(entry.processId), entry.threadCount,
                    entry.parentProcessId});
   }
   return now;

@@ -53,7 +53,8 @@ class WatchCycle {
   void PruneRunningProgramList(const RunningProcesses& now);
 
   // A fresh snapshot with one path read per process; lastIndex receives the snapshot's last index.
-  RunningProcesses ReadRunningProcesses(int* lastIndex = nullptr);
+  // A process that is in earlier under the same id and file name keeps the path read there.
+  RunningProcesses ReadRunningProcesses(int* lastIndex = nullptr, const RunningProcesses* earlier = nullptr);
 
   RunningProgramList& running() { return running_; }
   const RunningProgramList& running() const { return running_; }

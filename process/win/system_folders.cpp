@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/text.h"
 #include "base/win/utf.h"
 #include "process/paths.h"
 
@@ -35,8 +36,17 @@ std::string GetWindowsFolder() {
   return ReadFolder([](wchar_t* buffer, UINT size) { return ::GetWindowsDirectoryW(buffer, size); });
 }
 
+std::string GetSystemWow64Folder() {
+  // Fails (ERROR_CALL_NOT_IMPLEMENTED) on 32-bit Windows, which has no such folder.
+  return ReadFolder([](wchar_t* buffer, UINT size) { return ::GetSystemWow64DirectoryW(buffer, size); });
+}
+
 std::string NormalizeSystem32Path(std::string_view path) {
-  return corvane::NormalizeSystem32Path(path, GetSystemFolder());
+  // Only the native forms need the folders, and they are the rare case: ordinary paths cost no
+  // folder look-up.
+  const std::string trimmed = TrimSpaces(path);
+  if (trimmed.empty() || trimmed.front() != '\\') return std::string(path);
+  return corvane::NormalizeSystem32Path(path, GetSystemFolder(), GetWindowsFolder());
 }
 
 }  // namespace corvane::win

@@ -1,5 +1,5 @@
 #pragma once
-// The Windows and system directories, and the system-path rewrite that needs the latter.
+// The Windows and system directories, and the rewrite of native paths that needs them.
 #include <string>
 #include <string_view>
 
@@ -10,7 +10,10 @@ namespace corvane::win {
 std::string GetSystemFolder();
 // The Windows directory (such as C:\Windows), no trailing backslash; empty when it cannot be read.
 std::string GetWindowsFolder();
-// NormalizeSystem32Path against this machine's system directory.
+// The 32-bit system directory of 64-bit Windows (such as C:\Windows\SysWOW64); empty where there is
+// none.
+std::string GetSystemWow64Folder();
+// NormalizeSystem32Path against this machine's system and Windows directories.
 std::string NormalizeSystem32Path(std::string_view path);
 
 }  // namespace corvane::win

@@ -270,6 +270,43 @@ TEST_F(CorvaneE2eTest, AllowedProgramKeepsRunningAndIsNotAskedAboutAfterARestart
   EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
 }
 
+TEST_F(CorvaneE2eTest, CloseWhileAnAlertIsOpenLeavesTheProgramAndTheListsAlone) {
+  HWND window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  ScratchFolder elsewhere;
+  const std::wstring program = elsewhere.CopyIn(HelperPath(L"sleeper"), L"cvpending.exe");
+  WriteSettingValue(L"Read", L"False");
+  ChildProcess pending;
+  ASSERT_TRUE(pending.Start(program, L"60"));
+  ASSERT_NE(WaitForAlert(), nullptr);
+  CloseFromTrayMenu(window);
+  EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
+  // Nobody answered: nothing was ended, listed or signalled; the next start asks again.
+  EXPECT_FALSE(pending.HasEnded());
+  EXPECT_FALSE(FileExists(InFolder(L"cekdn.ocx")));
+  EXPECT_FALSE(ListHolds(ReadListFileText(L"midmo.ocx"), program, L"cvpending.exe"));
+  EXPECT_EQ(ReadSettingValue(L"Read"), L"False");
+}
+
+TEST_F(CorvaneE2eTest, ASystemProgramNameInAUserFolderIsAskedAbout) {
+  HWND window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  ScratchFolder elsewhere;
+  const std::wstring program = elsewhere.CopyIn(HelperPath(L"sleeper"), L"svchost.exe");
+  ChildProcess lookalike;
+  ASSERT_TRUE(lookalike.Start(program, L"60"));
+  HWND alert = WaitForAlert();
+  ASSERT_NE(alert, nullptr);
+  EXPECT_NE(FindChild(alert, L"svchost.exe"), nullptr);
+  // Allow, not Block: a block by name would end the prefix's own svchost.exe as well.
+  Press(alert, L"Allow");
+  EXPECT_TRUE(WaitFor([&] { return ListHolds(ReadListFileText(L"midmo.ocx"), program, L"svchost.exe"); }));
+  CloseFromTrayMenu(window);
+  EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
+}
+
 TEST_F(CorvaneE2eTest, AllowAllListsANewProgramWithoutAnAlert) {
   WriteSettingValue(L"OptAllowAll", L"True");
   WriteSettingValue(L"mnuMainNormal", L"False");

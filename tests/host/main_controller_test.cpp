@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 #include <vector>
 
 #include "store/cipher.h"
@@ -254,6 +255,23 @@ TEST_F(MainControllerTest, ListChangesReachThePanelsAsRowStepsOnly) {
   EXPECT_EQ(view.rowChanges[Panel::Running],
             (std::vector<RowChange>{{RowChangeKind::Add, 0, {"new.exe", "C:\\new.exe"}}}));
   EXPECT_EQ(controller.listPanels().RowCount(Panel::Running), 1u);
+}
+
+TEST_F(MainControllerTest, AFailingTickNeverLeavesTheWatchTimerOff) {
+  int ticks = 0;
+  watch.inspectNewPrograms = [&](const watch::RunningProcesses&, int) {
+    ++ticks;
+    throw std::runtime_error("failed inside the tick");
+  };
+  processes.Add(7, "a.exe", "C:\\a.exe");
+  EXPECT_NO_THROW(controller.OnProcessesTick());
+  EXPECT_TRUE(view.timers[MainTimer::Processes]);
+  EXPECT_NO_THROW(controller.OnProcessesTick());
+  EXPECT_EQ(ticks, 2);
+  // Closing still keeps it off.
+  controller.Close();
+  EXPECT_NO_THROW(controller.OnProcessesTick());
+  EXPECT_FALSE(view.timers[MainTimer::Processes]);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <deque>
 #include <set>
 
+#include "process/system_programs.h"
 #include "store/cipher.h"
 #include "tests/fakes/program_fakes.h"
 
@@ -18,27 +19,40 @@ class ScriptedUi final : public DecisionUi {
  public:
   AlertDecision ShowAlert(const AlertRequest& request) override {
     alerts.push_back(request);
-    if (answers.empty()) return AlertDecision::Block;  // closed without a button
+    if (whileAlertIsOpen) whileAlertIsOpen();
+    if (answers.empty()) return AlertDecision::Block;  // the user closed the window
     const AlertDecision answer = answers.front();
     answers.pop_front();
     return answer;
   }
-  bool Confirm(std::string_view message) override {
+  ConfirmAnswer Confirm(std::string_view message) override {
     confirmations.emplace_back(message);
     return confirmAnswer;
   }
+  void Inform(std::string_view message) override { informed.emplace_back(message); }
+
   std::deque<AlertDecision> answers;
+  // Runs while an alert waits, as the program's other events do.
+  std::function<void()> whileAlertIsOpen;
   std::vector<AlertRequest> alerts;
   std::vector<std::string> confirmations;
-  bool confirmAnswer = false;
+  ConfirmAnswer confirmAnswer = ConfirmAnswer::No;
+  std::vector<std::string> informed;
 };
+
+// Where the protected programs live on the machine these tests pretend.
+ProtectedFolders Folders() {
+  return {"C:\\Windows\\System32", "C:\\Windows\\SysWOW64", "C:\\Windows", "C:\\Corvane"};
+}
 
 class DecisionTest : public ::testing::Test, protected testing::ProgramFakes {
  protected:
   DecisionTest()
       : inspector(lists, running, settings, processes, speaker, ui,
-                  {[](std::string_view name) { return name == "svchost.exe" || name == "Corvane.exe"; },
-                   [this](std::string_view path) { return microsoftPaths.count(std::string(path)) != 0; }}) {}
+                  {[](std::string_view, std::string_view path) { return IsWindowsProcessInPlace(path, Folders()); },
+                   [this](std::string_view path) { return microsoftPaths.count(std::string(path)) != 0; }}) {
+    inspector.closing = [this] { return closing; };
+  }
 
   // A process of the table, as this tick's snapshot with paths gives it.
   void Start(std::uint32_t id, const std::string& path, std::uint32_t threads = 3, std::uint32_t parent = 1) {
@@ -61,6 +75,7 @@ class DecisionTest : public ::testing::Test, protected testing::ProgramFakes {
   RunningProgramList running;
   ScriptedUi ui;
   std::set<std::string> microsoftPaths;
+  bool closing = false;
   NewProgramInspector inspector;
 };
 
@@ -132,9 +147,9 @@ TEST_F(DecisionTest, AllowAddsToRunningAllowListAndFileAndTheSecondCopyIsSeen) {
   EXPECT_TRUE(processes.terminated.empty());
 }
 
-TEST_F(DecisionTest, ClosingTheAlertWithoutAnswerBlocks) {
+TEST_F(DecisionTest, ClosingTheAlertOnPurposeBlocks) {
   Start(60, "C:\\x.exe");
-  Pass();  // no scripted answer: the window was closed
+  Pass();  // no scripted answer: the user closed the window
   EXPECT_EQ(lists.blockList().size(), 1u);
 }
 
@@ -142,7 +157,7 @@ TEST_F(DecisionTest, BlockingAMicrosoftFileAsksFirst) {
   microsoftPaths = {"C:\\Tools\\ms.exe", "C:\\Tools\\ms2.exe"};
   Start(70, "C:\\Tools\\ms.exe");
   ui.answers = {AlertDecision::Block, AlertDecision::Block};
-  ui.confirmAnswer = false;
+  ui.confirmAnswer = ConfirmAnswer::No;
   Pass();
   ASSERT_EQ(ui.confirmations.size(), 1u);
   EXPECT_EQ(ui.confirmations[0],
@@ -153,7 +168,7 @@ TEST_F(DecisionTest, BlockingAMicrosoftFileAsksFirst) {
   EXPECT_TRUE(processes.IsRunning(70));
 
   Start(71, "C:\\Tools\\ms2.exe");
-  ui.confirmAnswer = true;
+  ui.confirmAnswer = ConfirmAnswer::Yes;
   Pass();
   EXPECT_EQ(lists.blockList().size(), 1u);
   EXPECT_FALSE(processes.IsRunning(71));
@@ -199,6 +214,154 @@ TEST_F(DecisionTest, RunningCountShowsTheSnapshotsLastIndexBeforeAndAfter) {
   inspector.showRunningCount = [&](int last) { shown.push_back(last); };
   Pass();
   EXPECT_EQ(shown, (std::vector<int>{1, 1}));
+}
+
+// The program quits while the first alert waits: that question and the rest of the pass decide
+// nothing, and the next start asks again.
+TEST_F(DecisionTest, QuitDuringAnAlertDecidesNothingAndSkipsTheRestOfThePass) {
+  lists.allowList().push_back({"known.exe", "C:\\Apps\\known.exe"});
+  settings.values["Read"] = "False";
+  Start(1, "C:\\Downloads\\first.exe");
+  Start(2, "C:\\Downloads\\second.exe");
+  Start(3, "C:\\Windows\\System32\\svchost.exe");  // would pass silently
+  Start(4, "C:\\Apps\\known.exe");                 // would join the running list
+  ui.whileAlertIsOpen = [this] { closing = true; };
+  ui.answers = {AlertDecision::Undecided};
+  Pass();
+  EXPECT_EQ(ui.alerts.size(), 1u);
+  EXPECT_TRUE(running.empty());
+  EXPECT_TRUE(lists.blockList().empty());
+  EXPECT_EQ(lists.allowList().size(), 1u);
+  EXPECT_TRUE(files.files.empty());
+  EXPECT_EQ(settings.Get("Read"), "False");
+  EXPECT_TRUE(processes.terminationAttempts.empty());
+
+  // The next run meets the same programs and asks again.
+  closing = false;
+  ui.whileAlertIsOpen = nullptr;
+  ui.answers = {AlertDecision::Allow, AlertDecision::Allow};
+  Pass();
+  ASSERT_EQ(ui.alerts.size(), 3u);
+  EXPECT_EQ(ui.alerts[1].name, "first.exe");
+  EXPECT_EQ(ui.alerts[2].name, "second.exe");
+}
+
+TEST_F(DecisionTest, UnansweredQuestionsDecideNothing) {
+  // A Microsoft file: Block, then the confirmation ends without an answer. It is not allowed instead.
+  microsoftPaths = {"C:\\Tools\\ms.exe"};
+  Start(1, "C:\\Tools\\ms.exe");
+  ui.answers = {AlertDecision::Block};
+  ui.confirmAnswer = ConfirmAnswer::Undecided;
+  Pass();
+  EXPECT_EQ(ui.confirmations.size(), 1u);
+  EXPECT_TRUE(lists.allowList().empty());
+  EXPECT_TRUE(lists.blockList().empty());
+  EXPECT_TRUE(running.empty());
+  EXPECT_TRUE(processes.IsRunning(1));
+
+  // An alert window that cannot be shown: nothing for this program, the pass goes on, and the next
+  // tick asks again.
+  processes.processes.clear();
+  Start(2, "C:\\Apps\\one.exe");
+  Start(3, "C:\\Apps\\two.exe");
+  ui.answers = {AlertDecision::Undecided, AlertDecision::Allow};
+  Pass();
+  EXPECT_EQ(ui.alerts.size(), 3u);
+  EXPECT_FALSE(running.IsInRunningProgramList("one.exe", "C:\\Apps\\one.exe"));
+  EXPECT_TRUE(running.IsInRunningProgramList("two.exe", "C:\\Apps\\two.exe"));
+  ui.answers = {AlertDecision::Allow};
+  Pass();
+  ASSERT_EQ(ui.alerts.size(), 4u);
+  EXPECT_EQ(ui.alerts[3].name, "one.exe");
+}
+
+TEST_F(DecisionTest, ProtectedNamesOutsideTheirFoldersAreAskedAboutAndConfirmedBeforeABlock) {
+  Start(1, "C:\\Corvane\\Corvane.exe");
+  Start(2, "C:\\Users\\u\\AppData\\Roaming\\svchost.exe");
+  // Whoever made this copy: the block list goes by name, so a block would end the system's own
+  // svchost.exe as well. The user is warned; Cancel allows it.
+  ui.answers = {AlertDecision::Block};
+  ui.confirmAnswer = ConfirmAnswer::No;
+  Pass();
+  ASSERT_EQ(ui.alerts.size(), 1u);
+  EXPECT_EQ(ui.alerts[0].processId, 2u);
+  EXPECT_EQ(ui.confirmations.size(), 1u);
+  EXPECT_TRUE(lists.blockList().empty());
+  EXPECT_TRUE(processes.IsRunning(2));
+  EXPECT_TRUE(running.IsInRunningProgramList("Corvane.exe", "C:\\Corvane\\Corvane.exe"));
+}
+
+// Paths are read at the start of the tick; a program is read again before it is asked about.
+TEST_F(DecisionTest, ProgramThatEndedDuringAnEarlierAlertIsPassedOver) {
+  Start(1, "C:\\Apps\\first.exe");
+  Start(2, "C:\\Apps\\gone.exe");
+  Start(3, "C:\\Apps\\third.exe");
+  ui.whileAlertIsOpen = [this] {
+    if (ui.alerts.size() != 1) return;
+    // Process 2 ends while the first alert waits, and a new copy of gone.exe starts under another
+    // id. Blocking the stale one by name would end this new copy.
+    processes.processes.erase(processes.processes.begin() + 1);
+    Start(9, "C:\\Apps\\gone.exe");
+  };
+  ui.answers = {AlertDecision::Block, AlertDecision::Block};
+  Pass();
+  ASSERT_EQ(ui.alerts.size(), 2u);
+  EXPECT_EQ(ui.alerts[0].name, "first.exe");
+  EXPECT_EQ(ui.alerts[1].name, "third.exe");
+  EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{1, 3}));
+  EXPECT_TRUE(processes.IsRunning(9));
+}
+
+TEST_F(DecisionTest, IdTakenOverDuringAnEarlierAlertIsJudgedAsItsNewProgram) {
+  lists.trashJar().push_back("C:\\Junk\\thrown.exe");
+  Start(1, "C:\\Apps\\first.exe");
+  Start(2, "C:\\Downloads\\bad.exe");
+  Start(3, "C:\\Junk\\thrown.exe");
+  ui.whileAlertIsOpen = [this] {
+    if (ui.alerts.size() != 1) return;
+    // While the first alert waits, bad.exe and the thrown-away program end, and their ids go to a
+    // program of the user's own and to a new unknown one.
+    processes.processes[1].exeFile = "mine.exe";
+    processes.processes[1].fullPath = "C:\\Apps\\mine.exe";
+    processes.processes[2].exeFile = "fresh.exe";
+    processes.processes[2].fullPath = "C:\\Apps\\fresh.exe";
+  };
+  lists.allowList().push_back({"mine.exe", "C:\\Apps\\mine.exe"});
+  ui.answers = {AlertDecision::Allow, AlertDecision::Allow};
+  Pass();
+  // No question about bad.exe, and no Trash Jar termination of the id's new program.
+  ASSERT_EQ(ui.alerts.size(), 2u);
+  EXPECT_EQ(ui.alerts[1].processId, 3u);
+  EXPECT_EQ(ui.alerts[1].path, "C:\\Apps\\fresh.exe");
+  EXPECT_TRUE(processes.terminationAttempts.empty());
+  EXPECT_TRUE(running.IsInRunningProgramList("mine.exe", "C:\\Apps\\mine.exe"));
+  EXPECT_TRUE(lists.blockList().empty());
+}
+
+TEST_F(DecisionTest, ABlockThatCannotBeSavedIsToldOncePerRun) {
+  files.Put(kBlockFile, "");
+  files.Find(kBlockFile)->locked = true;
+  files.Put(kAllowFile, "");
+  files.Find(kAllowFile)->locked = true;
+  Start(1, "C:\\Apps\\liked.exe");
+  Start(2, "C:\\Downloads\\one.exe");
+  Start(3, "C:\\Downloads\\two.exe");
+  ui.answers = {AlertDecision::Allow, AlertDecision::Block, AlertDecision::Block};
+  Pass();
+  // Both blocks hold for this run; the user hears once that they will not outlast it. The allow
+  // that could not be saved is asked again at the next start, as before: no message.
+  EXPECT_EQ(lists.blockList().size(), 2u);
+  EXPECT_FALSE(processes.IsRunning(2));
+  EXPECT_FALSE(processes.IsRunning(3));
+  ASSERT_EQ(ui.informed.size(), 1u);
+  EXPECT_EQ(ui.informed[0], "Corvane could not save the block list. one.exe is blocked until Corvane closes.");
+
+  // Saved again later: still silent.
+  files.Find(kBlockFile)->locked = false;
+  Start(4, "C:\\Downloads\\three.exe");
+  ui.answers = {AlertDecision::Block};
+  Pass();
+  EXPECT_EQ(ui.informed.size(), 1u);
 }
 
 }  // namespace

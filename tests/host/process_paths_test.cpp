@@ -37,29 +37,41 @@ TEST(FileExtension, LooksOnlyAtTheLastComponent) {
   EXPECT_EQ(GetFileExtension(".hidden"), "hidden");
 }
 
-TEST(NormalizeSystem32, RewritesSystemFormsOntoTheSystemFolder) {
+TEST(NormalizeSystem32, RewritesTheNativeFormsOnly) {
   const std::string sys = "C:\\Windows\\system32";
+  const std::string win = "C:\\Windows";
   // The native forms the system reports for its own services.
-  EXPECT_EQ(NormalizeSystem32Path("\\SystemRoot\\System32\\smss.exe", sys), sys + "\\smss.exe");
-  EXPECT_EQ(NormalizeSystem32Path("\\??\\C:\\WINDOWS\\system32\\winlogon.exe", sys), sys + "\\winlogon.exe");
-  // Everything after the folder is kept, subfolders and letter case included.
-  EXPECT_EQ(NormalizeSystem32Path("C:\\WINDOWS\\SYSTEM32\\drivers\\etc\\x", sys), sys + "\\drivers\\etc\\x");
-  EXPECT_EQ(NormalizeSystem32Path("  D:\\WinNT\\System32\\Svc.EXE  ", sys), sys + "\\Svc.EXE");
-  // The last System32 folder counts.
-  EXPECT_EQ(NormalizeSystem32Path("X:\\system32\\y\\System32\\z.exe", sys), sys + "\\z.exe");
+  EXPECT_EQ(NormalizeSystem32Path("\\SystemRoot\\System32\\smss.exe", sys, win), sys + "\\smss.exe");
+  EXPECT_EQ(NormalizeSystem32Path("  \\SYSTEMROOT\\system32\\drivers\\x.sys ", sys, win), sys + "\\drivers\\x.sys");
+  EXPECT_EQ(NormalizeSystem32Path("\\SystemRoot\\explorer.exe", sys, win), win + "\\explorer.exe");
+  EXPECT_EQ(NormalizeSystem32Path("\\??\\C:\\WINDOWS\\system32\\winlogon.exe", sys, win),
+            "C:\\WINDOWS\\system32\\winlogon.exe");
+  EXPECT_EQ(NormalizeSystem32Path("\\\\?\\D:\\Apps\\tool.exe", sys, win), "D:\\Apps\\tool.exe");
+  EXPECT_EQ(NormalizeSystem32Path("\\??\\UNC\\server\\share\\x.exe", sys, win), "\\\\server\\share\\x.exe");
+  EXPECT_EQ(NormalizeSystem32Path("\\\\?\\UNC\\server\\share\\x.exe", sys, win), "\\\\server\\share\\x.exe");
 }
 
-TEST(NormalizeSystem32, LeavesOtherPathsAlone) {
+TEST(NormalizeSystem32, LeavesOrdinaryPathsAlone) {
   const std::string sys = "C:\\Windows\\system32";
-  EXPECT_EQ(NormalizeSystem32Path("C:\\Program Files\\x.exe", sys), "C:\\Program Files\\x.exe");
-  EXPECT_EQ(NormalizeSystem32Path(" C:\\x.exe ", sys), " C:\\x.exe ");
-  EXPECT_EQ(NormalizeSystem32Path("", sys), "");
-  // Without the backslash it is a file, not a folder.
-  EXPECT_EQ(NormalizeSystem32Path("C:\\backup\\system32", sys), "C:\\backup\\system32");
-  // A folder whose name only ends in System32 is another folder: its programs must not pass for
-  // programs of the system directory.
-  EXPECT_EQ(NormalizeSystem32Path("C:\\Tools\\MySystem32\\svchost.exe", sys), "C:\\Tools\\MySystem32\\svchost.exe");
-  EXPECT_EQ(NormalizeSystem32Path("C:\\Windows\\System32\\x\\notsystem32\\a.exe", sys), sys + "\\x\\notsystem32\\a.exe");
+  const std::string win = "C:\\Windows";
+  EXPECT_EQ(NormalizeSystem32Path("C:\\Program Files\\x.exe", sys, win), "C:\\Program Files\\x.exe");
+  EXPECT_EQ(NormalizeSystem32Path(" C:\\x.exe ", sys, win), " C:\\x.exe ");
+  EXPECT_EQ(NormalizeSystem32Path("", sys, win), "");
+  // A System32 folder elsewhere is another folder: its programs must not pass for the system's,
+  // nor show a false location.
+  EXPECT_EQ(NormalizeSystem32Path("C:\\Users\\u\\AppData\\Local\\Temp\\x\\System32\\conhost.exe", sys, win),
+            "C:\\Users\\u\\AppData\\Local\\Temp\\x\\System32\\conhost.exe");
+  EXPECT_EQ(NormalizeSystem32Path("D:\\WinNT\\System32\\Svc.EXE", sys, win), "D:\\WinNT\\System32\\Svc.EXE");
+  EXPECT_EQ(NormalizeSystem32Path("C:\\Tools\\MySystem32\\svchost.exe", sys, win),
+            "C:\\Tools\\MySystem32\\svchost.exe");
+  // The real system folder in its ordinary form needs no rewrite either.
+  EXPECT_EQ(NormalizeSystem32Path("C:\\WINDOWS\\SYSTEM32\\drivers\\etc\\x", sys, win),
+            "C:\\WINDOWS\\SYSTEM32\\drivers\\etc\\x");
+  // Other objects behind the prefixes, and unknown folders, stay as they are.
+  EXPECT_EQ(NormalizeSystem32Path("\\\\?\\Volume{1234}\\x.exe", sys, win), "\\\\?\\Volume{1234}\\x.exe");
+  EXPECT_EQ(NormalizeSystem32Path("\\??\\C:", sys, win), "\\??\\C:");
+  EXPECT_EQ(NormalizeSystem32Path("\\SystemRoot\\explorer.exe", sys, ""), "\\SystemRoot\\explorer.exe");
+  EXPECT_EQ(NormalizeSystem32Path("\\Device\\HarddiskVolume2\\x.exe", sys, win), "\\Device\\HarddiskVolume2\\x.exe");
 }
 
 }  // namespace

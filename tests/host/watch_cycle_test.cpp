@@ -136,6 +136,29 @@ TEST_F(WatchCycleTest, TickOrderAndHooks) {
   EXPECT_EQ(processes.pathQueries.size(), 1u);
 }
 
+// The judging may wait on the user for long: pruning after it goes by what runs then, and reads
+// only the processes it has not seen under the same id and name.
+TEST_F(WatchCycleTest, PruningAfterThePassUsesAFreshSnapshot) {
+  processes.Add(1, "a.exe", "C:\\a.exe");
+  processes.Add(2, "b.exe", "C:\\b.exe");
+  processes.Add(3, "c.exe", "C:\\c.exe");
+  cycle.running().Add({"a.exe", "C:\\a.exe"});
+  cycle.running().Add({"c.exe", "C:\\c.exe"});
+  cycle.inspectNewPrograms = [&](const RunningProcesses&, int) {
+    cycle.running().Add({"b.exe", "C:\\b.exe"});
+    // Meanwhile: a.exe is restarted under a new id, b.exe ends, and c.exe's id goes to d.exe.
+    processes.processes[0].id = 7;
+    processes.processes.erase(processes.processes.begin() + 1);
+    processes.processes[1].exeFile = "d.exe";
+    processes.processes[1].fullPath = "C:\\d.exe";
+  };
+  cycle.Tick();
+  ASSERT_EQ(cycle.running().size(), 1u);
+  EXPECT_EQ(cycle.running().entries()[0].name, "a.exe");
+  // Three at the start of the tick, then the new id 7 and the taken-over id 3.
+  EXPECT_EQ(processes.pathQueries, (std::vector<std::uint32_t>{1, 2, 3, 7, 3}));
+}
+
 TEST_F(WatchCycleTest, OutsideTheNtFamilyOnlyTheHotkeysRun) {
   WatchCycle old(processes, settings, speaker, lists, files, /*ntFamily=*/false);
   Block("bad.exe", "C:\\bad.exe");

@@ -105,13 +105,54 @@ TEST_F(AlertWindowTest, ShowsTheProgramOnTopOfEverything) {
   EXPECT_EQ(created, L"");
 }
 
-TEST_F(AlertWindowTest, AllowOnlyByTheAllowButtonEverythingElseBlocks) {
+// The WM_QUIT a modal loop hands on to the program's own loop; false when there is none.
+bool TakeQuitMessage() {
+  MSG quit{};
+  return ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+TEST_F(AlertWindowTest, OnlyTheUserDecidesClosingBlocksEscapeAndQuittingDecideNothing) {
   EXPECT_EQ(Answer([](HWND a) { Click(a, L"Allow"); }), AlertDecision::Allow);
   EXPECT_EQ(Answer([](HWND a) { Click(a, L"Block"); }), AlertDecision::Block);
-  // Closing it any other way: WM_CLOSE, Alt+F4 / the close box, Escape.
+  // Closing it on purpose blocks: WM_CLOSE, Alt+F4 / the close box.
   EXPECT_EQ(Answer([](HWND a) { ::PostMessageW(a, WM_CLOSE, 0, 0); }), AlertDecision::Block);
   EXPECT_EQ(Answer([](HWND a) { ::PostMessageW(a, WM_SYSCOMMAND, SC_CLOSE, 0); }), AlertDecision::Block);
-  EXPECT_EQ(Answer([](HWND) { PostKey(VK_ESCAPE); }), AlertDecision::Block);
+  // Escape does nothing: the question is still open afterwards.
+  bool openAfterEscape = false;
+  EXPECT_EQ(Answer({{kAlert, [](HWND) { PostKey(VK_ESCAPE); }},
+                    {kAlert,
+                     [&](HWND a) {
+                       openAfterEscape = ::IsWindowVisible(a) != FALSE;
+                       Click(a, L"Allow");
+                     }}}),
+            AlertDecision::Allow);
+  EXPECT_TRUE(openAfterEscape);
+
+  // The program quits while it waits: no decision, and the quit goes on to the program's loop.
+  bool ending = false;
+  {
+    ModalDriver driver({{kAlert, [](HWND) { ::PostQuitMessage(0); }}});
+    EXPECT_EQ(FrmMessage::Show(nullptr, Request(), facts, &ending), AlertDecision::Undecided);
+    EXPECT_TRUE(driver.acted());
+  }
+  EXPECT_TRUE(ending);
+  EXPECT_TRUE(TakeQuitMessage());
+  EXPECT_EQ(ModalDriver::FindOwnWindow(kAlert), nullptr);
+
+  // The session ends while it waits: no decision either.
+  ending = false;
+  {
+    ModalDriver driver({{kAlert, [](HWND a) { ::SendMessageW(a, WM_ENDSESSION, TRUE, 0); }}});
+    EXPECT_EQ(FrmMessage::Show(nullptr, Request(), facts, &ending), AlertDecision::Undecided);
+    EXPECT_TRUE(driver.acted());
+  }
+  EXPECT_TRUE(ending);
+  // A session end that was called off changes nothing.
+  EXPECT_EQ(Answer([](HWND a) {
+              ::SendMessageW(a, WM_ENDSESSION, FALSE, 0);
+              Click(a, L"Block");
+            }),
+            AlertDecision::Block);
 }
 
 TEST_F(AlertWindowTest, AStrayEnterOrSpaceNeverAllows) {
@@ -140,7 +181,7 @@ TEST_F(AlertWindowTest, AStrayEnterOrSpaceNeverAllows) {
   // Space on the focused Details does the same; it decides nothing.
   EXPECT_EQ(Answer({{kAlert, [](HWND) { PostKey(VK_SPACE); }},
                     {kDetails, [](HWND) { PostKey(VK_ESCAPE); }},
-                    {kAlert, [](HWND) { PostKey(VK_ESCAPE); }}}),
+                    {kAlert, [](HWND alert) { ::PostMessageW(alert, WM_CLOSE, 0, 0); }}}),
             AlertDecision::Block);
 
   // A button the user moves to on purpose answers: Tab reaches Allow, then Block.
@@ -236,13 +277,40 @@ TEST_F(AlertWindowTest, DecisionUiAsksThroughTheProgramsOwnWindows) {
   EXPECT_TRUE(::IsWindowEnabled(owner.hwnd()));
 
   std::wstring message;
-  ModalDriver driver({{FrmMessageBoxYesAndNo::kCaption, [&](HWND d) {
-                         message = TextOf(::GetDlgItem(d, kMessageLabelId));
-                         PostClick(ChildByText(d, L"Ok"));
-                       }}});
-  EXPECT_TRUE(ui.Confirm("Block it?"));
-  EXPECT_TRUE(driver.acted());
+  {
+    ModalDriver driver({{FrmMessageBoxYesAndNo::kCaption, [&](HWND d) {
+                           message = TextOf(::GetDlgItem(d, kMessageLabelId));
+                           PostClick(ChildByText(d, L"Ok"));
+                         }}});
+    EXPECT_EQ(ui.Confirm("Block it?"), watch::ConfirmAnswer::Yes);
+    EXPECT_TRUE(driver.acted());
+  }
   EXPECT_EQ(message, L"Block it?");
+  {
+    ModalDriver driver({{FrmMessageBoxYesAndNo::kCaption, [](HWND d) { PostClick(ChildByText(d, L"Cancel")); }}});
+    EXPECT_EQ(ui.Confirm("Block it?"), watch::ConfirmAnswer::No);
+  }
+  EXPECT_FALSE(ui.ProgramEnding());
+  // The information dialog, for a block that could not be saved.
+  {
+    std::wstring told;
+    ModalDriver driver({{FrmMessageBoxOK::kCaption, [&](HWND d) {
+                           told = TextOf(::GetDlgItem(d, kMessageLabelId));
+                           PostClick(ChildByText(d, L"Ok"));
+                         }}});
+    ui.Inform("Not saved.");
+    EXPECT_TRUE(driver.acted());
+    EXPECT_EQ(told, L"Not saved.");
+  }
+
+  // A quit while the confirmation waits is no Cancel: it decides nothing, and the program is ending.
+  {
+    ModalDriver driver({{FrmMessageBoxYesAndNo::kCaption, [](HWND) { ::PostQuitMessage(0); }}});
+    EXPECT_EQ(ui.Confirm("Block it?"), watch::ConfirmAnswer::Undecided);
+    EXPECT_TRUE(driver.acted());
+  }
+  EXPECT_TRUE(TakeQuitMessage());
+  EXPECT_TRUE(ui.ProgramEnding());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "process/win/file_facts_win.h"
 #include "process/win/process_table_win.h"
 #include "process/win/speaker_win.h"
+#include "process/win/system_folders.h"
 #include "store/list_files.h"
 #include "store/win/message_pump_pause.h"
 #include "store/win/registry_settings.h"
@@ -64,12 +65,16 @@ int Run() {
 
   ui::win::Win32ProcessFacts facts;
   ui::win::WindowDecisionUi decisionUi(nullptr, facts);
+  // A protected name passes without a question only from the folder it belongs in.
+  const ProtectedFolders protectedFolders{win::GetSystemFolder(), win::GetSystemWow64Folder(),
+                                          win::GetWindowsFolder(), directory};
   watch::NewProgramInspector inspector(
       lists, watch.running(), settings, processes, speaker, decisionUi,
-      {[](std::string_view name) { return IsWindowsProcess(name); },
+      {[&](std::string_view, std::string_view path) { return IsWindowsProcessInPlace(path, protectedFolders); },
        [](std::string_view path) { return win::IsMicrosoftFile(path); }});
   inspector.showRunningCount = [&](int lastIndex) { controller.ShowRunningCount(lastIndex); };
   inspector.listsChanged = [&] { controller.OnListsChanged(); };
+  inspector.closing = [&] { return controller.closing() || decisionUi.ProgramEnding(); };
   watch.inspectNewPrograms = [&](const watch::RunningProcesses& now, int lastIndex) {
     inspector.InspectNewPrograms(now, lastIndex);
   };

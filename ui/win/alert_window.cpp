@@ -72,15 +72,21 @@ bool IsCaptionControl(int id) {
 
 FrmMessage::FrmMessage(const watch::AlertRequest& request, ProcessFacts& facts) : request_(request), facts_(facts) {}
 
-AlertDecision FrmMessage::Show(HWND owner, const watch::AlertRequest& request, ProcessFacts& facts) {
+AlertDecision FrmMessage::Show(HWND owner, const watch::AlertRequest& request, ProcessFacts& facts, bool* ending) {
+  if (ending != nullptr) *ending = false;
   owner = ModalOwner(owner);
   FrmMessage window(request, facts);
-  if (!window.Create(owner)) return AlertDecision::Block;
+  // A question that cannot be put decides nothing; the program is asked about again.
+  if (!window.Create(owner)) return AlertDecision::Undecided;
   SetTopMost(window.Hwnd(), true);
   ::ShowWindow(window.Hwnd(), SW_SHOW);
   ::SetForegroundWindow(window.Hwnd());
   ::SetFocus(window.details_);
-  RunModalLoop(window.Hwnd(), owner, window.done_);
+  const bool quit = !RunModalLoop(window.Hwnd(), owner, window.done_);
+  if (quit || window.sessionEnding_) {
+    if (ending != nullptr) *ending = true;
+    return AlertDecision::Undecided;
+  }
   return window.decision_;
 }
 
@@ -225,14 +231,13 @@ void FrmMessage::OnCommand(int id) {
       Decide(AlertDecision::Allow);
       break;
     case kAlertBlockId:
-    case IDCANCEL:  // Escape
       Decide(AlertDecision::Block);
       break;
     case kAlertDetailsId:
       OnDetails();
       break;
     default:
-      // IDOK is Enter with no button focused: deliberately nothing.
+      // IDOK is Enter with no button focused, IDCANCEL is Escape: deliberately nothing.
       break;
   }
 }
@@ -277,10 +282,19 @@ LRESULT FrmMessage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_CLOSE:
-      // The close box, Alt+F4, the system: the program is blocked.
+      // The close box, Alt+F4: the user's own act, the program is blocked.
       Decide(AlertDecision::Block);
       return 0;
+    case WM_ENDSESSION:
+      // The session ends (the process may end any moment after this returns): nobody answered.
+      if (wParam != FALSE && !done_) {
+        sessionEnding_ = true;
+        done_ = true;
+        ::PostMessageW(Hwnd(), WM_NULL, 0, 0);
+      }
+      return 0;
     case WM_DESTROY:
+      // Destroyed from outside before an answer: decision_ stays Undecided.
       done_ = true;
       return 0;
     case WM_ERASEBKGND:

@@ -2,8 +2,10 @@
 // FrmMessage, "Corvane Alert": a program that nobody has judged yet has started; the user allows
 // or blocks it, or first looks at its details. The window is modal, stays above every other window
 // while it waits, and cannot be answered by a stray key: there is no default button, the Details
-// button has the focus when it opens (so Enter or Space only open the details), and every way of
-// closing it other than Allow (Escape, Alt+F4, the close box) blocks.
+// button has the focus when it opens (so Enter or Space only open the details), and Escape does
+// nothing (the alert takes the foreground, so an Escape meant for another window would reach it).
+// Closing it on purpose (Alt+F4, the close box) blocks; a window that ends without the user (the
+// program or the session ends) or cannot be shown decides nothing.
 #include <windows.h>
 
 #include "base/win/handle.h"
@@ -33,9 +35,11 @@ class FrmMessage final : public corvane::win::WindowBase<FrmMessage> {
   static const wchar_t* ClassName() { return L"CorvaneAlert"; }
 
   // Shows the alert over owner (disabled meanwhile; may be null) and waits for the answer: Allow or
-  // Block as pressed, Block for every other way of closing and when the window cannot be shown.
-  // facts supply the creation date and the details report.
-  static watch::AlertDecision Show(HWND owner, const watch::AlertRequest& request, ProcessFacts& facts);
+  // Block as pressed, Block when the user closes the window; Undecided when the window cannot be
+  // shown or ends without the user. ending (if given) is set when it ended because the program is
+  // quitting or the session is ending. facts supply the creation date and the details report.
+  static watch::AlertDecision Show(HWND owner, const watch::AlertRequest& request, ProcessFacts& facts,
+                                   bool* ending = nullptr);
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -53,8 +57,9 @@ class FrmMessage final : public corvane::win::WindowBase<FrmMessage> {
 
   const watch::AlertRequest& request_;
   ProcessFacts& facts_;
-  watch::AlertDecision decision_ = watch::AlertDecision::Block;
+  watch::AlertDecision decision_ = watch::AlertDecision::Undecided;
   bool done_ = false;
+  bool sessionEnding_ = false;
   bool showingDetails_ = false;
 
   HWND name_ = nullptr;

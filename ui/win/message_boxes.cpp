@@ -50,16 +50,22 @@ class MessageWindow {
  public:
   MessageWindow(MessageBoxKind kind, std::string_view message) : kind_(kind), message_(corvane::win::Widen(message)) {}
 
-  // Shows the window modally; true when it was closed by Ok.
-  bool Run(HWND owner) {
+  // Shows the window modally and tells how it ended.
+  ConfirmOutcome Run(HWND owner) {
     owner_ = (owner != nullptr && ::IsWindow(owner)) ? owner : nullptr;
     const std::vector<WORD> dialog =
         DialogTemplate(Confirmation() ? FrmMessageBoxYesAndNo::kCaption : FrmMessageBoxOK::kCaption);
     const INT_PTR result =
         ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialog.data()),
                                   owner_, &MessageWindow::DialogProc, reinterpret_cast<LPARAM>(this));
-    return result == IDOK && confirmed_;
+    // The dialog manager ends its loop by itself only for a WM_QUIT (posted again for the program's
+    // own loop): the program is quitting.
+    if (result != -1 && !answered_ && !endedHere_) ending_ = true;
+    if (!answered_) return ConfirmOutcome::Unanswered;
+    return result == IDOK && confirmed_ ? ConfirmOutcome::Confirmed : ConfirmOutcome::Declined;
   }
+
+  bool ending() const { return ending_; }
 
  private:
   bool Confirmation() const { return kind_ == MessageBoxKind::Confirmation; }
@@ -75,7 +81,10 @@ class MessageWindow {
     } catch (...) {
       // Nothing may leave a window procedure. A window that failed to set itself up closes as
       // "not confirmed" rather than stay on the screen half-built.
-      if (message == WM_INITDIALOG) ::EndDialog(hwnd, IDCANCEL);
+      if (message == WM_INITDIALOG) {
+        self->endedHere_ = true;
+        ::EndDialog(hwnd, IDCANCEL);
+      }
       return FALSE;
     }
   }
@@ -97,8 +106,16 @@ class MessageWindow {
         return TRUE;
       }
       case WM_CLOSE:
-        // Alt+F4, the close box, the system: never a confirmation.
+        // Alt+F4, the close box: never a confirmation.
+        answered_ = true;
         Close(false);
+        return TRUE;
+      case WM_ENDSESSION:
+        // The session ends: nobody answered.
+        if (wParam != FALSE) {
+          ending_ = true;
+          Close(false);
+        }
         return TRUE;
       case WM_CTLCOLORDLG:
         return reinterpret_cast<INT_PTR>(background_.get());
@@ -133,6 +150,7 @@ class MessageWindow {
     ok_ = ImageButton::Create(hwnd_, IDOK, "Ok", none, DialogButtonPalette());
     if (Confirmation()) cancel_ = ImageButton::Create(hwnd_, IDCANCEL, "Cancel", none, DialogButtonPalette());
     if (label_ == nullptr || ok_ == nullptr || (Confirmation() && cancel_ == nullptr)) {
+      endedHere_ = true;
       ::EndDialog(hwnd_, IDCANCEL);
       return FALSE;
     }
@@ -207,16 +225,20 @@ class MessageWindow {
     if (id == IDOK) {
       SetTopMost(hwnd_, false);
       confirmed_ = Confirmation();
+      answered_ = true;
+      endedHere_ = true;
       ::EndDialog(hwnd_, IDOK);
     } else if (id == IDCANCEL) {
       // Cancel, or Escape (which the dialog manager reports as IDCANCEL in both windows).
       SetTopMost(hwnd_, false);
+      answered_ = true;
       Close(false);
     }
   }
 
   void Close(bool confirmed) {
     confirmed_ = confirmed;
+    endedHere_ = true;
     ::EndDialog(hwnd_, IDCANCEL);
   }
 
@@ -233,13 +255,22 @@ class MessageWindow {
   UniqueGdiObject background_;
   UniqueGdiObject lineBrush_;
   bool confirmed_ = false;  // bConfirmed: written true by Ok in the confirmation only
+  bool answered_ = false;   // a button, Escape or the user's closing ended it
+  bool endedHere_ = false;  // this window ended the dialog itself (answered or not)
+  bool ending_ = false;     // the program or the session is ending
 };
 
 }  // namespace
 
 bool FrmMessageBoxYesAndNo::Show(HWND owner, std::string_view message) {
+  return Ask(owner, message) == ConfirmOutcome::Confirmed;
+}
+
+ConfirmOutcome FrmMessageBoxYesAndNo::Ask(HWND owner, std::string_view message, bool* ending) {
   MessageWindow window(MessageBoxKind::Confirmation, message);
-  return window.Run(owner);
+  const ConfirmOutcome outcome = window.Run(owner);
+  if (ending != nullptr) *ending = window.ending();
+  return outcome;
 }
 
 void FrmMessageBoxOK::Show(HWND owner, std::string_view message) {

@@ -13,6 +13,10 @@ namespace corvane::ui::win {
 // The message label's control id; the Ok button is IDOK and the Cancel button IDCANCEL.
 inline constexpr int kMessageLabelId = 1001;
 
+// How a confirmation ended: Ok; Cancel, Escape, Alt+F4 or the close box; or without the user (the
+// program quit or the session ended while it was open, or it could not be shown).
+enum class ConfirmOutcome { Confirmed, Declined, Unanswered };
+
 class FrmMessageBoxYesAndNo {
  public:
   static constexpr const wchar_t* kCaption = L"Corvane - Confirmation";
@@ -20,6 +24,9 @@ class FrmMessageBoxYesAndNo {
   // Escape, Alt+F4, the close box and a window that cannot be created all give false. Cancel has the
   // focus when the window opens, so a stray Enter never confirms.
   static bool Show(HWND owner, std::string_view message);
+  // The same question, for callers to whom an unanswered question is not a No. ending (if given) is
+  // set when it ended because the program is quitting or the session is ending.
+  static ConfirmOutcome Ask(HWND owner, std::string_view message, bool* ending = nullptr);
 };
 
 class FrmMessageBoxOK {

@@ -6,9 +6,27 @@
 namespace corvane::ui::win {
 
 watch::AlertDecision WindowDecisionUi::ShowAlert(const watch::AlertRequest& request) {
-  return FrmMessage::Show(owner_, request, facts_);
+  bool ending = false;
+  const watch::AlertDecision decision = FrmMessage::Show(owner_, request, facts_, &ending);
+  if (ending) ending_ = true;
+  return decision;
 }
 
-bool WindowDecisionUi::Confirm(std::string_view message) { return FrmMessageBoxYesAndNo::Show(owner_, message); }
+watch::ConfirmAnswer WindowDecisionUi::Confirm(std::string_view message) {
+  bool ending = false;
+  const ConfirmOutcome outcome = FrmMessageBoxYesAndNo::Ask(owner_, message, &ending);
+  if (ending) ending_ = true;
+  switch (outcome) {
+    case ConfirmOutcome::Confirmed:
+      return watch::ConfirmAnswer::Yes;
+    case ConfirmOutcome::Declined:
+      return watch::ConfirmAnswer::No;
+    case ConfirmOutcome::Unanswered:
+      break;
+  }
+  return watch::ConfirmAnswer::Undecided;
+}
+
+void WindowDecisionUi::Inform(std::string_view message) { FrmMessageBoxOK::Show(owner_, message); }
 
 }  // namespace corvane::ui::win

@@ -18,7 +18,6 @@
 #include "process/win/file_facts_win.h"
 #include "process/win/process_table_win.h"
 #include "store/list_files.h"
-#include "store/win/message_pump_pause.h"
 #include "store/win/registry_settings.h"
 #include "store/win/win32_list_file_system.h"
 #include "tests/support/child_process.h"
@@ -144,8 +143,7 @@ int BenchCycle(int ticks) {
     if (!WriteListFile(folder.Path() + L"\\midmo.ocx", RunningProgramRecords())) return 1;
 
     win::Win32ListFileSystem files;
-    win::MessagePumpPause pause;
-    ListFileStore lists(files, pause, settings, win::Narrow(folder.Path()));
+    ListFileStore lists(files, settings, win::Narrow(folder.Path()));
     lists.LoadListFile(ListKind::Allow);
     lists.LoadListFile(ListKind::Block);
     win::Win32ProcessTable real;

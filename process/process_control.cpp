@@ -9,7 +9,7 @@ namespace corvane {
 
 bool TerminateProcessByName(ProcessTable& table, SettingsStore& settings, Speaker& speaker,
                             std::string_view fileName) {
-  const std::string wanted = TrimSpaces(fileName);
+  const std::string wanted = ComparisonKey(fileName);
   // A blank name names no program; without this it would match a nameless system entry.
   if (wanted.empty()) return false;
 
@@ -18,7 +18,7 @@ bool TerminateProcessByName(ProcessTable& table, SettingsStore& settings, Speake
   bool found = false;
   std::uint32_t processId = 0;
   for (int i = 0; i <= last; ++i) {
-    if (EqualsNoCase(GetFileNameFromPath(snapshot[static_cast<size_t>(i)].exeFile), wanted)) {
+    if (ComparisonKey(GetFileNameFromPath(snapshot[static_cast<size_t>(i)].exeFile)) == wanted) {
       processId = snapshot[static_cast<size_t>(i)].processId;
       found = true;
       break;
@@ -26,6 +26,24 @@ bool TerminateProcessByName(ProcessTable& table, SettingsStore& settings, Speake
   }
   if (!found) return false;
   return TerminateMatchedProcess(table, settings, speaker, processId);
+}
+
+int TerminateProcessesByPath(ProcessTable& table, SettingsStore& settings, Speaker& speaker, std::string_view path) {
+  const std::string wantedPath = ComparisonKey(path);
+  const std::string wantedName = ComparisonKey(GetFileNameFromPath(wantedPath));
+  if (wantedName.empty()) return 0;
+
+  ProcessSnapshot snapshot;
+  const int last = table.TakeProcessSnapshot(snapshot);
+  int ended = 0;
+  for (int i = 0; i <= last; ++i) {
+    const ProcessEntry& entry = snapshot[static_cast<size_t>(i)];
+    // The name first: a path read costs far more than a comparison.
+    if (ComparisonKey(GetFileNameFromPath(entry.exeFile)) != wantedName) continue;
+    if (ComparisonKey(table.GetProcessFullPath(entry.processId)) != wantedPath) continue;
+    if (TerminateMatchedProcess(table, settings, speaker, entry.processId)) ++ended;
+  }
+  return ended;
 }
 
 bool TerminateMatchedProcess(ProcessTable& table, SettingsStore& settings, Speaker& speaker, std::uint32_t processId) {

@@ -1,6 +1,7 @@
 #pragma once
-// Look-ups and termination by file name, built on the process table. Names are compared by the
-// program's rule: trimmed of blanks, letter case ignored.
+// Look-ups and termination by file name or by path, built on the process table. Names and paths are
+// compared by the program's rule (ComparisonKey): trimmed of blanks, letter case ignored, on both
+// sides, so that a program judged blocked is also the one that is ended.
 #include <cstdint>
 #include <string_view>
 
@@ -21,6 +22,12 @@ inline constexpr std::uint32_t kTerminationWaitMs = 1;
 // instance of the same program survives until the next call.
 bool TerminateProcessByName(ProcessTable& table, SettingsStore& settings, Speaker& speaker,
                             std::string_view fileName);
+
+// Terminates every running process whose executable is the file at path (the comparison rule on
+// the whole path), so that a program of the same name elsewhere is left alone. Only processes whose
+// file name matches have their paths read; a process whose path cannot be read is not ended. Beeps
+// before each termination when "ChkBeep" is 1. Returns how many processes were ended.
+int TerminateProcessesByPath(ProcessTable& table, SettingsStore& settings, Speaker& speaker, std::string_view path);
 
 // The second half of termination by name, for callers that already found the process in a snapshot
 // of their own: the beep (when "ChkBeep" is 1), then up to 11 attempts.

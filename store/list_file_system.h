@@ -35,6 +35,10 @@ class ListFileSystem {
   // One deletion attempt (hidden files included). False when the file is still there afterwards.
   // (Not called DeleteFile: <windows.h> turns that name into a macro.)
   virtual bool RemoveFile(std::string_view path) = 0;
+  // The same, for a file whose removal was asked for by the user: a read-only file loses its
+  // read-only attribute and is deleted. When it still cannot be deleted (in use, no right), it keeps
+  // the attributes it had.
+  virtual bool RemoveFileEvenIfReadOnly(std::string_view path) = 0;
 };
 
 }  // namespace corvane

@@ -123,9 +123,8 @@ std::string HotKeyRecord(std::string_view target, std::string_view keyLabel) {
   return ProgramRecord(target, keyLabel);
 }
 
-ListFileStore::ListFileStore(ListFileSystem& files, Pause& pause, SettingsStore& settings,
-                             std::string programDirectory)
-    : files_(files), pause_(pause), settings_(settings), directory_(std::move(programDirectory)) {}
+ListFileStore::ListFileStore(ListFileSystem& files, SettingsStore& settings, std::string programDirectory)
+    : files_(files), settings_(settings), directory_(std::move(programDirectory)) {}
 
 std::string ListFileStore::ListFilePath(ListKind list) const {
   std::string path = directory_;
@@ -213,15 +212,12 @@ bool ListFileStore::AppendListLine(ListKind list, std::string_view plainRecord, 
 }
 
 bool ListFileStore::RemoveEmptiedFile(const std::string& path) {
-  // No pause and no events here: nothing is written afterwards that would have to wait for the
-  // deletion, and a timer tick running in the middle of a list change is what the pause used to
-  // invite. A file held open by another program gets a few short retries.
-  for (int attempt = 0; attempt < list_files::kRemoveAttempts; ++attempt) {
-    if (!files_.AnyFileExists(path)) return true;
-    if (files_.RemoveFile(path)) return true;
-    if (attempt + 1 < list_files::kRemoveAttempts) pause_.Sleep(list_files::kRemoveRetryMilliseconds);
-  }
-  // It cannot be deleted: an empty file at least holds no entry the list no longer has.
+  // No pause, no events and no waiting between attempts: this runs on the user-interface thread,
+  // and nothing is written afterwards that would have to wait for the deletion.
+  if (!files_.AnyFileExists(path)) return true;
+  if (files_.RemoveFile(path)) return true;
+  // It cannot be deleted (held open by another program): an empty file at least holds no entry the
+  // list no longer has.
   return files_.ReplaceContent(path, {});
 }
 
@@ -277,21 +273,9 @@ bool ListFileStore::IsInTrashJar(std::string_view path) const {
 }
 
 bool ListFileStore::DeleteFileWithRetry(std::string_view path) {
-  const std::string target = TrimSpaces(path);
-  if (!files_.AnyFileExists(target)) return true;
-  for (int attempt = 0; attempt < list_files::kDeleteAttempts; ++attempt) {
-    if (!files_.AnyFileExists(target)) break;
-    // A second try straight away catches a deletion that the first one lost to a brief lock.
-    if (!files_.RemoveFile(target)) files_.RemoveFile(target);
-    pause_.RunPendingEvents();
-  }
-  WaitForSomeSeconds();
-  return !files_.AnyFileExists(target);
-}
-
-void ListFileStore::WaitForSomeSeconds() {
-  pause_.RunPendingEvents();
-  pause_.Sleep(list_files::kPauseMilliseconds);
+  // A missing file counts as deleted; no separate existence test, as this runs twice a tick for
+  // every Trash Jar file that cannot be deleted.
+  return files_.RemoveFileEvenIfReadOnly(TrimSpaces(path));
 }
 
 }  // namespace corvane

@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "store/list_file_system.h"
-#include "store/pause.h"
 #include "store/settings.h"
 
 namespace corvane {
@@ -54,12 +53,6 @@ inline constexpr std::string_view kFieldSeparator = "^^^^";
 inline constexpr std::string_view kLineEnd = "\r\n";
 // A list file larger than this is read only this far; the program's own files are a small fraction.
 inline constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
-// DeleteFileWithRetry: attempts, then the pause that ends it.
-inline constexpr int kDeleteAttempts = 10;
-inline constexpr int kPauseMilliseconds = 1000;
-// Removing an emptied list file: attempts and the short wait between failed ones (no events run).
-inline constexpr int kRemoveAttempts = 10;
-inline constexpr int kRemoveRetryMilliseconds = 20;
 }  // namespace list_files
 
 std::string_view ListFileName(ListKind list);
@@ -71,7 +64,7 @@ std::string HotKeyRecord(std::string_view target, std::string_view keyLabel);
 class ListFileStore {
  public:
   // programDirectory: the folder of both programs, without a trailing backslash.
-  ListFileStore(ListFileSystem& files, Pause& pause, SettingsStore& settings, std::string programDirectory);
+  ListFileStore(ListFileSystem& files, SettingsStore& settings, std::string programDirectory);
   ListFileStore(const ListFileStore&) = delete;
   ListFileStore& operator=(const ListFileStore&) = delete;
 
@@ -110,13 +103,11 @@ class ListFileStore {
   bool IsInBlockList(std::string_view name) const;  // by name only: blocked wherever it lies
   bool IsInTrashJar(std::string_view path) const;
 
-  // Deletes the file at path (trimmed), hidden or not: up to 10 attempts, pending events run after
-  // each, then WaitForSomeSeconds. Returns at once, without pause, when no file is there. True when
-  // no file is left. The path is copied first: events that run during the pause may change the
-  // list it came from.
+  // Deletes the file at path (trimmed), hidden or read-only: the user asked for it gone. One
+  // attempt, without sleeping or running window events, since it runs on the user-interface thread
+  // for every Trash Jar file twice a tick. True when no file is left; a file that stays (in use, no
+  // right) is for the caller to try again later, as the watch cycle does at its next pass.
   bool DeleteFileWithRetry(std::string_view path);
-  // Pending events run, then about one second of sleep.
-  void WaitForSomeSeconds();
 
  private:
   std::string FileContent(ListKind list) const;
@@ -127,7 +118,6 @@ class ListFileStore {
   bool ReadListText(ListKind list, std::string& text, bool& complete);
 
   ListFileSystem& files_;
-  Pause& pause_;
   SettingsStore& settings_;
   std::string directory_;
   AllowList allowList_;

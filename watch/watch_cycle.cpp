@@ -38,16 +38,18 @@ void WatchCycle::TerminateBlockedPrograms() {
   // first listed process of its name that this pass has not ended yet.
   ProcessSnapshot snapshot;
   const int last = processes_.TakeProcessSnapshot(snapshot);
+  // Both sides by the comparison rule, as the decision that a program is blocked uses it: a program
+  // whose file name has blanks around it is ended too.
   std::vector<std::string> runningNames;
   runningNames.reserve(last < 0 ? 0 : static_cast<size_t>(last) + 1);
   for (int i = 0; i <= last; ++i) {
-    runningNames.push_back(ToUpperAscii(GetFileNameFromPath(snapshot[static_cast<size_t>(i)].exeFile)));
+    runningNames.push_back(ComparisonKey(GetFileNameFromPath(snapshot[static_cast<size_t>(i)].exeFile)));
   }
   std::vector<bool> ended(runningNames.size(), false);
   // Names are copied first: the list may change under a long termination.
   std::vector<std::string> names;
   names.reserve(lists_.blockList().size());
-  for (const ProgramListEntry& entry : lists_.blockList()) names.push_back(ToUpperAscii(TrimSpaces(entry.name)));
+  for (const ProgramListEntry& entry : lists_.blockList()) names.push_back(ComparisonKey(entry.name));
   for (const std::string& name : names) {
     if (name.empty()) continue;
     for (size_t i = 0; i < runningNames.size(); ++i) {
@@ -60,15 +62,17 @@ void WatchCycle::TerminateBlockedPrograms() {
 }
 
 void WatchCycle::EmptyTrashJar() {
-  const size_t count = lists_.trashJar().size();
-  for (size_t i = 0; i < count; ++i) {
-    // The list may shrink while a deletion pauses; an entry that has gone is passed over.
-    if (i >= lists_.trashJar().size()) break;
-    const std::string path = lists_.trashJar()[i];
+  // Nothing here sleeps or runs window events: a file that cannot be deleted now (in use, no right)
+  // stays and is tried again at the next pass, which is at most half a second away.
+  const TrashJarList paths = lists_.trashJar();
+  for (const std::string& entry : paths) {
+    const std::string path = TrimSpaces(entry);
     // A hidden file is left alone: the existence test sees ordinary files only.
-    if (!files_.VisibleFileExists(TrimSpaces(path))) continue;
+    if (!files_.VisibleFileExists(path)) continue;
     if (ToUpperAscii(TrimSpaces(GetFileExtension(path))) == "EXE") {
-      TerminateProcessByName(processes_, settings_, speaker_, GetFileNameFromPath(TrimSpaces(path)));
+      // Only the program started from this very file: a program of the same name elsewhere is
+      // another program and none of the Trash Jar's business.
+      TerminateProcessesByPath(processes_, settings_, speaker_, path);
     }
     lists_.DeleteFileWithRetry(path);
   }

@@ -46,7 +46,8 @@ class WatchCycle {
 
   // Ends a running copy of every program on the block list; nothing in Allow All mode.
   void TerminateBlockedPrograms();
-  // Deletes every listed file that exists (an .exe after its program was terminated). Entries stay.
+  // Deletes every listed file that exists (an .exe after the processes started from that very file
+  // were terminated). Entries stay; a file that cannot be deleted is tried again at the next pass.
   void EmptyTrashJar();
   // Removes the running-list entries whose program no longer runs.
   void PruneRunningProgramList();

@@ -14,6 +14,7 @@ class Win32ListFileSystem final : public ListFileSystem {
   // has the file open is retried a few times over about 100 ms.
   bool ReplaceContent(std::string_view path, std::string_view content) override;
   bool RemoveFile(std::string_view path) override;
+  bool RemoveFileEvenIfReadOnly(std::string_view path) override;
 };
 
 }  // namespace corvane::win

@@ -1,6 +1,6 @@
 #pragma once
-// The list files in memory, with the failures a disk can have: hidden, locked, unreadable (from
-// the start or half-way), and a disk that fills up in the middle of a write. The temp-file-and-move
+// The list files in memory, with the failures a disk can have: hidden, read-only, locked, unreadable
+// (from the start or half-way), and a disk that fills up in the middle of a write. The temp-file-and-move
 // contract of ReplaceContent is kept: a failed replace leaves the old content whole.
 #include <cstddef>
 #include <map>
@@ -19,6 +19,7 @@ class MemoryListFileSystem final : public ListFileSystem {
     std::string content;
     bool hidden = false;
     bool locked = false;  // held by another program: no read, write or delete
+    bool readOnly = false;  // an ordinary deletion is refused (writes are not modelled)
     std::optional<std::size_t> readFailsAfter;  // a read error after this many bytes
   };
 
@@ -76,14 +77,8 @@ class MemoryListFileSystem final : public ListFileSystem {
     return true;
   }
 
-  bool RemoveFile(std::string_view path) override {
-    log.push_back("remove " + std::string(path));
-    const auto it = files.find(std::string(path));
-    if (it == files.end()) return true;
-    if (it->second.locked || failRemoves) return false;
-    files.erase(it);
-    return true;
-  }
+  bool RemoveFile(std::string_view path) override { return Remove(path, false); }
+  bool RemoveFileEvenIfReadOnly(std::string_view path) override { return Remove(path, true); }
 
   // Test helpers.
   void Put(std::string_view path, std::string_view content, bool hidden = false) {
@@ -115,6 +110,14 @@ class MemoryListFileSystem final : public ListFileSystem {
  private:
   static bool EndsWithLineEnd(const std::string& s) {
     return s.size() >= 2 && s.compare(s.size() - 2, 2, "\r\n") == 0;
+  }
+  bool Remove(std::string_view path, bool evenReadOnly) {
+    log.push_back("remove " + std::string(path));
+    const auto it = files.find(std::string(path));
+    if (it == files.end()) return true;
+    if (it->second.locked || failRemoves || (it->second.readOnly && !evenReadOnly)) return false;
+    files.erase(it);
+    return true;
   }
   bool CanWrite(std::size_t bytes) const { return !diskSpace || *diskSpace >= bytes; }
   bool Write(std::string& target, std::string_view data) {

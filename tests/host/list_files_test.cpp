@@ -7,14 +7,12 @@
 #include <string>
 
 #include "store/cipher.h"
-#include "tests/fakes/fake_pause.h"
 #include "tests/fakes/memory_list_file_system.h"
 #include "tests/fakes/memory_settings.h"
 
 namespace corvane {
 namespace {
 
-using testing::FakePause;
 using testing::MemoryListFileSystem;
 using testing::MemorySettings;
 
@@ -55,12 +53,11 @@ class ListFilesTest : public ::testing::Test {
  protected:
   std::string PathOf(ListKind kind) const { return store.ListFilePath(kind); }
   // A second store over the same files, as at the next start of the program.
-  ListFileStore Reopened() { return ListFileStore(files, pause, settings, "C:\\Corvane"); }
+  ListFileStore Reopened() { return ListFileStore(files, settings, "C:\\Corvane"); }
 
   MemoryListFileSystem files;
-  FakePause pause;
   MemorySettings settings;
-  ListFileStore store{files, pause, settings, "C:\\Corvane"};
+  ListFileStore store{files, settings, "C:\\Corvane"};
 };
 
 TEST_F(ListFilesTest, FilesLiveInTheProgramDirectoryUnderTheirNames) {
@@ -228,14 +225,14 @@ TEST_F(ListFilesTest, RemovingTheOnlyEntryLeavesNoFileAndNoPause) {
   store.AppendListLine(ListKind::Block, "C:\\b.exe^^^^b.exe");
   store.AppendListLine(ListKind::TrashJar, "C:\\c.txt");
   store.AppendListLine(ListKind::HotKey, "C:\\d.txt^^^^Ctrl + Shift + D");
+  files.log.clear();
   for (ListKind kind : kAllKinds) {
     ASSERT_TRUE(files.Has(PathOf(kind)));
     EXPECT_TRUE(store.RewriteListFile(kind));  // all in-memory lists are empty
     EXPECT_FALSE(files.Has(PathOf(kind)));
   }
-  // Rewrites neither sleep nor let a timer tick run in the middle of a list change.
-  EXPECT_EQ(pause.sleeps, 0);
-  EXPECT_EQ(pause.eventRuns, 0);
+  // One deletion each, and nothing else.
+  EXPECT_EQ(files.log.size(), 4u);
   // An empty list without a file stays without one.
   EXPECT_TRUE(store.RewriteListFile(ListKind::Allow));
   EXPECT_TRUE(store.ClearListFile(ListKind::Allow));
@@ -295,11 +292,13 @@ TEST_F(ListFilesTest, AFileThatCannotBeWrittenLeavesTheInMemoryListsRight) {
   EXPECT_EQ(store.allowList(), (AllowList{{"new.exe", "C:\\new.exe"}}));
   EXPECT_EQ(store.trashJar(), (TrashJarList{"C:\\t.txt"}));
 
-  // Emptying a list whose file cannot be deleted: a few short waits, no events, the file stays.
+  // Emptying a list whose file cannot be deleted: one deletion and one replacement are tried, with
+  // no waiting in between on the user-interface thread; the file stays.
+  files.log.clear();
   EXPECT_FALSE(store.ClearListFile(ListKind::HotKey));
   EXPECT_TRUE(files.Has(PathOf(ListKind::HotKey)));
-  EXPECT_EQ(pause.sleeps, list_files::kRemoveAttempts - 1);
-  EXPECT_EQ(pause.eventRuns, 0);
+  EXPECT_EQ(files.log, (std::vector<std::string>{"remove " + PathOf(ListKind::HotKey),
+                                                 "replace " + PathOf(ListKind::HotKey)}));
 }
 
 TEST_F(ListFilesTest, AnEmptiedListWhoseFileCannotBeDeletedAtLeastHoldsNoEntries) {
@@ -314,7 +313,7 @@ TEST_F(ListFilesTest, AnEmptiedListWhoseFileCannotBeDeletedAtLeastHoldsNoEntries
 
 TEST_F(ListFilesTest, ReadIsRaisedAfterBlockListChangesOnlyOnceTheFileIsComplete) {
   WatchingSettings watching(files, "C:\\Corvane\\cekdn.ocx");
-  ListFileStore watched(files, pause, watching, "C:\\Corvane");
+  ListFileStore watched(files, watching, "C:\\Corvane");
 
   // Changes of the other three lists leave "Read" alone.
   watched.AppendListLine(ListKind::Allow, "C:\\a.exe^^^^a.exe");
@@ -419,38 +418,31 @@ TEST_F(ListFilesTest, RandomBytesAndHugeLinesLoadWhatTheyCanWithoutHarm) {
 
 }
 
-TEST_F(ListFilesTest, DeleteFileWithRetryDeletesAnyFileAndThenPauses) {
-  // Nothing there: back at once, no pause.
+TEST_F(ListFilesTest, DeleteFileWithRetryMakesOneAttemptAndLeavesRetriesToTheCaller) {
+  // Nothing there: nothing left to delete.
   EXPECT_TRUE(store.DeleteFileWithRetry("C:\\Temp\\gone.txt"));
-  EXPECT_EQ(pause.sleeps, 0);
-  EXPECT_EQ(pause.eventRuns, 0);
 
-  // A hidden file is seen and deleted; the path is trimmed first; the pause follows.
+  // A hidden file is seen and deleted; the path is trimmed first.
   files.Put("C:\\Temp\\hidden.txt", "x", /*hidden=*/true);
   EXPECT_TRUE(store.DeleteFileWithRetry("  C:\\Temp\\hidden.txt "));
   EXPECT_FALSE(files.Has("C:\\Temp\\hidden.txt"));
-  EXPECT_EQ(pause.sleeps, 1);
-  EXPECT_EQ(pause.sleptMilliseconds, list_files::kPauseMilliseconds);
-  EXPECT_EQ(pause.eventRuns, 2);  // after the one attempt, and in the pause
+  // Read-only does not save a file whose removal the user asked for.
+  files.Put("C:\\Temp\\kept.txt", "x");
+  files.Find("C:\\Temp\\kept.txt")->readOnly = true;
+  EXPECT_TRUE(store.DeleteFileWithRetry("C:\\Temp\\kept.txt"));
+  EXPECT_FALSE(files.Has("C:\\Temp\\kept.txt"));
 
-  // A file that stays: ten attempts of two deletions each, then the pause.
-  pause = FakePause();
+  // A file held by another program: one attempt, then back to the caller, the file still there.
   files.Put("C:\\Temp\\locked.txt", "x");
   files.Find("C:\\Temp\\locked.txt")->locked = true;
   files.log.clear();
   EXPECT_FALSE(store.DeleteFileWithRetry("C:\\Temp\\locked.txt"));
-  EXPECT_EQ(files.log.size(), 2u * list_files::kDeleteAttempts);
-  EXPECT_EQ(pause.eventRuns, list_files::kDeleteAttempts + 1);
-  EXPECT_EQ(pause.sleptMilliseconds, list_files::kPauseMilliseconds);
-}
-
-TEST_F(ListFilesTest, DeleteFileWithRetrySurvivesATickThatChangesTheListMeanwhile) {
-  // The watch cycle passes a Trash Jar entry; a click handled during the pause clears the list.
-  files.Put("C:\\Temp\\a-rather-long-path-that-does-not-fit-in-small-string-storage.txt", "x");
-  store.trashJar() = {"C:\\Temp\\a-rather-long-path-that-does-not-fit-in-small-string-storage.txt"};
-  pause.onEvents = [this] { store.trashJar().clear(); store.trashJar().shrink_to_fit(); };
-  EXPECT_TRUE(store.DeleteFileWithRetry(store.trashJar()[0]));
-  EXPECT_TRUE(files.files.empty());
+  EXPECT_EQ(files.log, (std::vector<std::string>{"remove C:\\Temp\\locked.txt"}));
+  EXPECT_TRUE(files.Has("C:\\Temp\\locked.txt"));
+  // Once it is let go, the next call deletes it.
+  files.Find("C:\\Temp\\locked.txt")->locked = false;
+  EXPECT_TRUE(store.DeleteFileWithRetry("C:\\Temp\\locked.txt"));
+  EXPECT_FALSE(files.Has("C:\\Temp\\locked.txt"));
 }
 
 }  // namespace

@@ -49,9 +49,11 @@ TEST_F(TerminateByName, GivenNameIsTrimmedAndCaseIsIgnored) {
   EXPECT_TRUE(Terminate("cALC.eXE"));
   EXPECT_TRUE(Terminate("notepad.exe"));
   EXPECT_EQ(table.terminated, (Ids{10, 11, 12}));
-  // Only the given name is trimmed: a listed name with blanks around it is another name.
-  table.Add(13, " run.exe");
-  EXPECT_FALSE(Terminate("run.exe"));
+  // Both sides are trimmed: a listed name with blanks around it is the same name, as it is when the
+  // program is judged blocked.
+  table.Add(13, " run.exe ");
+  EXPECT_TRUE(Terminate("RUN.exe"));
+  EXPECT_EQ(table.terminated, (Ids{10, 11, 12, 13}));
   // A part of a name is no match.
   table.Add(14, "notepad.exe.bak");
   EXPECT_FALSE(Terminate("notepad.exe"));
@@ -112,6 +114,26 @@ TEST_F(TerminateByName, ProcessThatCannotBeWaitedOnIsNotReportedTerminated) {
   // Without any right to it, further attempts are pointless.
   EXPECT_EQ(table.terminationAttempts.size(), 1u);
   EXPECT_TRUE(table.IsRunning(10));
+}
+
+TEST_F(TerminateByName, ByPathEndsEveryCopyOfThatFileAndNothingElse) {
+  table.Add(10, "tool.exe", "C:\\Program Files\\Tool\\tool.exe");  // same name, another file
+  table.Add(11, "TOOL.EXE", "D:\\Old\\Tool.exe");
+  table.Add(12, "other.exe", "D:\\Old\\other.exe");
+  table.Add(13, " tool.exe", "D:\\old\\tool.exe");  // a second copy, its name with a blank
+  table.Add(14, "tool.exe", "");                        // path unreadable: left alone
+  table.Add(15, "tool.exe", "D:\\Old\\Tool.exe\\x");
+  settings.values["ChkBeep"] = "1";
+  EXPECT_EQ(TerminateProcessesByPath(table, settings, speaker, "  d:\\OLD\\tool.EXE "), 2);
+  EXPECT_EQ(table.terminated, (Ids{11, 13}));
+  EXPECT_EQ(speaker.beeps.size(), 2u);
+  // Only the processes of that file name had their paths read.
+  EXPECT_EQ(table.pathQueries, (Ids{10, 11, 13, 14, 15}));
+  // Nothing left of it; a blank path or a folder names no file.
+  EXPECT_EQ(TerminateProcessesByPath(table, settings, speaker, "D:\\Old\\Tool.exe"), 0);
+  EXPECT_EQ(TerminateProcessesByPath(table, settings, speaker, "   "), 0);
+  EXPECT_EQ(TerminateProcessesByPath(table, settings, speaker, "D:\\Old\\"), 0);
+  EXPECT_EQ(table.RunningIds(), (Ids{10, 12, 14, 15}));
 }
 
 TEST(ProcessIdByName, MatchesTheFileNameOfTheFullPath) {

@@ -85,16 +85,63 @@ TEST_F(WatchCycleTest, TrashJarTerminatesExeFirstDeletesDocumentsAndSkipsHiddenF
   EXPECT_FALSE(files.Has("C:\\docs\\note.txt"));
 }
 
-TEST_F(WatchCycleTest, TrashJarEntryRemovedDuringThePauseIsPassedOver) {
-  files.Put("C:\\a.txt", "a");
-  files.Put("C:\\b.txt", "b");
-  Trash("C:\\a.txt");
-  Trash("C:\\b.txt");
-  // A click that runs while the first deletion pauses empties the list.
-  pause.onEvents = [this] { lists.trashJar().clear(); };
+TEST_F(WatchCycleTest, TrashJarEndsOnlyTheProgramStartedFromTheListedFile) {
+  // Listed with other letter case and blanks around it than the system reports.
+  Trash(" d:\\OLD\\Chrome.EXE ");
+  files.Put("d:\\OLD\\Chrome.EXE", "MZ");
+  processes.Add(1, "chrome.exe", "C:\\Program Files\\Browser\\chrome.exe");  // the user's browser
+  processes.Add(2, "CHROME.EXE", "D:\\old\\chrome.exe");
+  processes.Add(3, "chrome.exe", "");  // path unreadable: not known to be that file
+  processes.Add(4, "other.exe", "D:\\old\\other.exe");
   cycle.EmptyTrashJar();
-  EXPECT_FALSE(files.Has("C:\\a.txt"));
-  EXPECT_TRUE(files.Has("C:\\b.txt"));
+  EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{2}));
+  // Paths are read only for the processes of that file name.
+  EXPECT_EQ(processes.pathQueries, (std::vector<std::uint32_t>{1, 2, 3}));
+  EXPECT_TRUE(processes.IsRunning(1));
+  EXPECT_TRUE(processes.IsRunning(3));
+  EXPECT_FALSE(files.Has("d:\\OLD\\Chrome.EXE"));
+  // A program of the listed name keeps running from elsewhere, tick after tick.
+  files.Put("d:\\OLD\\Chrome.EXE", "MZ");
+  cycle.Tick();
+  EXPECT_TRUE(processes.IsRunning(1));
+}
+
+TEST_F(WatchCycleTest, TrashJarFileThatCannotBeDeletedIsTriedAgainAtTheNextPassOnly) {
+  files.Put("C:\\docs\\open.txt", "x");
+  files.Find("C:\\docs\\open.txt")->locked = true;  // held open by another program
+  files.Put("C:\\docs\\readonly.txt", "x");
+  files.Find("C:\\docs\\readonly.txt")->readOnly = true;
+  files.Put("C:\\docs\\hidden.txt", "x", /*hidden=*/true);
+  files.Find("C:\\docs\\hidden.txt")->readOnly = true;
+  Trash("C:\\docs\\open.txt");
+  Trash("C:\\docs\\readonly.txt");
+  Trash("C:\\docs\\hidden.txt");
+  files.log.clear();
+  cycle.Tick();
+  // One attempt per pass, two passes per tick: no attempts in a row, nothing waits in between.
+  EXPECT_EQ(files.log, (std::vector<std::string>{"remove C:\\docs\\open.txt", "remove C:\\docs\\readonly.txt",
+                                                 "remove C:\\docs\\open.txt"}));
+  EXPECT_TRUE(files.Has("C:\\docs\\open.txt"));
+  // The user asked for it gone: read-only does not keep it. A hidden file is left alone.
+  EXPECT_FALSE(files.Has("C:\\docs\\readonly.txt"));
+  EXPECT_TRUE(files.Has("C:\\docs\\hidden.txt"));
+  // Let go by the other program, it goes at the next tick.
+  files.Find("C:\\docs\\open.txt")->locked = false;
+  cycle.Tick();
+  EXPECT_FALSE(files.Has("C:\\docs\\open.txt"));
+  EXPECT_EQ(lists.trashJar().size(), 3u);
+}
+
+TEST_F(WatchCycleTest, ProgramWithBlanksAroundItsNameIsEndedAsItIsJudgedBlocked) {
+  Block("evil.exe", "C:\\evil.exe");
+  processes.Add(7, " evil.exe", "C:\\x\\ evil.exe");
+  processes.Add(8, "EVIL.EXE ", "C:\\y\\EVIL.EXE ");
+  processes.Add(9, "evil.exe.bak", "C:\\evil.exe.bak");
+  // The decision sees it blocked, so the termination must find it too.
+  ASSERT_TRUE(lists.IsInBlockList(" evil.exe"));
+  cycle.Tick();
+  EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{7, 8}));
+  EXPECT_TRUE(processes.IsRunning(9));
 }
 
 TEST_F(WatchCycleTest, EndedProgramsArePrunedWithOnePathReadPerProcess) {

@@ -10,9 +10,7 @@
 #include "base/win/utf.h"
 #include "store/cipher.h"
 #include "store/list_files.h"
-#include "store/win/message_pump_pause.h"
 #include "store/win/win32_list_file_system.h"
-#include "tests/fakes/fake_pause.h"
 #include "tests/fakes/memory_settings.h"
 
 namespace corvane::win {
@@ -92,9 +90,8 @@ class ListFilesWin : public ::testing::Test {
 
   ListScratch scratch;
   Win32ListFileSystem files;
-  testing::FakePause pause;
   testing::MemorySettings settings;
-  ListFileStore store{files, pause, settings, scratch.Dir()};
+  ListFileStore store{files, settings, scratch.Dir()};
 };
 
 TEST_F(ListFilesWin, HiddenFileCountsAsMissingForLoadingButIsSeenByDeleteFileWithRetry) {
@@ -109,7 +106,6 @@ TEST_F(ListFilesWin, HiddenFileCountsAsMissingForLoadingButIsSeenByDeleteFileWit
 
   EXPECT_TRUE(store.DeleteFileWithRetry(" " + path + " "));
   EXPECT_FALSE(files.AnyFileExists(path));
-  EXPECT_EQ(pause.sleptMilliseconds, 1000);
 }
 
 TEST_F(ListFilesWin, ExistenceTestsSeeFilesOnly) {
@@ -124,7 +120,6 @@ TEST_F(ListFilesWin, ExistenceTestsSeeFilesOnly) {
   EXPECT_FALSE(files.VisibleFileExists(folder));
   EXPECT_FALSE(files.AnyFileExists(folder));
   EXPECT_TRUE(store.DeleteFileWithRetry(folder));
-  EXPECT_EQ(pause.sleeps, 0);
   // A wildcard is not taken as a pattern that happens to match a file.
   WriteRaw(scratch.File("plain.txt"), "x");
   EXPECT_TRUE(files.VisibleFileExists(scratch.File("plain.txt")));
@@ -158,7 +153,6 @@ TEST_F(ListFilesWin, RewriteReplacesTheFileInOneStepAndLeavesNothingBeside) {
   EXPECT_TRUE(store.RewriteListFile(ListKind::Block));
   EXPECT_EQ(ReadRaw(path), Stored({"C:\\b.exe^^^^b.exe"}));
   EXPECT_FALSE(files.AnyFileExists(path + ".tmp"));
-  EXPECT_EQ(pause.sleeps, 0);
   EXPECT_EQ(settings.Get(settings::kRead), "True");
 
   // A hidden list file is replaced by an ordinary one; a hidden leftover temp file is no obstacle.
@@ -204,7 +198,6 @@ TEST_F(ListFilesWin, AFileLockedByAnotherHandleIsNeitherReadNorChanged) {
     EXPECT_FALSE(store.RewriteListFile(ListKind::Allow));
     EXPECT_FALSE(files.RemoveFile(path));
     EXPECT_FALSE(store.DeleteFileWithRetry(path));
-    EXPECT_EQ(pause.eventRuns, list_files::kDeleteAttempts + 1);
   }
   EXPECT_EQ(ReadRaw(path), old);
   EXPECT_FALSE(files.AnyFileExists(path + ".tmp"));
@@ -241,44 +234,25 @@ TEST_F(ListFilesWin, ABlockListThatRizazHoldsBrieflyIsStillRewritten) {
   EXPECT_FALSE(files.AnyFileExists(path + ".tmp"));
 }
 
-LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_APP) {
-    ++*reinterpret_cast<int*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    return 0;
+TEST_F(ListFilesWin, AReadOnlyFileAskedGoneIsDeletedUnlessHeldOpenThenItKeepsItsAttributes) {
+  const std::string path = scratch.File("readonly.txt");
+  WriteRaw(path, "x");
+  SetAttributes(path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+  // The system's own deletion refuses it.
+  EXPECT_FALSE(files.RemoveFile(path));
+  {
+    // Held open without delete sharing: it stays, read-only as before.
+    UniqueFileHandle held(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(store.DeleteFileWithRetry(path));
+    EXPECT_TRUE(files.AnyFileExists(path));
+    EXPECT_EQ(::GetFileAttributesW(Widen(path).c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY |
+                                                                           FILE_ATTRIBUTE_ARCHIVE));
   }
-  return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-TEST(MessagePumpPause, DispatchesWaitingMessagesAndLeavesQuitForTheMainLoop) {
-  WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = CountingProc;
-  windowClass.hInstance = ::GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"CorvanePauseTest";
-  ::RegisterClassW(&windowClass);
-  HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  windowClass.hInstance, nullptr);
-  ASSERT_NE(window, nullptr);
-  int count = 0;
-  ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&count));
-
-  MessagePumpPause pause;
-  for (int i = 0; i < 3; ++i) ::PostMessageW(window, WM_APP, 0, 0);
-  pause.RunPendingEvents();
-  EXPECT_EQ(count, 3);
-
-  ::PostMessageW(window, WM_APP, 0, 0);
-  ::PostQuitMessage(7);
-  pause.RunPendingEvents();
-  EXPECT_EQ(count, 4);
-  MSG message;
-  ASSERT_TRUE(::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
-  EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
-  EXPECT_EQ(message.wParam, 7u);
-
-  const DWORD start = ::GetTickCount();
-  pause.Sleep(50);
-  EXPECT_GE(::GetTickCount() - start, 40u);
-  ::DestroyWindow(window);
+  // Let go: deleted, read-only or not.
+  EXPECT_TRUE(store.DeleteFileWithRetry(path));
+  EXPECT_FALSE(files.AnyFileExists(path));
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 #include "process/win/speaker_win.h"
 #include "process/win/system_folders.h"
 #include "store/list_files.h"
-#include "store/win/message_pump_pause.h"
 #include "store/win/registry_settings.h"
 #include "store/win/win32_list_file_system.h"
 #include "ui/main_controller.h"
@@ -50,8 +49,7 @@ int Run() {
 
   win::RegistrySettingsStore settings;
   win::Win32ListFileSystem files;
-  win::MessagePumpPause pause;
-  ListFileStore lists(files, pause, settings, directory);
+  ListFileStore lists(files, settings, directory);
   win::Win32ProcessTable processes;
   win::Win32Speaker speaker;
   watch::WatchCycle watch(processes, settings, speaker, lists, files, kNtFamily);

@@ -10,7 +10,9 @@ using list_files::kFieldSeparator;
 
 constexpr std::size_t npos = std::string_view::npos;
 
-bool IsCandidate(std::string_view plain, std::size_t at) { return plain.substr(at, kFieldSeparator.size()) == kFieldSeparator; }
+bool IsCandidate(std::string_view plain, std::size_t at) {
+  return plain.substr(at, kFieldSeparator.size()) == kFieldSeparator;
+}
 
 void SplitAtCandidate(std::string_view plain, std::size_t at, std::string& left, std::string& right) {
   left.assign(plain.substr(0, at));
@@ -41,21 +43,18 @@ bool SplitProgramRecord(std::string_view plain, std::string& path, std::string& 
     if (IsCandidate(plain, at)) {
       ++candidates;
       onlyCandidate = at;
-      // The last component of the left side, trimmed: [componentFirst, componentEnd).
-      std::size_t componentEnd = at;
-      if (componentFirst == npos) {
-        componentEnd = 0;
-      } else {
+      // The last component of the left side, trimmed.
+      std::string_view component;
+      if (componentFirst != npos) {
+        std::size_t componentEnd = at;
         while (componentEnd > componentFirst && plain[componentEnd - 1] == ' ') --componentEnd;
+        component = plain.substr(componentFirst, componentEnd - componentFirst);
       }
-      const std::size_t componentLength = componentFirst == npos ? 0 : componentEnd - componentFirst;
-      // The right side, trimmed: [rightFirst, end).
+      // The right side, trimmed.
       std::size_t rightFirst = at + kFieldSeparator.size();
       while (rightFirst < end && plain[rightFirst] == ' ') ++rightFirst;
-      const std::size_t rightLength = rightFirst < end ? end - rightFirst : 0;
-      if (componentLength == rightLength &&
-          EqualsNoCase(plain.substr(rightFirst, rightLength),
-                       componentLength == 0 ? std::string_view() : plain.substr(componentFirst, componentLength))) {
+      const std::string_view right = plain.substr(rightFirst, rightFirst < end ? end - rightFirst : 0);
+      if (EqualsNoCase(component, right)) {  // compares only when the lengths agree
         SplitAtCandidate(plain, at, path, name);
         return true;
       }

@@ -24,6 +24,8 @@ constexpr DWORD kMoveRetryMilliseconds = 20;
 // Every sharing right: rizaz opens the block list for reading and writing while the main program
 // may be appending to it, and neither should shut the other out.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// Where appenders take turns: a byte at 2^62, beyond any list file.
+constexpr DWORD kAppendTurnOffsetHigh = 0x40000000;
 
 bool WriteAll(HANDLE file, std::string_view data) {
   while (!data.empty()) {
@@ -100,14 +102,25 @@ bool Win32ListFileSystem::AppendLine(std::string_view path, std::string_view lin
                                             FILE_READ_DATA | FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                             kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
+  // Wine places an append-only write with a size query and then a write at that offset, and two
+  // appenders can meet in between: appenders also take turns on a byte far beyond any real end of
+  // the file. Readers never touch it, so they are never held up. Without the turn (a lock that
+  // cannot be taken) the append goes ahead all the same.
+  OVERLAPPED turn{};
+  turn.OffsetHigh = kAppendTurnOffsetHigh;
+  const bool holdsTurn = ::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn) != FALSE;
   bool atLineStart = false;
-  if (!EndsAtLineStart(file.get(), atLineStart)) return false;
-  // The record and its line end go in one write, so the record lands whole.
-  std::string data;
-  if (!atLineStart) data = "\r\n";
-  data += line;
-  data += "\r\n";
-  return WriteAll(file.get(), data);
+  bool written = false;
+  if (EndsAtLineStart(file.get(), atLineStart)) {
+    // The record and its line end go in one write, so the record lands whole.
+    std::string data;
+    if (!atLineStart) data = "\r\n";
+    data += line;
+    data += "\r\n";
+    written = WriteAll(file.get(), data);
+  }
+  if (holdsTurn) ::UnlockFileEx(file.get(), 0, 1, 0, &turn);
+  return written;
 }
 
 bool Win32ListFileSystem::ReplaceContent(std::string_view path, std::string_view content) {

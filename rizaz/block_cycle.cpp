@@ -1,10 +1,22 @@
 #include "rizaz/block_cycle.h"
 
 #include <algorithm>
+#include <exception>
+#include <string_view>
+#include <utility>
 
 #include "process/paths.h"
+#include "store/list_files.h"
 
 namespace corvane::rizaz {
+
+namespace {
+// The length of text up to and with its last CR LF.
+std::size_t CompleteLinesLength(std::string_view text) {
+  const std::size_t lastEnd = text.rfind(list_files::kLineEnd);
+  return lastEnd == std::string_view::npos ? 0 : lastEnd + list_files::kLineEnd.size();
+}
+}  // namespace
 
 BlockCycle::BlockCycle(ProcessTable& processes, SettingsStore& settings, ListFileReader& listFile,
                        BlockNotifier& notifier)
@@ -31,15 +43,27 @@ bool BlockCycle::LoadBlockList() {
   if (!signalled && !reloadPending_) return false;
   // Cleared before reading: a change completed while the file is read raises the flag again.
   if (signalled) WriteBoolSetting(settings_, settings::kRead, false);
-  std::string text;
-  if (!listFile_.ReadWhole(text)) {
-    // Keep blocking with the list we have rather than with none, and try again next tick.
-    reloadPending_ = true;
+  try {
+    std::string text;
+    const ListRead read = listFile_.Read(list_files::kMaxFileBytes, text);
+    if (read == ListRead::Failed) {
+      // Keep blocking with the list we have rather than with none, and try again next tick.
+      reloadPending_ = true;
+      return false;
+    }
+    // Cut at the limit: the last line may be a shorter piece of a record, so only whole lines count.
+    if (read == ListRead::Capped) text.erase(CompleteLinesLength(text));
+    BlockList list = ParseBlockList(text);
+    BlockMatcher matcher(list);
+    list_ = std::move(list);
+    matcher_ = std::move(matcher);
+  } catch (const std::exception&) {
+    // Out of memory on a hostile file: the blocker goes on with the list it had. Trying again at
+    // every tick would only repeat the failure; the next change of the file tries again.
+    reloadPending_ = false;
     return false;
   }
   reloadPending_ = false;
-  list_ = ParseBlockList(text);
-  matcher_ = BlockMatcher(list_);
   return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The blocker's work: loading the block list when the main program signals a change, and every tick
 // terminating the running programs whose file names are on it.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -10,13 +11,19 @@
 
 namespace corvane::rizaz {
 
-// Reads the whole block-list file.
+enum class ListRead {
+  Whole,   // the whole file is in text
+  Capped,  // the file holds more than the limit: text is its first maxBytes bytes
+  Failed,  // the file exists but cannot be read (locked, access denied)
+};
+
+// Reads the block-list file.
 class ListFileReader {
  public:
   virtual ~ListFileReader() = default;
-  // A missing file is created empty and reads as an empty text. False when the file exists but
-  // cannot be read (locked, access denied); text is then left as it was.
-  virtual bool ReadWhole(std::string& text) = 0;
+  // Reads the file, at most maxBytes of it, into text. A missing file is created empty and reads as
+  // an empty text. After Failed, text holds nothing of use.
+  virtual ListRead Read(std::size_t maxBytes, std::string& text) = 0;
 };
 
 // What the user notices of a block.
@@ -41,7 +48,9 @@ class BlockCycle {
   // the blocker must end; nothing else is done then.
   bool Tick();
 
-  // Reloads the list when "Read" is set. True when the list was read afresh.
+  // Reloads the list when "Read" is set. True when the list was read afresh. A file larger than the
+  // main program's reading limit is read that far, its complete lines only. A file that cannot be
+  // read, or a load that fails for want of memory, leaves the list as it was.
   bool LoadBlockList();
 
   // One pass over a fresh snapshot: terminates every process whose file name is on the list, with

@@ -2,26 +2,19 @@
 
 #include "base/text.h"
 #include "store/cipher.h"
+#include "store/list_record.h"
 
 namespace corvane::rizaz {
 
 namespace {
 constexpr std::string_view kRecordEnd = "\r\n";
-constexpr std::string_view kFieldSeparator = "^^^^";
 
 void AppendRecord(std::string_view piece, BlockList& list) {
   if (TrimSpaces(piece).empty()) return;
-  const std::string plain = DecryptText(piece);
-  const std::size_t first = plain.find(kFieldSeparator);
+  // Split as the main program splits it, so that both read one record as the same program; a record
+  // that cannot be split with certainty blocks nothing.
   BlockListEntry entry;
-  if (first == std::string::npos) {
-    entry.path = plain;
-  } else {
-    entry.path = plain.substr(0, first);
-    const std::size_t nameStart = first + kFieldSeparator.size();
-    const std::size_t second = plain.find(kFieldSeparator, nameStart);
-    entry.name = plain.substr(nameStart, second == std::string::npos ? std::string::npos : second - nameStart);
-  }
+  if (!SplitProgramRecord(DecryptText(piece), entry.path, entry.name)) return;
   list.push_back(std::move(entry));
 }
 }  // namespace
@@ -43,7 +36,7 @@ BlockList ParseBlockList(std::string_view fileText) {
 BlockMatcher::BlockMatcher(const BlockList& list) {
   firstIndexByKey_.reserve(list.size());
   for (std::size_t i = 0; i < list.size(); ++i) {
-    std::string key = TrimSpaces(ToUpperAscii(list[i].name));
+    std::string key = ComparisonKey(list[i].name);
     if (key.empty()) continue;
     firstIndexByKey_.try_emplace(std::move(key), i);  // the first entry of a name wins
   }
@@ -51,7 +44,8 @@ BlockMatcher::BlockMatcher(const BlockList& list) {
 
 std::size_t BlockMatcher::FindFirst(std::string_view runningName) const {
   if (firstIndexByKey_.empty()) return npos;
-  const auto it = firstIndexByKey_.find(ToUpperAscii(runningName));
+  // The main program's comparison rule, so that what it decides is blocked is also what is ended.
+  const auto it = firstIndexByKey_.find(ComparisonKey(runningName));
   return it == firstIndexByKey_.end() ? npos : it->second;
 }
 

@@ -19,15 +19,15 @@ struct BlockListEntry {
 using BlockList = std::vector<BlockListEntry>;
 
 // Records are separated by CR LF only (a bare CR or LF stays inside the record). Pieces that are
-// empty or all spaces are skipped; every other piece is deciphered and split at "^^^^": path is the
-// first field, name the second (empty when there is none), further fields are ignored. Order and
-// duplicates are kept as in the file.
+// empty or all spaces are skipped; every other piece is deciphered and split into path and name by
+// SplitProgramRecord (store/list_record.h), exactly as the main program reads it. A record without a
+// separator, or one that cannot be split with certainty, gives no entry. Order and duplicates are
+// kept as in the file.
 BlockList ParseBlockList(std::string_view fileText);
 
-// Finds the first list entry whose name matches a running program's file name. A list name is
-// compared upper-cased and trimmed of spaces; the running name upper-cased but not trimmed, so
-// " notepad.exe" running never matches a listed "notepad.exe". Entries whose trimmed name is empty
-// never match anything.
+// Finds the first list entry whose name matches a running program's file name by the comparison
+// rule: both sides trimmed of spaces and upper-cased (ComparisonKey). Entries whose trimmed name is
+// empty never match anything.
 class BlockMatcher {
  public:
   BlockMatcher() = default;

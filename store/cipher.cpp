@@ -37,6 +37,55 @@ int NextOffset(CipherGenerator& generator) {
 
 bool InAlphabet(unsigned char c) { return c >= kFirstCode && c <= kLastCode; }
 
+constexpr char kEscapeOpen = '<';
+constexpr char kEscapeClose = '>';
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+bool NeedsEscape(unsigned char c) { return !InAlphabet(c) || c == kEscapeOpen; }
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// Every byte the alphabet lacks, and "<", as "<HH>".
+std::string Escape(std::string_view plain) {
+  std::string out;
+  out.reserve(plain.size());
+  for (const char ch : plain) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (!NeedsEscape(c)) {
+      out.push_back(ch);
+      continue;
+    }
+    out.push_back(kEscapeOpen);
+    out.push_back(kHexDigits[c >> 4]);
+    out.push_back(kHexDigits[c & 0x0F]);
+    out.push_back(kEscapeClose);
+  }
+  return out;
+}
+
+std::string Unescape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == kEscapeOpen && i + 3 < text.size() && text[i + 3] == kEscapeClose) {
+      const int high = HexValue(text[i + 1]);
+      const int low = HexValue(text[i + 2]);
+      if (high >= 0 && low >= 0) {
+        out.push_back(static_cast<char>((high << 4) | low));
+        i += 3;
+        continue;
+      }
+    }
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
 }  // namespace
 
 float CipherGenerator::Reset(std::int32_t n) {
@@ -70,11 +119,11 @@ std::int32_t KeyToSeed(std::string_view key) {
 
 std::string EncryptText(std::string_view plain) {
   CipherGenerator generator = StartSequence();
+  const std::string escaped = Escape(plain);
   std::string out;
-  out.reserve(plain.size());
-  for (const char ch : plain) {
+  out.reserve(escaped.size());
+  for (const char ch : escaped) {
     const auto c = static_cast<unsigned char>(ch);
-    if (!InAlphabet(c)) continue;  // dropped, and no value drawn
     const int k = (c - kFirstCode + NextOffset(generator)) % kAlphabetSize;
     out.push_back(static_cast<char>(k + kFirstCode));
   }
@@ -87,12 +136,13 @@ std::string DecryptText(std::string_view stored) {
   out.reserve(stored.size());
   for (const char ch : stored) {
     const auto c = static_cast<unsigned char>(ch);
-    if (!InAlphabet(c)) continue;
+    if (!InAlphabet(c)) continue;  // not written by EncryptText: skipped, and no value drawn
     int k = (c - kFirstCode - NextOffset(generator)) % kAlphabetSize;
     if (k < 0) k += kAlphabetSize;
     out.push_back(static_cast<char>(k + kFirstCode));
   }
-  return TrimSpaces(out);
+  // Trimmed before the escapes are undone: an escaped blank or tab at either end is part of the text.
+  return Unescape(TrimSpaces(out));
 }
 
 }  // namespace corvane

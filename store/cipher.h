@@ -3,8 +3,16 @@
 // or editing the lists; it is not meant to resist analysis.
 //
 // Alphabet: codes 32..126 (95 symbols). Every character in the alphabet is shifted by an offset
-// floor(96 * r), r drawn from CipherGenerator; characters outside the alphabet are dropped and draw
-// nothing. Every call restarts the generator, so lines are independent of each other.
+// floor(96 * r), r drawn from CipherGenerator; characters outside the alphabet draw nothing. Every
+// call restarts the generator, so lines are independent of each other.
+//
+// Escapes: the substitution only knows the alphabet, so before enciphering, every byte outside
+// 32..126, and the byte "<" itself, is written as "<" + two upper-case hex digits + ">" (byte by byte
+// over the UTF-8, so any byte string, even invalid UTF-8, comes back exactly: "Café" is stored as
+// the cipher of "Caf<C3><A9>", a tab as "<09>", "<" as "<3C>"). Reading deciphers, trims the spaces
+// at both ends, then turns every "<" + two hex digits + ">" back into its byte; any other text stays
+// as it stands. "<" and ">" cannot occur in Windows file names, so no line written before escapes
+// existed holds one, and an ASCII line without "<" is stored exactly as it always was.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,9 +41,11 @@ class CipherGenerator {
 
 std::int32_t KeyToSeed(std::string_view key);
 
-// Stored form of one line (without its line end). Not trimmed.
+// Stored form of one line (without its line end): escaped, then enciphered. Not trimmed.
 std::string EncryptText(std::string_view plain);
-// Plain form of one stored line, with leading and trailing spaces removed.
+// Plain form of one stored line: deciphered (bytes outside the alphabet skipped), leading and
+// trailing spaces removed, escapes turned back into bytes. DecryptText(EncryptText(s)) is s without
+// its surrounding spaces, for every byte string s.
 std::string DecryptText(std::string_view stored);
 
 }  // namespace corvane

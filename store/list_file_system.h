@@ -24,6 +24,7 @@ class ListFileSystem {
 
   // Writes line and CR LF at the end of the file, creating it when missing. When the file's last
   // line lacks its CR LF, one is written first, so that line always starts a record of its own.
+  // The line and its CR LF land whole at the end even when another writer appends at the same time.
   // False when anything failed; part of the line may then be in the file.
   virtual bool AppendLine(std::string_view path, std::string_view line) = 0;
 

@@ -11,7 +11,6 @@ namespace corvane {
 
 namespace {
 
-using list_files::kFieldSeparator;
 using list_files::kLineEnd;
 
 // Calls onLine for every line of text; lines end at CR LF only, as rizaz reads them. A last line
@@ -34,23 +33,14 @@ void ForEachLine(std::string_view text, bool complete, OnLine&& onLine) {
   if (complete && start < text.size()) visit(text.substr(start));
 }
 
-// The first two fields of a plain record. False when the record has no separator: such a line was
-// not written by this program, and taking it as an entry would only put junk (a file of random
-// bytes, say) into the panels. The writer always writes the separator, so no real entry is lost.
-bool SplitRecord(std::string_view plain, std::string& first, std::string& second) {
-  std::vector<std::string> fields = SplitAt(plain, kFieldSeparator);
-  if (fields.size() < 2) return false;
-  // Fields after the second are ignored: a path that itself holds "^^^^" is cut there.
-  first = std::move(fields[0]);
-  second = std::move(fields[1]);
-  return true;
-}
-
-// Key under which the comparison rule sees a name and path as equal.
+// Key under which the comparison rule sees a name and path as equal. The name's length leads, since
+// a stored field may hold any character and no separator could tell the two apart.
 std::string AllowKey(std::string_view name, std::string_view path) {
-  std::string key = ToUpperAscii(TrimSpaces(name));
-  key.push_back('\n');  // never part of a deciphered field
-  key += ToUpperAscii(TrimSpaces(path));
+  const std::string nameKey = ComparisonKey(name);
+  std::string key = std::to_string(nameKey.size());
+  key.push_back(':');
+  key += nameKey;
+  key += ComparisonKey(path);
   return key;
 }
 
@@ -61,8 +51,10 @@ void ReadAllowLines(std::string_view text, bool complete, AllowList& list) {
   ForEachLine(text, complete, [&](std::string_view line) {
     const std::string plain = DecryptText(line);
     if (plain.empty()) return;
+    // A line that cannot be split with certainty was not written by this program: taking it would
+    // only put junk (a file of random bytes, say) into the panels.
     ProgramListEntry entry;
-    if (!SplitRecord(plain, entry.path, entry.name)) return;
+    if (!SplitProgramRecord(plain, entry.path, entry.name)) return;
     if (!seen.insert(AllowKey(entry.name, entry.path)).second) return;
     list.push_back(std::move(entry));
   });
@@ -74,7 +66,7 @@ void ReadBlockLines(std::string_view text, bool complete, BlockList& list) {
     const std::string plain = DecryptText(line);
     if (plain.empty()) return;
     ProgramListEntry entry;
-    if (!SplitRecord(plain, entry.path, entry.name)) return;
+    if (!SplitProgramRecord(plain, entry.path, entry.name)) return;
     list.push_back(std::move(entry));
   });
 }
@@ -91,7 +83,7 @@ void ReadHotKeyLines(std::string_view text, bool complete, HotKeyList& list) {
   ForEachLine(text, complete, [&](std::string_view line) {
     const std::string plain = DecryptText(line);
     HotKeyEntry entry;
-    if (!SplitRecord(plain, entry.target, entry.keyLabel)) return;
+    if (!SplitHotKeyRecord(plain, entry.target, entry.keyLabel)) return;
     list.push_back(std::move(entry));
   });
 }
@@ -110,17 +102,6 @@ std::string_view ListFileName(ListKind list) {
       return list_files::kHotKeyFile;
   }
   return {};
-}
-
-std::string ProgramRecord(std::string_view path, std::string_view name) {
-  std::string record(path);
-  record += kFieldSeparator;
-  record += name;
-  return record;
-}
-
-std::string HotKeyRecord(std::string_view target, std::string_view keyLabel) {
-  return ProgramRecord(target, keyLabel);
 }
 
 ListFileStore::ListFileStore(ListFileSystem& files, SettingsStore& settings, std::string programDirectory)

@@ -4,7 +4,8 @@
 // File format (rizaz reads the block list with a reader of its own and relies on exactly this):
 // one record per line, each line EncryptText(plain record) followed by CR LF, fields of the plain
 // record joined by "^^^^". Allow and block records are path^^^^name, hot-key records
-// target^^^^key label, Trash Jar records a path alone. No header, no count, no checksum.
+// target^^^^key label, Trash Jar records a path alone. No header, no count, no checksum. Both
+// programs split records by the rules of store/list_record.h.
 //
 // The main program is the only writer. A new entry is appended to its file; after a removal the
 // whole file is replaced in one step (never deleted and written again), so a crash, a kill or a full
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "store/list_file_system.h"
+#include "store/list_record.h"
 #include "store/settings.h"
 
 namespace corvane {
@@ -49,17 +51,12 @@ inline constexpr std::string_view kAllowFile = "midmo.ocx";
 inline constexpr std::string_view kBlockFile = "cekdn.ocx";
 inline constexpr std::string_view kTrashJarFile = "hovsfd.dll";
 inline constexpr std::string_view kHotKeyFile = "shudw.dll";
-inline constexpr std::string_view kFieldSeparator = "^^^^";
 inline constexpr std::string_view kLineEnd = "\r\n";
 // A list file larger than this is read only this far; the program's own files are a small fraction.
 inline constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
 }  // namespace list_files
 
 std::string_view ListFileName(ListKind list);
-
-// The plain records the callers pass to AppendListLine.
-std::string ProgramRecord(std::string_view path, std::string_view name);  // path^^^^name
-std::string HotKeyRecord(std::string_view target, std::string_view keyLabel);
 
 class ListFileStore {
  public:

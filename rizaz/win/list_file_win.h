@@ -5,12 +5,13 @@
 
 namespace corvane::win {
 
-// The block-list file in the program directory, read whole. It is opened with every kind of sharing,
-// so the main program can still append to, rewrite or delete it while the blocker reads.
+// The block-list file in the program directory, read whole up to a limit. It is opened with every
+// kind of sharing, so the main program can still append to, rewrite or delete it while the blocker
+// reads.
 class Win32ListFileReader final : public rizaz::ListFileReader {
  public:
   explicit Win32ListFileReader(std::wstring path) : path_(std::move(path)) {}
-  bool ReadWhole(std::string& text) override;
+  rizaz::ListRead Read(std::size_t maxBytes, std::string& text) override;
   const std::wstring& path() const { return path_; }
 
  private:

@@ -17,6 +17,8 @@ constexpr DWORD kMoveRetryMilliseconds = 20;
 // Every sharing right: rizaz opens the block list for reading and writing while the main program
 // may be appending to it, and neither should shut the other out.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// Where appenders take turns: a byte at 2^62, beyond any list file.
+constexpr DWORD kAppendTurnOffsetHigh = 0x40000000;
 
 bool WriteAll(HANDLE file, std::string_view data) {
   while (!data.empty()) {
@@ -29,7 +31,8 @@ bool WriteAll(HANDLE file, std::string_view data) {
 }
 
 // Tells whether a line written at the end of the open file would start a line of its own: the file
-// is empty or ends with CR LF. False when the file could not be examined.
+// is empty or ends with CR LF. False when the file could not be examined. The tail is read at an
+// explicit offset: the handle may be one for appending only, whose file pointer means nothing.
 bool EndsAtLineStart(HANDLE file, bool& atLineStart) {
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file, &size)) return false;
@@ -38,12 +41,13 @@ bool EndsAtLineStart(HANDLE file, bool& atLineStart) {
     return true;
   }
   const LONGLONG tailLength = std::min<LONGLONG>(size.QuadPart, 2);
-  LARGE_INTEGER move{};
-  move.QuadPart = -tailLength;
-  if (!::SetFilePointerEx(file, move, nullptr, FILE_END)) return false;
+  const ULONGLONG tailStart = static_cast<ULONGLONG>(size.QuadPart - tailLength);
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(tailStart);
+  at.OffsetHigh = static_cast<DWORD>(tailStart >> 32);
   char tail[2] = {};
   DWORD read = 0;
-  if (!::ReadFile(file, tail, static_cast<DWORD>(tailLength), &read, nullptr) || read != tailLength) return false;
+  if (!::ReadFile(file, tail, static_cast<DWORD>(tailLength), &read, &at) || read != tailLength) return false;
   atLineStart = tailLength == 2 && tail[0] == '\r' && tail[1] == '\n';
   return true;
 }
@@ -85,18 +89,32 @@ bool Win32ListFileSystem::ReadWholeFile(std::string_view path, std::size_t maxBy
 }
 
 bool Win32ListFileSystem::AppendLine(std::string_view path, std::string_view line) {
-  const UniqueFileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
-                                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Append-only data access (no FILE_WRITE_DATA): every write lands at the end of the file as it is
+  // at that moment, so two programs appending at once cannot write over each other's record, as
+  // they could by seeking to the end and then writing.
+  const UniqueFileHandle file(::CreateFileW(Widen(path).c_str(),
+                                            FILE_READ_DATA | FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                            kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
+  // Wine places an append-only write with a size query and then a write at that offset, and two
+  // appenders can meet in between: appenders also take turns on a byte far beyond any real end of
+  // the file. Readers never touch it, so they are never held up. Without the turn (a lock that
+  // cannot be taken) the append goes ahead all the same.
+  OVERLAPPED turn{};
+  turn.OffsetHigh = kAppendTurnOffsetHigh;
+  const bool holdsTurn = ::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn) != FALSE;
   bool atLineStart = false;
-  if (!EndsAtLineStart(file.get(), atLineStart)) return false;
-  std::string data;
-  if (!atLineStart) data = "\r\n";
-  data += line;
-  data += "\r\n";
-  LARGE_INTEGER zero{};
-  if (!::SetFilePointerEx(file.get(), zero, nullptr, FILE_END)) return false;
-  return WriteAll(file.get(), data);
+  bool written = false;
+  if (EndsAtLineStart(file.get(), atLineStart)) {
+    // The record and its line end go in one write, so the record lands whole.
+    std::string data;
+    if (!atLineStart) data = "\r\n";
+    data += line;
+    data += "\r\n";
+    written = WriteAll(file.get(), data);
+  }
+  if (holdsTurn) ::UnlockFileEx(file.get(), 0, 1, 0, &turn);
+  return written;
 }
 
 bool Win32ListFileSystem::ReplaceContent(std::string_view path, std::string_view content) {

@@ -12,7 +12,11 @@
 #include "base/win/utf.h"
 #include "tests/support/child_process.h"
 #include "tests/support/e2e_support.h"
+#include "process/paths.h"
 #include "store/cipher.h"
+#include "store/list_files.h"
+#include "store/win/win32_list_file_system.h"
+#include "tests/fakes/memory_settings.h"
 #include "ui/main_menu.h"
 
 namespace corvane::testing {
@@ -180,6 +184,35 @@ TEST_F(CorvaneE2eTest, BlockedProgramIsTerminatedByTheWatchCycleAlone) {
   // The watch ticks once a second; the blocker is not running yet (it comes after a minute).
   EXPECT_TRUE(victim.HasEnded(5000));
   EXPECT_TRUE(ProcessIdsNamed(L"rizaz.exe").empty());
+  CloseFromTrayMenu(window);
+  EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
+}
+
+TEST_F(CorvaneE2eTest, AUnicodeNameBlockedInAnEarlierRunIsEndedAndItsAsciiTwinIsNot) {
+  ScratchFolder elsewhere;
+  const std::wstring cafe = elsewhere.CopyIn(HelperPath(L"sleeper"), L"Caf\u00e9.exe");
+  const std::wstring twinPath = elsewhere.CopyIn(HelperPath(L"sleeper"), L"Caf.exe");
+  ASSERT_FALSE(cafe.empty());
+  ASSERT_FALSE(twinPath.empty());
+  // Stored by the main program's own writer, as a Block in an earlier run leaves it.
+  {
+    corvane::win::Win32ListFileSystem files;
+    MemorySettings settings;
+    ListFileStore earlier(files, settings, corvane::win::Narrow(folder.Path()));
+    const std::string path = corvane::win::Narrow(cafe);
+    ASSERT_TRUE(earlier.AppendListLine(ListKind::Block, ProgramRecord(path, GetFileNameFromPath(path))));
+  }
+  // "Caf.exe" runs and is allowed, so that no alert holds up the watch.
+  ChildProcess twin;
+  ASSERT_TRUE(twin.Start(twinPath, L"60"));
+  ASSERT_TRUE(twin.WaitUntilListed());
+  ASSERT_TRUE(WriteListFile(InFolder(L"midmo.ocx"), RunningProgramRecords()));
+  HWND window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ChildProcess blocked;
+  ASSERT_TRUE(blocked.Start(cafe, L"60"));
+  EXPECT_TRUE(blocked.HasEnded(5000));
+  EXPECT_FALSE(twin.HasEnded(1500));
   CloseFromTrayMenu(window);
   EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
 }

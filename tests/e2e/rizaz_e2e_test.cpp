@@ -16,9 +16,13 @@
 #include "base/win/utf.h"
 #include "rizaz/win/blocker_app.h"
 #include "rizaz/win/popup_window.h"
+#include "process/paths.h"
 #include "store/cipher.h"
+#include "store/list_files.h"
+#include "store/win/win32_list_file_system.h"
 #include "store/win/registry_settings.h"
 #include "tests/support/child_process.h"
+#include "tests/fakes/memory_settings.h"
 #include "tests/support/e2e_support.h"
 
 namespace corvane::win {
@@ -103,11 +107,7 @@ class RizazE2E : public ::testing::Test {
 
   // Starts a program that the blocker should stop; true when it was stopped. Wine reports a process
   // that is terminated before it has finished starting as a failed CreateProcess.
-  bool IsStopped(const std::wstring& fileName) {
-    ChildProcess program;
-    if (!program.Start(ProgramCopy(fileName), L"60")) return ::GetLastError() == ERROR_INTERNAL_ERROR;
-    return program.HasEnded(kE2eTimeoutMs);
-  }
+  bool IsStopped(const std::wstring& fileName) { return IsStoppedAt(ProgramCopy(fileName)); }
 
   std::wstring ProgramCopy(const std::wstring& fileName) {
     std::wstring path = elsewhere_ + L"\\" + fileName;
@@ -116,6 +116,23 @@ class RizazE2E : public ::testing::Test {
     }
     EXPECT_FALSE(path.empty()) << Narrow(fileName);
     return path;
+  }
+
+  // Blocks the program at programPath the way the main program does: its writer appends the record
+  // it makes for the program to the list file in the program folder.
+  void BlockAsTheMainProgramDoes(const std::wstring& programPath) {
+    Win32ListFileSystem files;
+    corvane::testing::MemorySettings settings;
+    ListFileStore store(files, settings, Narrow(folder_.Path()));
+    const std::string path = Narrow(programPath);
+    ASSERT_TRUE(store.AppendListLine(ListKind::Block, ProgramRecord(path, GetFileNameFromPath(path))));
+  }
+
+  // Starts the program at path, which the blocker should stop; true when it was stopped.
+  static bool IsStoppedAt(const std::wstring& path) {
+    ChildProcess program;
+    if (!program.Start(path, L"60")) return ::GetLastError() == ERROR_INTERNAL_ERROR;
+    return program.HasEnded(kE2eTimeoutMs);
   }
 
   std::vector<HWND> Popups() { return WindowsOf(rizaz_.Id(), kPopupClassName); }
@@ -167,7 +184,7 @@ TEST_F(RizazE2E, StartsWithoutAListFileByCreatingAnEmptyOne) {
 }
 
 TEST_F(RizazE2E, TerminatesListedProgramsByFileNameOnly) {
-  WriteList({"C:\\Some Folder\\victim.exe^^^^victim.exe", "C:\\x\\spaced.exe^^^^  spaced.exe  ^^^^"});
+  WriteList({"C:\\Some Folder\\victim.exe^^^^victim.exe", "C:\\x\\spaced.exe^^^^  spaced.exe"});
   StartRizaz();
   // Another folder and another letter case than the list has.
   EXPECT_TRUE(IsStopped(L"VICTIM.EXE"));
@@ -177,6 +194,39 @@ TEST_F(RizazE2E, TerminatesListedProgramsByFileNameOnly) {
   ChildProcess bystander = StartProgram(L"bystander.exe");
   ASSERT_TRUE(bystander.WaitUntilListed());
   EXPECT_FALSE(bystander.HasEnded(kSurviveMs));
+}
+
+TEST_F(RizazE2E, AProgramInACaretFolderIsEndedAndTheNameInTheFolderIsLeftAlone) {
+  // A process named Corvane.exe runs; a program lies in a folder named "^^^^Corvane.exe^^^^".
+  ChildProcess corvane = StartProgram(L"Corvane.exe");
+  ASSERT_TRUE(corvane.WaitUntilListed());
+  ASSERT_FALSE(folder_.MakeSubfolder(L"^^^^Corvane.exe^^^^").empty());
+  const std::wstring setup = folder_.CopyIn(HelperPath(L"sleeper"), L"^^^^Corvane.exe^^^^\\setup.exe");
+  ASSERT_FALSE(setup.empty());
+  BlockAsTheMainProgramDoes(setup);
+  StartRizaz();
+  EXPECT_TRUE(IsStoppedAt(setup));
+  EXPECT_FALSE(corvane.HasEnded(kSurviveMs));
+}
+
+TEST_F(RizazE2E, AUnicodeNameBlockedByTheMainProgramIsEndedByAFreshBlocker) {
+  // "Café.exe" must be stored as itself: not as "Caf.exe", which would end the wrong program and
+  // spare the right one.
+  const std::wstring cafe = ProgramCopy(L"Caf\u00e9.exe");
+  BlockAsTheMainProgramDoes(cafe);
+  // The main program's own reader, at its next start, reads the same name back.
+  {
+    Win32ListFileSystem files;
+    corvane::testing::MemorySettings settings;
+    ListFileStore next(files, settings, Narrow(folder_.Path()));
+    next.LoadListFile(ListKind::Block);
+    EXPECT_EQ(next.blockList(), (BlockList{{"Caf\xC3\xA9.exe", Narrow(cafe)}}));
+  }
+  ChildProcess caf = StartProgram(L"Caf.exe");
+  ASSERT_TRUE(caf.WaitUntilListed());
+  StartRizaz();
+  EXPECT_TRUE(IsStopped(L"Caf\u00e9.exe"));
+  EXPECT_FALSE(caf.HasEnded(kSurviveMs));
 }
 
 TEST_F(RizazE2E, ReloadFollowsTheNewListAfterReadIsRaised) {

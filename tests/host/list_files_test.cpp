@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "process/paths.h"
 #include "store/cipher.h"
 #include "tests/fakes/memory_list_file_system.h"
 #include "tests/fakes/memory_settings.h"
@@ -160,9 +161,11 @@ TEST_F(ListFilesTest, BlankAndMalformedLinesAreSkippedWithoutDisturbingTheOthers
   files.Put(PathOf(ListKind::TrashJar), Stored({"", "   ", "C:\\t.txt"}) + "\r\n" + spaces);
   for (ListKind kind : kAllKinds) store.LoadListFile(kind);
 
-  EXPECT_EQ(store.hotKeys(), (HotKeyList{{"C:\\a.txt", "Ctrl + Shift + A"}, {"C:\\b.txt", "Ctrl + Shift + B"}}));
-  // Fields after the second are ignored: a path holding "^^^^" is cut there.
-  EXPECT_EQ(store.allowList(), (AllowList{{"b", "C:\\a"}, {"ok.exe", "C:\\ok.exe"}}));
+  // A hot-key label follows the last separator.
+  EXPECT_EQ(store.hotKeys(),
+            (HotKeyList{{"C:\\a.txt", "Ctrl + Shift + A"}, {"C:\\b.txt^^^^Ctrl + Shift + B", "extra"}}));
+  // Several separators, none followed by the path's end: skipped rather than guessed.
+  EXPECT_EQ(store.allowList(), (AllowList{{"ok.exe", "C:\\ok.exe"}}));
   EXPECT_EQ(store.blockList(), (BlockList{{"b.exe", "C:\\b.exe"}}));
   EXPECT_EQ(store.trashJar(), (TrashJarList{"C:\\t.txt"}));
 }
@@ -179,17 +182,63 @@ TEST_F(ListFilesTest, AHiddenListFileCountsAsMissing) {
   EXPECT_EQ(files.Content(PathOf(ListKind::Block)), Stored({"C:\\y.exe^^^^y.exe"}));
 }
 
-TEST_F(ListFilesTest, AnAccentedLetterIsLostSoTheEntryNoLongerMatchesItsProgram) {
+TEST_F(ListFilesTest, UnicodePathsComeBackExactlySoTheEntryStillMatchesItsProgram) {
   const std::string accented = "C:\\Caf\xC3\xA9\\menu.exe";
   store.allowList().push_back({"menu.exe", accented});
   store.AppendListLine(ListKind::Allow, ProgramRecord(accented, "menu.exe"));
-  EXPECT_TRUE(store.IsInAllowList("menu.exe", accented));
+  // Blocking "Café.exe" must not block "Caf.exe", nor a soft hyphen "explorer.exe".
+  const std::string cafe = "C:\\Caf\xC3\xA9.exe";
+  const std::string hyphen = "C:\\t\\explorer\xC2\xAD.exe";
+  for (const std::string& path : {cafe, hyphen}) {
+    store.AppendListLine(ListKind::Block, ProgramRecord(path, GetFileNameFromPath(path)));
+  }
+  const std::string photo = "D:\\\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE\\old.jpg";
+  store.AppendListLine(ListKind::TrashJar, photo);
+  const std::string target = "C:\\\xF0\x9F\x98\x80\tdoc.txt";  // beyond the BMP, and a tab
+  store.AppendListLine(ListKind::HotKey, HotKeyRecord(target, "Ctrl + Shift + 1"));
 
   ListFileStore next = Reopened();
-  next.LoadListFile(ListKind::Allow);
-  ASSERT_EQ(next.allowList().size(), 1u);
-  EXPECT_EQ(next.allowList()[0].path, "C:\\Caf\\menu.exe");
-  EXPECT_FALSE(next.IsInAllowList("menu.exe", accented));
+  for (ListKind kind : kAllKinds) next.LoadListFile(kind);
+  EXPECT_EQ(next.allowList(), (AllowList{{"menu.exe", accented}}));
+  EXPECT_TRUE(next.IsInAllowList("menu.exe", accented));
+  EXPECT_EQ(next.blockList(), (BlockList{{"Caf\xC3\xA9.exe", cafe}, {"explorer\xC2\xAD.exe", hyphen}}));
+  EXPECT_TRUE(next.IsInBlockList("Caf\xC3\xA9.exe"));
+  EXPECT_FALSE(next.IsInBlockList("Caf.exe"));
+  EXPECT_FALSE(next.IsInBlockList("explorer.exe"));
+  EXPECT_EQ(next.trashJar(), (TrashJarList{photo}));
+  EXPECT_EQ(next.hotKeys(), (HotKeyList{{target, "Ctrl + Shift + 1"}}));
+}
+
+TEST_F(ListFilesTest, RecordsWithTheSeparatorInsideReadBackAsWritten) {
+  const std::string folder = "C:\\Downloads\\^^^^Corvane.exe^^^^\\setup.exe";
+  const std::string file = "C:\\Games\\x^^^^explorer.exe";
+  for (const std::string& path : {folder, file}) {
+    store.AppendListLine(ListKind::Block, ProgramRecord(path, GetFileNameFromPath(path)));
+    store.AppendListLine(ListKind::Allow, ProgramRecord(path, GetFileNameFromPath(path)));
+    store.AppendListLine(ListKind::HotKey, HotKeyRecord(path, "Ctrl + Shift + Z"));
+  }
+  ListFileStore next = Reopened();
+  for (ListKind kind : kAllKinds) next.LoadListFile(kind);
+  const BlockList expected = {{"setup.exe", folder}, {"x^^^^explorer.exe", file}};
+  EXPECT_EQ(next.blockList(), expected);
+  EXPECT_EQ(next.allowList(), expected);
+  EXPECT_EQ(next.hotKeys(), (HotKeyList{{folder, "Ctrl + Shift + Z"}, {file, "Ctrl + Shift + Z"}}));
+  EXPECT_FALSE(next.IsInBlockList("Corvane.exe"));
+  EXPECT_FALSE(next.IsInBlockList("explorer.exe"));
+  // A rewrite keeps them so.
+  EXPECT_TRUE(next.RewriteListFile(ListKind::Block));
+  ListFileStore third = Reopened();
+  third.LoadListFile(ListKind::Block);
+  EXPECT_EQ(third.blockList(), expected);
+}
+
+TEST_F(ListFilesTest, AllowEntriesThatDifferOnlyInWhereALineBreakSitsAreNotDuplicates) {
+  // Fields may now hold any character, a line break too; the duplicate check must still tell
+  // {name "a\nb", path "c"} from {name "a", path "b\nc"}.
+  store.AppendListLine(ListKind::Allow, ProgramRecord("c", "a\nb"));
+  store.AppendListLine(ListKind::Allow, ProgramRecord("b\nc", "a"));
+  store.LoadListFile(ListKind::Allow);
+  EXPECT_EQ(store.allowList(), (AllowList{{"a\nb", "c"}, {"a", "b\nc"}}));
 }
 
 TEST_F(ListFilesTest, LookupsFollowTheComparisonRule) {

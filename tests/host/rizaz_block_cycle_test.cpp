@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "store/cipher.h"
+#include "store/list_files.h"
 #include "tests/fakes/fake_process_table.h"
 #include "tests/fakes/memory_settings.h"
 
@@ -18,11 +22,15 @@ using Log = std::vector<std::string>;
 
 class FakeListFile final : public ListFileReader {
  public:
-  bool ReadWhole(std::string& out) override {
+  ListRead Read(std::size_t maxBytes, std::string& out) override {
     ++reads;
-    if (locked) return false;
-    out = text;
-    return true;
+    lastLimit = maxBytes;
+    if (failure) failure();
+    if (locked) return ListRead::Failed;
+    // limit stands in for the real limit, which is too large to fill in a test.
+    const std::size_t cap = limit ? *limit : maxBytes;
+    out = text.substr(0, cap);
+    return text.size() > cap ? ListRead::Capped : ListRead::Whole;
   }
   void SetRecords(std::initializer_list<std::string_view> plains) {
     text.clear();
@@ -30,6 +38,9 @@ class FakeListFile final : public ListFileReader {
   }
   std::string text;
   bool locked = false;
+  std::optional<std::size_t> limit;
+  std::function<void()> failure;  // may throw, as an allocation can
+  std::size_t lastLimit = 0;
   int reads = 0;
 };
 
@@ -179,20 +190,104 @@ TEST_F(BlockCycleTest, TwoBlockedProgramsInOnePass) {
   EXPECT_EQ(processes.RunningIds(), (std::vector<std::uint32_t>{5}));
 }
 
-TEST_F(BlockCycleTest, MatchesByFileNameOnly) {
-  // Listed with spaces around and another letter case; the popup shows the name as stored.
-  // (The cipher trims the record itself, so the spaces sit inside it, next to the separator.)
-  file.SetRecords({"C:\\p\\Tool.exe^^^^  Tool.EXE  ^^^^", "p^^^^my app.exe"});
+TEST_F(BlockCycleTest, MatchesByFileNameOnlyTrimmedAndInAnyLetterCase) {
+  // Listed with blanks before it and another letter case; the popup shows the name as stored.
+  // (The cipher trims the record's ends, so blanks can only survive in front of the name.)
+  file.SetRecords({"C:\\p\\Tool.exe^^^^  Tool.EXE", "p^^^^my app.exe"});
   cycle.Start();
   processes.Add(1, "tool.exe");
   processes.Add(2, "C:\\elsewhere\\TOOL.exe");  // a full path in the snapshot: its file name counts
-  processes.Add(3, " tool.exe");                // running names are not trimmed
+  processes.Add(3, " tool.exe ");               // blanks around the running name: the same program
   processes.Add(4, "My App.exe");
   processes.Add(5, "myapp.exe");
   processes.Add(6, std::string("tool.exe\0junk", 13));  // a NUL-padded name ends at the NUL
-  EXPECT_EQ(cycle.KillBlockedPrograms(), 4);
-  EXPECT_EQ(notifier.Events(), (Log{"terminate 1 code 0", "show   Tool.EXE  ", "terminate 2 code 0", "show   Tool.EXE  ",
-                      "terminate 4 code 0", "show my app.exe", "terminate 6 code 0", "show   Tool.EXE  "}));
+  processes.Add(7, "\ttool.exe");                         // only blanks are trimmed
+  EXPECT_EQ(cycle.KillBlockedPrograms(), 5);
+  EXPECT_EQ(notifier.Events(),
+            (Log{"terminate 1 code 0", "show   Tool.EXE", "terminate 2 code 0", "show   Tool.EXE", "terminate 3 code 0",
+                 "show   Tool.EXE", "terminate 4 code 0", "show my app.exe", "terminate 6 code 0", "show   Tool.EXE"}));
+}
+
+TEST_F(BlockCycleTest, ACaretInAPathOrNameEndsOnlyTheProgramThatWasBlocked) {
+  // Records as the main program writes them for programs whose folder or file name holds the
+  // separator and another program's name.
+  file.SetRecords({"C:\\Downloads\\^^^^Corvane.exe^^^^\\setup.exe^^^^setup.exe",
+                   "C:\\Games\\x^^^^explorer.exe^^^^x^^^^explorer.exe"});
+  cycle.Start();
+  processes.Add(1, "C:\\Corvane\\Corvane.exe");
+  processes.Add(2, "C:\\Windows\\explorer.exe");
+  processes.Add(3, "C:\\Downloads\\^^^^Corvane.exe^^^^\\setup.exe");
+  processes.Add(4, "C:\\Games\\x^^^^explorer.exe");
+  EXPECT_EQ(cycle.KillBlockedPrograms(), 2);
+  EXPECT_EQ(processes.RunningIds(), (std::vector<std::uint32_t>{1, 2}));
+  // A record that cannot be split with certainty blocks nothing at all.
+  file.SetRecords({"C:\\a^^^^explorer.exe^^^^b.exe"});
+  settings.values["Read"] = "True";
+  ASSERT_TRUE(cycle.LoadBlockList());
+  EXPECT_TRUE(cycle.list().empty());
+  EXPECT_EQ(cycle.KillBlockedPrograms(), 0);
+}
+
+TEST_F(BlockCycleTest, UnicodeNamesAreBlockedAsWritten) {
+  // "Café.exe" and a name with a soft hyphen: neither may become another program's name.
+  file.SetRecords({"D:\\\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE\\Caf\xC3\xA9.exe^^^^Caf\xC3\xA9.exe",
+                   "C:\\t\\explorer\xC2\xAD.exe^^^^explorer\xC2\xAD.exe"});
+  cycle.Start();
+  processes.Add(1, "Caf\xC3\xA9.exe");
+  processes.Add(2, "Caf.exe");
+  processes.Add(3, "explorer.exe");
+  processes.Add(4, "explorer\xC2\xAD.exe");
+  EXPECT_EQ(cycle.KillBlockedPrograms(), 2);
+  EXPECT_EQ(processes.RunningIds(), (std::vector<std::uint32_t>{2, 3}));
+  EXPECT_EQ(cycle.list()[0].path, "D:\\\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE\\Caf\xC3\xA9.exe");
+}
+
+TEST_F(BlockCycleTest, AFileBeyondTheReadingLimitLoadsItsCompleteLines) {
+  // The main program's limit is asked for; a smaller one stands in for it here.
+  const std::string first = EncryptText("p^^^^first.exe") + "\r\n";
+  const std::string second = EncryptText("p^^^^second.exe") + "\r\n";
+  file.text = first + second + std::string(100, 'q');
+  file.limit = first.size() + second.size() - 3;  // the cut falls inside the second line
+  cycle.Start();
+  EXPECT_EQ(file.lastLimit, list_files::kMaxFileBytes);
+  EXPECT_EQ(cycle.list(), (BlockList{{"p", "first.exe"}}));
+  // A cut right after a line end keeps that line; a file within the limit keeps its last line even
+  // without a line end.
+  file.limit = first.size() + second.size();
+  settings.values["Read"] = "True";
+  ASSERT_TRUE(cycle.LoadBlockList());
+  EXPECT_EQ(cycle.list().size(), 2u);
+  file.limit.reset();
+  file.text = first + EncryptText("p^^^^third.exe");
+  settings.values["Read"] = "True";
+  ASSERT_TRUE(cycle.LoadBlockList());
+  EXPECT_EQ(cycle.list(), (BlockList{{"p", "first.exe"}, {"p", "third.exe"}}));
+  // Cut with no line end at all: nothing of it counts.
+  file.text = std::string(50, 'q');
+  file.limit = 10;
+  settings.values["Read"] = "True";
+  ASSERT_TRUE(cycle.LoadBlockList());
+  EXPECT_TRUE(cycle.list().empty());
+}
+
+TEST_F(BlockCycleTest, ALoadThatRunsOutOfMemoryKeepsTheListAndTheBlockerRunning) {
+  file.SetRecords({"p^^^^a.exe"});
+  cycle.Start();
+  processes.Add(1, "a.exe");
+  file.SetRecords({"p^^^^b.exe"});
+  file.failure = [] { throw std::bad_alloc(); };
+  settings.values["Read"] = "True";
+  EXPECT_TRUE(cycle.Tick());
+  EXPECT_EQ(cycle.list(), (BlockList{{"p", "a.exe"}}));
+  EXPECT_EQ(notifier.Events(), (Log{"terminate 1 code 0", "show a.exe"}));
+  // Not retried at every tick; the next change of the file loads it.
+  const int reads = file.reads;
+  EXPECT_TRUE(cycle.Tick());
+  EXPECT_EQ(file.reads, reads);
+  file.failure = nullptr;
+  settings.values["Read"] = "True";
+  EXPECT_TRUE(cycle.Tick());
+  EXPECT_EQ(cycle.list(), (BlockList{{"p", "b.exe"}}));
 }
 
 TEST_F(BlockCycleTest, BeepAndPopupFollowTheirSettings) {

@@ -8,6 +8,7 @@
 
 #include "base/win/handle.h"
 #include "base/win/utf.h"
+#include "rizaz/win/list_file_win.h"
 #include "store/cipher.h"
 #include "store/list_files.h"
 #include "store/win/win32_list_file_system.h"
@@ -253,6 +254,60 @@ TEST_F(ListFilesWin, AReadOnlyFileAskedGoneIsDeletedUnlessHeldOpenThenItKeepsIts
   // Let go: deleted, read-only or not.
   EXPECT_TRUE(store.DeleteFileWithRetry(path));
   EXPECT_FALSE(files.AnyFileExists(path));
+}
+
+TEST_F(ListFilesWin, AppendsFromTwoWritersAtOnceLoseNoRecord) {
+  // Each append opens the file afresh, as two programs (or a program and a tick) would.
+  const std::string path = store.ListFilePath(ListKind::TrashJar);
+  constexpr int kPerWriter = 150;
+  const auto writer = [&path](char tag) {
+    Win32ListFileSystem own;
+    for (int i = 0; i < kPerWriter; ++i) {
+      own.AppendLine(path, EncryptText(std::string("C:\\") + tag + "\\record " + std::to_string(i) + ".txt"));
+    }
+  };
+  std::thread first(writer, 'a');
+  std::thread second(writer, 'b');
+  first.join();
+  second.join();
+  store.LoadListFile(ListKind::TrashJar);
+  ASSERT_EQ(store.trashJar().size(), 2u * kPerWriter);
+  // Every record whole, each writer's records in its own order.
+  int next[2] = {0, 0};
+  for (const std::string& entry : store.trashJar()) {
+    ASSERT_TRUE(entry.size() > 3 && (entry[3] == 'a' || entry[3] == 'b')) << entry;
+    const int writerIndex = entry[3] - 'a';
+    EXPECT_EQ(entry, std::string("C:\\") + entry[3] + "\\record " + std::to_string(next[writerIndex]++) + ".txt");
+  }
+}
+
+TEST(BlockerListReader, ReadsUpToTheLimitAndSaysWhenItStopped) {
+  ListScratch scratch;
+  ASSERT_FALSE(scratch.Dir().empty());
+  const std::string path = scratch.File("cekdn.ocx");
+  Win32ListFileReader reader(Widen(path));
+  std::string text = "old";
+  // Missing: made empty, read as empty.
+  EXPECT_EQ(reader.Read(100, text), rizaz::ListRead::Whole);
+  EXPECT_EQ(text, "");
+  EXPECT_TRUE(Win32ListFileSystem().AnyFileExists(path));
+  // More than the limit, across more than one read chunk; exactly the limit; less.
+  std::string content(200000, 'x');
+  for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>('a' + i % 26);
+  WriteRaw(path, content);
+  EXPECT_EQ(reader.Read(100, text), rizaz::ListRead::Capped);
+  EXPECT_EQ(text, content.substr(0, 100));
+  EXPECT_EQ(reader.Read(150000, text), rizaz::ListRead::Capped);
+  EXPECT_EQ(text, content.substr(0, 150000));
+  EXPECT_EQ(reader.Read(content.size(), text), rizaz::ListRead::Whole);
+  EXPECT_EQ(text, content);
+  EXPECT_EQ(reader.Read(1 << 20, text), rizaz::ListRead::Whole);
+  EXPECT_EQ(text, content);
+  // Held without sharing by another program: failed, try again later.
+  UniqueFileHandle lock(
+      ::CreateFileW(Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(lock);
+  EXPECT_EQ(reader.Read(1 << 20, text), rizaz::ListRead::Failed);
 }
 
 }  // namespace

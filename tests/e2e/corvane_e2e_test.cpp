@@ -148,6 +148,9 @@ TEST_F(CorvaneE2eTest, AutoStartsHiddenInTheTray) {
 TEST_F(CorvaneE2eTest, OtherArgumentsLeaveTheWindowShown) {
   HWND window = StartCorvane(L"AUTO");
   ASSERT_NE(window, nullptr);
+  // The window exists before it is shown; on a loaded machine showing it can take seconds.
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  // Past the moment "auto" would have hidden it, it is still there.
   ::Sleep(2500);
   EXPECT_TRUE(::IsWindowVisible(window));
   CloseFromTrayMenu(window);

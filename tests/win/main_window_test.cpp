@@ -24,7 +24,8 @@ class NoShell final : public Shell {
 class AllowEverything final : public watch::DecisionUi {
  public:
   watch::AlertDecision ShowAlert(const watch::AlertRequest&) override { return watch::AlertDecision::Allow; }
-  bool Confirm(std::string_view) override { return true; }
+  watch::ConfirmAnswer Confirm(std::string_view) override { return watch::ConfirmAnswer::Yes; }
+  void Inform(std::string_view) override {}
 };
 
 std::wstring TextOf(HWND hwnd) {
@@ -94,7 +95,9 @@ TEST_F(MainWindowTest, NavigationButtonsShowExactlyOnePanelWithItsHeadingAndCoun
     EXPECT_EQ(VisiblePanels(), 1) << c.heading;
     EXPECT_TRUE(::IsWindowVisible(window.Panel(c.panel))) << c.heading;
     EXPECT_EQ(TextOf(window.Heading()), c.heading);
-    if (c.counter != nullptr) EXPECT_EQ(TextOf(window.Counter(c.panel)), c.counter) << c.heading;
+    if (c.counter != nullptr) {
+      EXPECT_EQ(TextOf(window.Counter(c.panel)), c.counter) << c.heading;
+    }
   }
   // The list rows follow the lists.
   EXPECT_EQ(ListView_GetItemCount(window.ListView(Panel::Blocked)), 2);

@@ -273,7 +273,7 @@ void MainWindow::PopUpTrayMenu() {
   if (!menu) return;
   // Sub-menus belong to the top menu once appended; only the top one is destroyed here.
   std::map<MenuCommand, HMENU> subMenus;
-  for (const MenuItemSpec& item : TrayMenuItems()) {
+  for (const TrayMenuItem& item : TrayMenuItems()) {
     HMENU target = menu.get();
     if (item.parent != MenuCommand::None) {
       const auto found = subMenus.find(item.parent);
@@ -286,7 +286,7 @@ void MainWindow::PopUpTrayMenu() {
     }
     const std::wstring caption = corvane::win::Widen(item.caption);
     const bool hasChildren = std::any_of(TrayMenuItems().begin(), TrayMenuItems().end(),
-                                         [&](const MenuItemSpec& other) { return other.parent == item.command; });
+                                         [&](const TrayMenuItem& other) { return other.parent == item.command; });
     if (hasChildren) {
       HMENU sub = ::CreatePopupMenu();
       subMenus[item.command] = sub;

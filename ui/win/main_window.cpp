@@ -45,7 +45,8 @@ void SetText(HWND hwnd, std::string_view text) {
 
 HICON MainWindow::ClassIcon(HINSTANCE) { return nullptr; }
 
-MainWindow::MainWindow() = default;
+MainWindow::MainWindow(SplashWindow* splash, DetailsShower showDetails)
+    : splash_(splash), showDetails_(std::move(showDetails)) {}
 
 MainWindow::~MainWindow() {
   if (tray_.RunningInTray()) tray_.RemoveIcon();
@@ -78,7 +79,8 @@ bool BringRunningInstanceForward() {
   return found;
 }
 
-bool MainWindow::Create() {
+bool MainWindow::Create(MainController& controller) {
+  controller_ = &controller;
   dpi_ = WindowDpi(nullptr);
   RECT frame{0, 0, Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_)};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -316,7 +318,7 @@ void MainWindow::Quit() {
 }
 
 void MainWindow::ShowDetails(std::string_view path, std::string_view name) {
-  if (showDetails) showDetails(Hwnd(), path, name);
+  if (showDetails_) showDetails_(Hwnd(), path, name);
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {

@@ -36,13 +36,13 @@ double Now();
 class CountingProcessTable final : public ProcessTable {
  public:
   explicit CountingProcessTable(ProcessTable& inner) : inner_(inner) {}
-  int TakeProcessSnapshot(ProcessSnapshot& snapshot) override {
+  bool TakeProcessSnapshot(ProcessSnapshot& snapshot) override {
     ++snapshots;
     const double start = Now();
-    const int last = inner_.TakeProcessSnapshot(snapshot);
+    const bool taken = inner_.TakeProcessSnapshot(snapshot);
     snapshotMs += Now() - start;
-    lastCount = last + 1;
-    return last;
+    lastCount = static_cast<int>(snapshot.size());
+    return taken;
   }
   bool TerminateProcessById(std::uint32_t processId, std::uint32_t exitCode) override {
     ++terminations;
@@ -150,14 +150,15 @@ int BenchCycle(int ticks) {
     CountingProcessTable processes(real);
     SilentSpeaker speaker;
     CountingUi ui;
-    watch::WatchCycle cycle(processes, settings, speaker, lists, files, true);
+    // The cycle hands each tick's processes to the inspector, which is made after it.
+    watch::NewProgramInspector* judge = nullptr;
+    watch::WatchCycle cycle(processes, settings, speaker, lists, files, true,
+                            {[&](const watch::RunningProcesses& now) { judge->InspectNewPrograms(now); }, {}, {}});
     watch::NewProgramInspector inspector(
         lists, cycle.running(), settings, processes, speaker, ui,
         {[](std::string_view name, std::string_view) { return IsWindowsProcess(name); },
          [](std::string_view path) { return win::IsMicrosoftFile(path); }});
-    cycle.inspectNewPrograms = [&](const watch::RunningProcesses& now, int lastIndex) {
-      inspector.InspectNewPrograms(now, lastIndex);
-    };
+    judge = &inspector;
     // The first tick meets every program once; the steady state is what runs all day.
     cycle.Tick();
     std::vector<double> times;

@@ -7,49 +7,37 @@
 
 namespace corvane {
 
-bool TerminateProcessByName(ProcessTable& table, SettingsStore& settings, Speaker& speaker,
-                            std::string_view fileName) {
+std::optional<std::uint32_t> FindProcessByFileName(ProcessTable& table, std::string_view fileName) {
   const std::string wanted = ComparisonKey(fileName);
   // A blank name names no program; without this it would match a nameless system entry.
-  if (wanted.empty()) return false;
+  if (wanted.empty()) return std::nullopt;
 
   ProcessSnapshot snapshot;
-  const int last = table.TakeProcessSnapshot(snapshot);
-  bool found = false;
-  std::uint32_t processId = 0;
-  for (int i = 0; i <= last; ++i) {
-    if (ComparisonKey(GetFileNameFromPath(snapshot[static_cast<size_t>(i)].exeFile)) == wanted) {
-      processId = snapshot[static_cast<size_t>(i)].processId;
-      found = true;
-      break;
-    }
+  if (!table.TakeProcessSnapshot(snapshot)) return std::nullopt;
+  for (const ProcessEntry& entry : snapshot) {
+    if (ComparisonKey(GetFileNameFromPath(entry.exeFile)) == wanted) return entry.processId;
   }
-  if (!found) return false;
-  return TerminateMatchedProcess(table, settings, speaker, processId);
+  return std::nullopt;
 }
 
-int TerminateProcessesByPath(ProcessTable& table, SettingsStore& settings, Speaker& speaker, std::string_view path) {
+std::vector<std::uint32_t> FindProcessesByPath(ProcessTable& table, std::string_view path) {
   const std::string wantedPath = ComparisonKey(path);
   const std::string wantedName = ComparisonKey(GetFileNameFromPath(wantedPath));
-  if (wantedName.empty()) return 0;
+  if (wantedName.empty()) return {};
 
   ProcessSnapshot snapshot;
-  const int last = table.TakeProcessSnapshot(snapshot);
-  int ended = 0;
-  for (int i = 0; i <= last; ++i) {
-    const ProcessEntry& entry = snapshot[static_cast<size_t>(i)];
+  if (!table.TakeProcessSnapshot(snapshot)) return {};
+  std::vector<std::uint32_t> found;
+  for (const ProcessEntry& entry : snapshot) {
     // The name first: a path read costs far more than a comparison.
     if (ComparisonKey(GetFileNameFromPath(entry.exeFile)) != wantedName) continue;
     if (ComparisonKey(table.GetProcessFullPath(entry.processId)) != wantedPath) continue;
-    if (TerminateMatchedProcess(table, settings, speaker, entry.processId)) ++ended;
+    found.push_back(entry.processId);
   }
-  return ended;
+  return found;
 }
 
-bool TerminateMatchedProcess(ProcessTable& table, SettingsStore& settings, Speaker& speaker, std::uint32_t processId) {
-  if (ReadNumberSetting(settings, settings::kChkBeep, 0) == 1) {
-    speaker.Beep(kTerminationBeepHz, kTerminationBeepMs);
-  }
+bool TerminateMatchedProcess(ProcessTable& table, std::uint32_t processId) {
   for (int attempt = 0; attempt < kTerminationAttempts; ++attempt) {
     if (table.TerminateProcessById(processId, 0)) return true;
     switch (table.WaitForProcessEnd(processId, kTerminationWaitMs)) {
@@ -65,23 +53,26 @@ bool TerminateMatchedProcess(ProcessTable& table, SettingsStore& settings, Speak
   return false;
 }
 
+bool TerminateProcessByName(ProcessTable& table, std::string_view fileName) {
+  const std::optional<std::uint32_t> processId = FindProcessByFileName(table, fileName);
+  return processId && TerminateMatchedProcess(table, *processId);
+}
+
 std::uint32_t GetProcessIdByName(ProcessTable& table, std::string_view fileName) {
   ProcessSnapshot snapshot;
-  const int last = table.TakeProcessSnapshot(snapshot);
-  for (int i = 0; i <= last; ++i) {
-    const std::uint32_t id = snapshot[static_cast<size_t>(i)].processId;
-    const std::string path = table.GetProcessFullPath(id);
+  if (!table.TakeProcessSnapshot(snapshot)) return 0;
+  for (const ProcessEntry& entry : snapshot) {
+    const std::string path = table.GetProcessFullPath(entry.processId);
     if (path.empty()) continue;
-    if (SameNameOrPath(GetFileNameFromPath(path), fileName)) return id;
+    if (SameNameOrPath(GetFileNameFromPath(path), fileName)) return entry.processId;
   }
   return 0;
 }
 
 std::uint32_t GetThreadsOrParentId(ProcessTable& table, std::uint32_t processId, bool wantThreads) {
   ProcessSnapshot snapshot;
-  const int last = table.TakeProcessSnapshot(snapshot);
-  for (int i = 0; i <= last; ++i) {
-    const ProcessEntry& entry = snapshot[static_cast<size_t>(i)];
+  if (!table.TakeProcessSnapshot(snapshot)) return 0;
+  for (const ProcessEntry& entry : snapshot) {
     if (entry.processId == processId) return wantThreads ? entry.threadCount : entry.parentProcessId;
   }
   return 0;

@@ -26,9 +26,9 @@ enum class WaitResult { Ended, TimedOut, CannotWait };
 class ProcessTable {
  public:
   virtual ~ProcessTable() = default;
-  // Fills snapshot; returns the index of its last element, or -1 when not even one process could be
-  // read (the snapshot then holds one blank element).
-  virtual int TakeProcessSnapshot(ProcessSnapshot& snapshot) = 0;
+  // Replaces snapshot with the running processes. False when not even one process could be read;
+  // the snapshot is then empty, so that a caller reusing it never acts on an earlier list.
+  virtual bool TakeProcessSnapshot(ProcessSnapshot& snapshot) = 0;
   // True when the system reports the process terminated.
   virtual bool TerminateProcessById(std::uint32_t processId, std::uint32_t exitCode) = 0;
   // Waits at most milliseconds for the process to end.

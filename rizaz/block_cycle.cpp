@@ -70,19 +70,17 @@ bool BlockCycle::LoadBlockList() {
 int BlockCycle::KillBlockedPrograms() {
   // With no name to look for, a snapshot could not change anything.
   if (matcher_.empty()) return 0;
-  const int last = processes_.TakeProcessSnapshot(snapshot_);
-  if (last < 0) return 0;
-  const std::size_t count = std::min(static_cast<std::size_t>(last) + 1, snapshot_.size());
+  if (!processes_.TakeProcessSnapshot(snapshot_)) return 0;
   int matched = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::size_t index = matcher_.FindFirst(GetFileNameFromPath(snapshot_[i].exeFile));
+  for (const ProcessEntry& entry : snapshot_) {
+    const std::size_t index = matcher_.FindFirst(GetFileNameFromPath(entry.exeFile));
     if (index == BlockMatcher::npos) continue;
     // A process terminated a moment ago can still be listed while it goes; it is not running, so
     // it is neither terminated again nor announced twice.
-    if (processes_.WaitForProcessEnd(snapshot_[i].processId, 0) == WaitResult::Ended) continue;
+    if (processes_.WaitForProcessEnd(entry.processId, 0) == WaitResult::Ended) continue;
     ++matched;
     // Refused terminations still beep and notify: the process matches again at the next pass.
-    processes_.TerminateProcessById(snapshot_[i].processId, 0);
+    processes_.TerminateProcessById(entry.processId, 0);
     if (ReadNumberSetting(settings_, settings::kChkBeep, 0) == 1) notifier_.Beep();
     if (ReadNumberSetting(settings_, settings::kChkDontShow, 0) == 0) notifier_.ShowBlocked(list_[index].name);
   }

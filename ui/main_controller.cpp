@@ -143,8 +143,10 @@ void MainController::OnProcessesTick() {
   if (!closing_) view_.SetTimerEnabled(MainTimer::Processes, true);
 }
 
-void MainController::ShowRunningCount(int lastIndex) {
-  model_.SetCount(Panel::Running, lastIndex < 0 ? 0 : static_cast<std::size_t>(lastIndex));
+void MainController::ShowRunningCount(std::size_t listedProcesses) {
+  // One less than listed, as the counter has always shown: on Windows the list opens with the idle
+  // process, which is no program.
+  model_.SetCount(Panel::Running, listedProcesses > 0 ? listedProcesses - 1 : 0);
   view_.ShowPanels(model_);
 }
 

@@ -83,8 +83,8 @@ class MainController {
   // unless the program is closing. Nothing thrown inside leaves this call.
   void OnProcessesTick();
   void OnRunAtOnceTick();
-  // The running panel's count label: the last index of the watch cycle's snapshot.
-  void ShowRunningCount(int lastIndex);
+  // The running panel's count label, from the number of processes the watch cycle's snapshot listed.
+  void ShowRunningCount(std::size_t listedProcesses);
   // Entries were added to or removed from the lists behind the panels.
   void OnListsChanged();
   // The user selected or deselected a row of a list panel.

@@ -34,7 +34,7 @@ enum class MenuCommand : unsigned {
   Separator = 0xFFFF,
 };
 
-struct MenuItemSpec {
+struct TrayMenuItem {
   std::string_view name;     // the item's name in the program's vocabulary, e.g. "mnuMainClose"
   MenuCommand parent;        // None for top-level items
   MenuCommand command;       // Separator for separator lines
@@ -42,6 +42,6 @@ struct MenuItemSpec {
 };
 
 // Top to bottom; items of a sub-menu follow their parent.
-std::span<const MenuItemSpec> TrayMenuItems();
+std::span<const TrayMenuItem> TrayMenuItems();
 
 }  // namespace corvane::ui

@@ -1,5 +1,7 @@
 #include "watch/new_program_decision.h"
 
+#include <optional>
+
 #include "base/text.h"
 #include "process/paths.h"
 #include "process/process_control.h"
@@ -18,25 +20,26 @@ std::string UnsavedBlockMessage(std::string_view name) {
 
 NewProgramInspector::NewProgramInspector(ListFileStore& lists, RunningProgramList& running, SettingsStore& settings,
                                          ProcessTable& processes, Speaker& speaker, DecisionUi& ui,
-                                         ProgramClassifier classifier)
+                                         ProgramClassifier classifier, InspectorHooks hooks)
     : lists_(lists),
       running_(running),
       settings_(settings),
       processes_(processes),
       speaker_(speaker),
       ui_(ui),
-      classifier_(std::move(classifier)) {}
+      classifier_(std::move(classifier)),
+      hooks_(std::move(hooks)) {}
 
-void NewProgramInspector::InspectNewPrograms(const RunningProcesses& now, int lastIndex) {
-  if (showRunningCount) showRunningCount(lastIndex);
+void NewProgramInspector::InspectNewPrograms(const RunningProcesses& now) {
+  if (hooks_.showRunningCount) hooks_.showRunningCount(now.size());
   for (const RunningProcess& process : now) {
     // Closing while a question was open: the programs still waiting are left for the next start.
     if (Closing()) return;
     Consider(process, process.fullPath, /*pathIsFresh=*/false);
   }
-  if (showRunningCount) {
+  if (hooks_.showRunningCount) {
     ProcessSnapshot fresh;
-    showRunningCount(processes_.TakeProcessSnapshot(fresh));
+    hooks_.showRunningCount(processes_.TakeProcessSnapshot(fresh) ? fresh.size() : 0);
   }
 }
 
@@ -48,13 +51,13 @@ void NewProgramInspector::Consider(const RunningProcess& process, const std::str
   if (lists_.IsInBlockList(name)) return;
   if (lists_.IsInAllowList(name, path)) {
     running_.Add({name, path});
-    if (listsChanged) listsChanged();
+    ListsChanged();
     return;
   }
   if (!ReadBoolSetting(settings_, settings::kMnuMainNormal, true)) {
     // Allow All: listed, marked as not judged, nothing else.
     running_.Add({name, path, /*unjudged=*/true});
-    if (listsChanged) listsChanged();
+    ListsChanged();
     return;
   }
   if (classifier_.isWindowsProcess && classifier_.isWindowsProcess(name, path)) {
@@ -112,15 +115,18 @@ void NewProgramInspector::Allow(const std::string& name, const std::string& path
   lists_.AppendListLine(ListKind::Allow, ProgramRecord(path, name));
   running_.Add({name, path});
   lists_.allowList().push_back({name, path});
-  if (listsChanged) listsChanged();
+  ListsChanged();
 }
 
 void NewProgramInspector::Block(const std::string& name, const std::string& path) {
   lists_.blockList().push_back({name, path});
   // The store raises "Read" once the record is in the file, so the blocker reloads.
   const bool saved = lists_.AppendListLine(ListKind::Block, ProgramRecord(path, name));
-  TerminateProcessByName(processes_, settings_, speaker_, name);
-  if (listsChanged) listsChanged();
+  if (const std::optional<std::uint32_t> processId = FindProcessByFileName(processes_, name)) {
+    AnnounceTermination(settings_, speaker_);
+    TerminateMatchedProcess(processes_, *processId);
+  }
+  ListsChanged();
   // Without the record the block lasts only for this run, which the user would not expect. Said
   // once: a disk that refuses one record refuses the next ones as well.
   if (!saved && !toldUnsavedBlock_ && !Closing()) {

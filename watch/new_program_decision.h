@@ -4,6 +4,7 @@
 // folders are allowed without asking, and anything else is put before the user in the alert window.
 // A block goes to the block list and its file, the program is terminated and the blocker reloads.
 // A question that ends without the user's answer decides nothing.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -58,30 +59,37 @@ std::string MicrosoftBlockWarning(std::string_view name);
 // Told once per run when a block could not be written to the block-list file.
 std::string UnsavedBlockMessage(std::string_view name);
 
-class NewProgramInspector {
- public:
-  NewProgramInspector(ListFileStore& lists, RunningProgramList& running, SettingsStore& settings,
-                      ProcessTable& processes, Speaker& speaker, DecisionUi& ui, ProgramClassifier classifier);
-
-  // One pass over the processes of this tick's snapshot (lastIndex: that snapshot's last index).
-  // Their paths were read at the start of the tick; a program is read again just before it is put
-  // before the user or ended, so that a program that has gone meanwhile is passed over and an id
-  // that now belongs to another program is judged as that program.
-  void InspectNewPrograms(const RunningProcesses& now, int lastIndex);
-
-  // The running panel's count label: the snapshot's last index, before and after the pass.
-  std::function<void(int lastIndex)> showRunningCount;
+// What the inspector tells the rest of the program, and asks it. Any of them may be left empty.
+struct InspectorHooks {
+  // The running panel's count: how many processes the snapshot listed, before and after the pass.
+  std::function<void(std::size_t listedProcesses)> showRunningCount;
   // The lists changed (an entry was added to the running, allow or block list).
   std::function<void()> listsChanged;
   // True once the program is ending: the pass stops and nothing more is decided.
   std::function<bool()> closing;
+};
+
+class NewProgramInspector {
+ public:
+  NewProgramInspector(ListFileStore& lists, RunningProgramList& running, SettingsStore& settings,
+                      ProcessTable& processes, Speaker& speaker, DecisionUi& ui, ProgramClassifier classifier,
+                      InspectorHooks hooks = {});
+
+  // One pass over the processes of this tick's snapshot. Their paths were read at the start of the
+  // tick; a program is read again just before it is put before the user or ended, so that a program
+  // that has gone meanwhile is passed over and an id that now belongs to another program is judged
+  // as that program.
+  void InspectNewPrograms(const RunningProcesses& now);
 
  private:
   void Consider(const RunningProcess& process, const std::string& path, bool pathIsFresh);
   void Decide(const RunningProcess& process, const std::string& name, const std::string& path);
   void Allow(const std::string& name, const std::string& path);
   void Block(const std::string& name, const std::string& path);
-  bool Closing() const { return closing && closing(); }
+  bool Closing() const { return hooks_.closing && hooks_.closing(); }
+  void ListsChanged() const {
+    if (hooks_.listsChanged) hooks_.listsChanged();
+  }
 
   ListFileStore& lists_;
   RunningProgramList& running_;
@@ -90,6 +98,7 @@ class NewProgramInspector {
   Speaker& speaker_;
   DecisionUi& ui_;
   ProgramClassifier classifier_;
+  InspectorHooks hooks_;
   bool toldUnsavedBlock_ = false;
 };
 

@@ -10,9 +10,19 @@
 
 namespace corvane::watch {
 
+void AnnounceTermination(SettingsStore& settings, Speaker& speaker) {
+  if (ReadNumberSetting(settings, settings::kChkBeep, 0) == 1) speaker.Beep(kTerminationBeepHz, kTerminationBeepMs);
+}
+
 WatchCycle::WatchCycle(ProcessTable& processes, SettingsStore& settings, Speaker& speaker, ListFileStore& lists,
-                       ListFileSystem& files, bool ntFamily)
-    : processes_(processes), settings_(settings), speaker_(speaker), lists_(lists), files_(files), ntFamily_(ntFamily) {}
+                       ListFileSystem& files, bool ntFamily, WatchCycleHooks hooks)
+    : processes_(processes),
+      settings_(settings),
+      speaker_(speaker),
+      lists_(lists),
+      files_(files),
+      ntFamily_(ntFamily),
+      hooks_(std::move(hooks)) {}
 
 void WatchCycle::Tick() {
   if (ntFamily_) {
@@ -20,15 +30,15 @@ void WatchCycle::Tick() {
     EmptyTrashJar();
     // One path read per process serves the judging of this tick (which reads a program again only
     // before it asks about it) and, for the processes still there afterwards, the pruning.
-    int lastIndex = -1;
-    const RunningProcesses now = ReadRunningProcesses(&lastIndex);
-    if (inspectNewPrograms) inspectNewPrograms(now, lastIndex);
+    const std::optional<RunningProcesses> now = ReadRunningProcesses();
+    const RunningProcesses none;
+    if (hooks_.inspectNewPrograms) hooks_.inspectNewPrograms(now ? *now : none);
     // The judging may have waited on the user for a long time: prune by what runs now.
-    PruneRunningProgramList(ReadRunningProcesses(nullptr, &now));
+    if (const auto after = ReadRunningProcesses(now ? &*now : nullptr)) PruneRunningProgramList(*after);
     TerminateBlockedPrograms();
     EmptyTrashJar();
   }
-  if (hotkeyStep) hotkeyStep();
+  if (hooks_.hotkeyStep) hooks_.hotkeyStep();
 }
 
 void WatchCycle::TerminateBlockedPrograms() {
@@ -37,14 +47,12 @@ void WatchCycle::TerminateBlockedPrograms() {
   // One snapshot serves the whole pass. As with a termination by name per entry, each entry ends the
   // first listed process of its name that this pass has not ended yet.
   ProcessSnapshot snapshot;
-  const int last = processes_.TakeProcessSnapshot(snapshot);
+  if (!processes_.TakeProcessSnapshot(snapshot)) return;
   // Both sides by the comparison rule, as the decision that a program is blocked uses it: a program
   // whose file name has blanks around it is ended too.
   std::vector<std::string> runningNames;
-  runningNames.reserve(last < 0 ? 0 : static_cast<size_t>(last) + 1);
-  for (int i = 0; i <= last; ++i) {
-    runningNames.push_back(ComparisonKey(GetFileNameFromPath(snapshot[static_cast<size_t>(i)].exeFile)));
-  }
+  runningNames.reserve(snapshot.size());
+  for (const ProcessEntry& entry : snapshot) runningNames.push_back(ComparisonKey(GetFileNameFromPath(entry.exeFile)));
   std::vector<bool> ended(runningNames.size(), false);
   // Names are copied first: the list may change under a long termination.
   std::vector<std::string> names;
@@ -55,7 +63,8 @@ void WatchCycle::TerminateBlockedPrograms() {
     for (size_t i = 0; i < runningNames.size(); ++i) {
       if (ended[i] || runningNames[i] != name) continue;
       ended[i] = true;
-      TerminateMatchedProcess(processes_, settings_, speaker_, snapshot[i].processId);
+      AnnounceTermination(settings_, speaker_);
+      TerminateMatchedProcess(processes_, snapshot[i].processId);
       break;
     }
   }
@@ -72,16 +81,18 @@ void WatchCycle::EmptyTrashJar() {
     if (ToUpperAscii(TrimSpaces(GetFileExtension(path))) == "EXE") {
       // Only the program started from this very file: a program of the same name elsewhere is
       // another program and none of the Trash Jar's business.
-      TerminateProcessesByPath(processes_, settings_, speaker_, path);
+      for (const std::uint32_t processId : FindProcessesByPath(processes_, path)) {
+        AnnounceTermination(settings_, speaker_);
+        TerminateMatchedProcess(processes_, processId);
+      }
     }
     lists_.DeleteFileWithRetry(path);
   }
 }
 
-RunningProcesses WatchCycle::ReadRunningProcesses(int* lastIndex, const RunningProcesses* earlier) {
+std::optional<RunningProcesses> WatchCycle::ReadRunningProcesses(const RunningProcesses* earlier) {
   ProcessSnapshot snapshot;
-  const int last = processes_.TakeProcessSnapshot(snapshot);
-  if (lastIndex != nullptr) *lastIndex = last;
+  if (!processes_.TakeProcessSnapshot(snapshot)) return std::nullopt;
   std::unordered_map<std::uint32_t, const RunningProcess*> earlierById;
   if (earlier != nullptr) {
     for (const RunningProcess& seen : *earlier) earlierById.emplace(seen.processId, &seen);
@@ -94,9 +105,8 @@ RunningProcesses WatchCycle::ReadRunningProcesses(int* lastIndex, const RunningP
     return &found->second->fullPath;
   };
   RunningProcesses now;
-  now.reserve(last < 0 ? 0 : static_cast<size_t>(last) + 1);
-  for (int i = 0; i <= last; ++i) {
-    const ProcessEntry& entry = snapshot[static_cast<size_t>(i)];
+  now.reserve(snapshot.size());
+  for (const ProcessEntry& entry : snapshot) {
     const std::string* known = earlierPath(entry);
     now.push_back({entry.processId, entry.exeFile,
                    known != nullptr ? *known : processes_.GetProcessFullPath(entry.processId), entry.threadCount,
@@ -105,7 +115,9 @@ RunningProcesses WatchCycle::ReadRunningProcesses(int* lastIndex, const RunningP
   return now;
 }
 
-void WatchCycle::PruneRunningProgramList() { PruneRunningProgramList(ReadRunningProcesses()); }
+void WatchCycle::PruneRunningProgramList() {
+  if (const auto now = ReadRunningProcesses()) PruneRunningProgramList(*now);
+}
 
 void WatchCycle::PruneRunningProgramList(const RunningProcesses& now) {
   // One pass over the processes, then one over the entries, instead of every process for every entry.
@@ -119,7 +131,7 @@ void WatchCycle::PruneRunningProgramList(const RunningProcesses& now) {
     // The entry's name must be the file name of that path, as it was when it was added.
     return runningPaths.count(path) != 0 && SameNameOrPath(entry.name, GetFileNameFromPath(TrimSpaces(entry.path)));
   });
-  if (removed != 0 && runningListChanged) runningListChanged();
+  if (removed != 0 && hooks_.runningListChanged) hooks_.runningListChanged();
 }
 
 }  // namespace corvane::watch

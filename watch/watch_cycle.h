@@ -5,6 +5,7 @@
 // drive ticks deterministically.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,19 +28,25 @@ struct RunningProcess {
 };
 using RunningProcesses = std::vector<RunningProcess>;
 
-class WatchCycle {
- public:
-  // ntFamily: judging and termination run only on the Windows NT family.
-  WatchCycle(ProcessTable& processes, SettingsStore& settings, Speaker& speaker, ListFileStore& lists,
-             ListFileSystem& files, bool ntFamily);
-
-  // Judges the programs that are not in the running list yet; lastIndex is the snapshot's last
-  // index (-1 when it failed).
-  std::function<void(const RunningProcesses&, int lastIndex)> inspectNewPrograms;
+// What a tick hands on to the rest of the program. Any of them may be left empty.
+struct WatchCycleHooks {
+  // Judges the programs that are not in the running list yet, given the processes of this tick's
+  // snapshot with their paths (none when the snapshot failed).
+  std::function<void(const RunningProcesses& now)> inspectNewPrograms;
   // The shutdown and restart hotkeys; runs on every platform.
   std::function<void()> hotkeyStep;
   // Told after every change of the running list, so the panel can follow.
   std::function<void()> runningListChanged;
+};
+
+// The tone before a program is ended, when the user asked for it ("ChkBeep" is 1).
+void AnnounceTermination(SettingsStore& settings, Speaker& speaker);
+
+class WatchCycle {
+ public:
+  // ntFamily: judging and termination run only on the Windows NT family.
+  WatchCycle(ProcessTable& processes, SettingsStore& settings, Speaker& speaker, ListFileStore& lists,
+             ListFileSystem& files, bool ntFamily, WatchCycleHooks hooks = {});
 
   // One tick of the watch timer (the caller switches the timer off around it).
   void Tick();
@@ -49,13 +56,14 @@ class WatchCycle {
   // Deletes every listed file that exists (an .exe after the processes started from that very file
   // were terminated). Entries stay; a file that cannot be deleted is tried again at the next pass.
   void EmptyTrashJar();
-  // Removes the running-list entries whose program no longer runs.
+  // Removes the running-list entries whose program no longer runs. A snapshot that failed says
+  // nothing about what runs: the list is then left as it is.
   void PruneRunningProgramList();
   void PruneRunningProgramList(const RunningProcesses& now);
 
-  // A fresh snapshot with one path read per process; lastIndex receives the snapshot's last index.
-  // A process that is in earlier under the same id and file name keeps the path read there.
-  RunningProcesses ReadRunningProcesses(int* lastIndex = nullptr, const RunningProcesses* earlier = nullptr);
+  // A fresh snapshot with one path read per process; none when the snapshot failed. A process that
+  // is in earlier under the same id and file name keeps the path read there.
+  std::optional<RunningProcesses> ReadRunningProcesses(const RunningProcesses* earlier = nullptr);
 
   RunningProgramList& running() { return running_; }
   const RunningProgramList& running() const { return running_; }
@@ -67,6 +75,7 @@ class WatchCycle {
   ListFileStore& lists_;
   ListFileSystem& files_;
   bool ntFamily_;
+  WatchCycleHooks hooks_;
   RunningProgramList running_;
 };
 

@@ -21,21 +21,21 @@ unsigned long ChangeGatedProcessTable::ProbeListSize() const {
   return needed;
 }
 
-int ChangeGatedProcessTable::TakeProcessSnapshot(ProcessSnapshot& snapshot) {
+bool ChangeGatedProcessTable::TakeProcessSnapshot(ProcessSnapshot& snapshot) {
   const unsigned long size = ProbeListSize();
   const ULONGLONG now = ::GetTickCount64();
   if (valid_ && size != 0 && size == listSize_ && now - fullTick_ < kFullSnapshotInterval) {
     snapshot = cached_;
-    return cachedLast_;
+    return cachedTaken_;
   }
-  cachedLast_ = inner_.TakeProcessSnapshot(cached_);
+  cachedTaken_ = inner_.TakeProcessSnapshot(cached_);
   // A process started between the probe and the list makes the next probe differ: one more full
   // list, nothing missed.
   listSize_ = size;
   fullTick_ = now;
   valid_ = size != 0;
   snapshot = cached_;
-  return cachedLast_;
+  return cachedTaken_;
 }
 
 bool ChangeGatedProcessTable::TerminateProcessById(std::uint32_t processId, std::uint32_t exitCode) {

@@ -17,7 +17,7 @@ class ChangeGatedProcessTable final : public ProcessTable {
  public:
   explicit ChangeGatedProcessTable(ProcessTable& inner);
 
-  int TakeProcessSnapshot(ProcessSnapshot& snapshot) override;
+  bool TakeProcessSnapshot(ProcessSnapshot& snapshot) override;
   bool TerminateProcessById(std::uint32_t processId, std::uint32_t exitCode) override;
   WaitResult WaitForProcessEnd(std::uint32_t processId, std::uint32_t milliseconds) override {
     return inner_.WaitForProcessEnd(processId, milliseconds);
@@ -37,7 +37,7 @@ class ChangeGatedProcessTable final : public ProcessTable {
   unsigned long listSize_ = 0;
   ULONGLONG fullTick_ = 0;
   ProcessSnapshot cached_;
-  int cachedLast_ = -1;
+  bool cachedTaken_ = false;
 };
 
 }  // namespace corvane::win

@@ -2,16 +2,12 @@
 
 #include "process/process_control.h"
 #include "process/win/process_table_win.h"
-#include "process/win/speaker_win.h"
-#include "store/win/registry_settings.h"
 
 namespace corvane::win {
 
 bool TerminateProcessByName(std::string_view fileName) {
   Win32ProcessTable table;
-  RegistrySettingsStore settings;
-  Win32Speaker speaker;
-  return corvane::TerminateProcessByName(table, settings, speaker, fileName);
+  return corvane::TerminateProcessByName(table, fileName);
 }
 
 std::uint32_t GetProcessIdByName(std::string_view fileName) {

@@ -5,7 +5,7 @@
 
 namespace corvane::win {
 
-// TerminateProcessByName with the real process table, the shared settings and the speaker.
+// TerminateProcessByName with the real process table.
 bool TerminateProcessByName(std::string_view fileName);
 // GetProcessIdByName with the real process table.
 std::uint32_t GetProcessIdByName(std::string_view fileName);

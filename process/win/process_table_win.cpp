@@ -43,7 +43,7 @@ QuerySystemInformation FindQuerySystemInformation() {
 
 }  // namespace
 
-int TakeToolhelpSnapshot(ProcessSnapshot& snapshot) {
+bool TakeToolhelpSnapshot(ProcessSnapshot& snapshot) {
   snapshot.clear();
   UniqueFileHandle handle(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   PROCESSENTRY32W entry{};
@@ -57,11 +57,8 @@ int TakeToolhelpSnapshot(ProcessSnapshot& snapshot) {
       out.exeFile = Narrow(std::wstring_view(entry.szExeFile, ::wcsnlen(entry.szExeFile, MAX_PATH)));
     } while (::Process32NextW(handle.get(), &entry));
   }
-  if (snapshot.empty()) {
-    snapshot.emplace_back();
-    return -1;
-  }
-  return static_cast<int>(snapshot.size()) - 1;
+  // The list always holds the process reading it: an empty one is a failure.
+  return !snapshot.empty();
 }
 
 // The system's process list in one call: several times cheaper than walking a Tool Help snapshot,
@@ -107,9 +104,9 @@ bool Win32ProcessTable::ReadNativeProcessList(ProcessSnapshot& snapshot) {
   }
 }
 
-int Win32ProcessTable::TakeProcessSnapshot(ProcessSnapshot& snapshot) {
+bool Win32ProcessTable::TakeProcessSnapshot(ProcessSnapshot& snapshot) {
   snapshot.clear();
-  if (ReadNativeProcessList(snapshot) && !snapshot.empty()) return static_cast<int>(snapshot.size()) - 1;
+  if (ReadNativeProcessList(snapshot) && !snapshot.empty()) return true;
   return TakeToolhelpSnapshot(snapshot);
 }
 

@@ -12,7 +12,7 @@ class Win32ProcessTable final : public ProcessTable {
  public:
   Win32ProcessTable() = default;
 
-  int TakeProcessSnapshot(ProcessSnapshot& snapshot) override;
+  bool TakeProcessSnapshot(ProcessSnapshot& snapshot) override;
   bool TerminateProcessById(std::uint32_t processId, std::uint32_t exitCode) override;
   WaitResult WaitForProcessEnd(std::uint32_t processId, std::uint32_t milliseconds) override;
   std::string GetProcessFullPath(std::uint32_t processId) override;
@@ -26,6 +26,6 @@ class Win32ProcessTable final : public ProcessTable {
 
 // The snapshot through Tool Help alone: the fallback of TakeProcessSnapshot, visible for tests that
 // compare the two.
-int TakeToolhelpSnapshot(ProcessSnapshot& snapshot);
+bool TakeToolhelpSnapshot(ProcessSnapshot& snapshot);
 
 }  // namespace corvane::win

@@ -51,14 +51,12 @@ class FakeProcessTable final : public ProcessTable {
     return ids;
   }
 
-  int TakeProcessSnapshot(ProcessSnapshot& snapshot) override {
+  bool TakeProcessSnapshot(ProcessSnapshot& snapshot) override {
     ++snapshotCount;
     if (beforeSnapshot) beforeSnapshot(*this);
     snapshot.clear();
-    if (snapshotFails || processes.empty()) {
-      snapshot.emplace_back();
-      return -1;
-    }
+    if (snapshotFails) return false;
+    // An empty table reads as a snapshot that worked and lists nothing.
     for (const FakeProcess& p : processes) {
       ProcessEntry entry;
       entry.processId = p.id;
@@ -67,7 +65,7 @@ class FakeProcessTable final : public ProcessTable {
       entry.exeFile = p.exeFile;
       snapshot.push_back(std::move(entry));
     }
-    return static_cast<int>(snapshot.size()) - 1;
+    return true;
   }
 
   bool TerminateProcessById(std::uint32_t processId, std::uint32_t exitCode) override {
@@ -99,7 +97,7 @@ class FakeProcessTable final : public ProcessTable {
   }
 
   std::vector<FakeProcess> processes;
-  // Every snapshot fails: -1 and one blank element.
+  // Every snapshot fails.
   bool snapshotFails = false;
   // Runs at the start of every snapshot, so a test can start or end processes between two cycles.
   std::function<void(FakeProcessTable&)> beforeSnapshot;

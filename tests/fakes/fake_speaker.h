@@ -1,6 +1,7 @@
 #pragma once
 // Records the tones instead of sounding them.
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -12,9 +13,12 @@ class FakeSpeaker final : public Speaker {
  public:
   void Beep(std::uint32_t frequencyHz, std::uint32_t milliseconds) override {
     beeps.emplace_back(frequencyHz, milliseconds);
+    if (whileSounding) whileSounding();
   }
   // (frequency, duration) of every tone, in order.
   std::vector<std::pair<std::uint32_t, std::uint32_t>> beeps;
+  // Runs during every tone, so that a test can see what had happened before it.
+  std::function<void()> whileSounding;
 };
 
 }  // namespace corvane::testing

@@ -78,9 +78,16 @@ class FakeShell final : public Shell {
 class MainControllerTest : public ::testing::Test, protected testing::ProgramFakes {
  protected:
   MainControllerTest()
-      : watch(processes, settings, speaker, lists, files, true),
+      : watch(processes, settings, speaker, lists, files, true,
+              {[this](const watch::RunningProcesses& now) {
+                 if (inspect) inspect(now);
+               },
+               {},
+               {}}),
         controller(view, settings, lists, files, shell, watch, kDir) {}
 
+  // What the watch cycle's judging step does; nothing while empty.
+  std::function<void(const watch::RunningProcesses&)> inspect;
   watch::WatchCycle watch;
   FakeView view;
   FakeShell shell;
@@ -193,22 +200,22 @@ TEST_F(MainControllerTest, CloseLowersAliveSignalRemovesIconAndQuitsAfterThePaus
   EXPECT_TRUE(view.quit);
 }
 
-TEST_F(MainControllerTest, WatchTickRearmsItsTimerAndTheRunningCounterShowsTheSnapshotsLastIndex) {
+TEST_F(MainControllerTest, WatchTickRearmsItsTimerAndTheRunningCounterLeavesOneProcessOut) {
   processes.Add(7, "a.exe", "C:\\a.exe");
   bool ticked = false;
-  watch.inspectNewPrograms = [&](const watch::RunningProcesses&, int lastIndex) {
+  inspect = [&](const watch::RunningProcesses& now) {
     ticked = true;
-    controller.ShowRunningCount(lastIndex);
+    controller.ShowRunningCount(now.size());
   };
   controller.OnProcessesTick();
   EXPECT_TRUE(ticked);
   EXPECT_EQ(view.shown.Count(Panel::Running), 0u);
   EXPECT_TRUE(view.timers[MainTimer::Processes]);
   EXPECT_EQ(view.log.front(), "off 0");
-  controller.ShowRunningCount(41);
+  controller.ShowRunningCount(42);
   EXPECT_EQ(view.shown.Count(Panel::Running), 41u);
-  // A failed snapshot shows no negative count.
-  controller.ShowRunningCount(-1);
+  // Nothing listed (a failed snapshot) shows no negative count.
+  controller.ShowRunningCount(0);
   EXPECT_EQ(view.shown.Count(Panel::Running), 0u);
 }
 
@@ -259,7 +266,7 @@ TEST_F(MainControllerTest, ListChangesReachThePanelsAsRowStepsOnly) {
 
 TEST_F(MainControllerTest, AFailingTickNeverLeavesTheWatchTimerOff) {
   int ticks = 0;
-  watch.inspectNewPrograms = [&](const watch::RunningProcesses&, int) {
+  inspect = [&](const watch::RunningProcesses&) {
     ++ticks;
     throw std::runtime_error("failed inside the tick");
   };

@@ -50,9 +50,8 @@ class DecisionTest : public ::testing::Test, protected testing::ProgramFakes {
   DecisionTest()
       : inspector(lists, running, settings, processes, speaker, ui,
                   {[](std::string_view, std::string_view path) { return IsWindowsProcessInPlace(path, Folders()); },
-                   [this](std::string_view path) { return microsoftPaths.count(std::string(path)) != 0; }}) {
-    inspector.closing = [this] { return closing; };
-  }
+                   [this](std::string_view path) { return microsoftPaths.count(std::string(path)) != 0; }},
+                  {[this](std::size_t listed) { shownCounts.push_back(listed); }, {}, [this] { return closing; }}) {}
 
   // A process of the table, as this tick's snapshot with paths gives it.
   void Start(std::uint32_t id, const std::string& path, std::uint32_t threads = 3, std::uint32_t parent = 1) {
@@ -64,7 +63,7 @@ class DecisionTest : public ::testing::Test, protected testing::ProgramFakes {
     for (const auto& p : processes.processes) now.push_back({p.id, p.exeFile, p.fullPath, p.threads, p.parent});
     return now;
   }
-  void Pass() { inspector.InspectNewPrograms(Now(), static_cast<int>(processes.processes.size()) - 1); }
+  void Pass() { inspector.InspectNewPrograms(Now()); }
   size_t Lines(const char* file) const {
     const std::string content = files.Content(file);
     size_t count = 0;
@@ -76,6 +75,8 @@ class DecisionTest : public ::testing::Test, protected testing::ProgramFakes {
   ScriptedUi ui;
   std::set<std::string> microsoftPaths;
   bool closing = false;
+  // What the running panel's count was given, in order.
+  std::vector<std::size_t> shownCounts;
   NewProgramInspector inspector;
 };
 
@@ -133,6 +134,40 @@ TEST_F(DecisionTest, BlockAddsToTheListAndFileTerminatesAndSignalsTheBlocker) {
   EXPECT_EQ(settings.Get("Read"), "True");
   EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{40}));
   EXPECT_TRUE(running.empty());
+}
+
+// A block's termination is announced by one tone first, only when "ChkBeep" is 1, however many
+// attempts follow; a program that went before it could be ended gets none.
+TEST_F(DecisionTest, ABlockBeepsOnceBeforeItsTerminationOnlyWhenChkBeepIsOne) {
+  std::vector<std::size_t> attemptsAtTone;
+  speaker.whileSounding = [&] { attemptsAtTone.push_back(processes.terminationAttempts.size()); };
+  const auto blockOne = [&](std::uint32_t id, const std::string& path) {
+    Start(id, path);
+    ui.answers = {AlertDecision::Block};
+    Pass();
+  };
+  // Absent or "0": silent.
+  blockOne(11, "C:\\Downloads\\b.exe");
+  settings.values["ChkBeep"] = "0";
+  blockOne(12, "C:\\Downloads\\c.exe");
+  EXPECT_TRUE(speaker.beeps.empty());
+  EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{11, 12}));
+  // "1" (spaces allowed): one 850 Hz, 300 ms tone before the first attempt.
+  settings.values["ChkBeep"] = " 1 ";
+  blockOne(13, "C:\\Downloads\\d.exe");
+  EXPECT_EQ(attemptsAtTone, (std::vector<std::size_t>{2}));
+  processes.Add(14, "a.exe", "C:\\Downloads\\a.exe").refuseTermination = true;
+  ui.answers = {AlertDecision::Block};
+  Pass();
+  EXPECT_EQ(attemptsAtTone, (std::vector<std::size_t>{2, 3}));
+  EXPECT_EQ(processes.terminationAttempts.size(), 3u + 11u);
+  // Gone while the alert was open: blocked, but nothing to end and no tone.
+  Start(15, "C:\\Downloads\\e.exe");
+  ui.answers = {AlertDecision::Block};
+  ui.whileAlertIsOpen = [&] { processes.TerminateProcessById(15, 0); };
+  Pass();
+  EXPECT_TRUE(lists.IsInBlockList("e.exe"));
+  EXPECT_EQ(speaker.beeps, (std::vector<std::pair<std::uint32_t, std::uint32_t>>(2, {850, 300})));
 }
 
 TEST_F(DecisionTest, AllowAddsToRunningAllowListAndFileAndTheSecondCopyIsSeen) {
@@ -206,14 +241,16 @@ TEST_F(DecisionTest, ProgramFromTheTrashJarEndsWithoutAlertOrListEntry) {
   EXPECT_FALSE(running.IsInRunningProgramList("THROWN.exe", "c:\\junk\\THROWN.exe"));
 }
 
-TEST_F(DecisionTest, RunningCountShowsTheSnapshotsLastIndexBeforeAndAfter) {
+TEST_F(DecisionTest, RunningCountIsTheSnapshotsSizeBeforeAndAfterThePass) {
   Start(1, "C:\\a.exe");
   Start(2, "C:\\b.exe");
   lists.allowList() = {{"a.exe", "C:\\a.exe"}, {"b.exe", "C:\\b.exe"}};
-  std::vector<int> shown;
-  inspector.showRunningCount = [&](int last) { shown.push_back(last); };
   Pass();
-  EXPECT_EQ(shown, (std::vector<int>{1, 1}));
+  EXPECT_EQ(shownCounts, (std::vector<std::size_t>{2, 2}));
+  // The fresh snapshot after the pass failed: no processes to count.
+  processes.snapshotFails = true;
+  Pass();
+  EXPECT_EQ(shownCounts, (std::vector<std::size_t>{2, 2, 2, 0}));
 }
 
 // The program quits while the first alert waits: that question and the rest of the pass decide

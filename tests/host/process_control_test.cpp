@@ -7,22 +7,17 @@
 #include <vector>
 
 #include "tests/fakes/fake_process_table.h"
-#include "tests/fakes/fake_speaker.h"
-#include "tests/fakes/memory_settings.h"
 
 namespace corvane {
 namespace {
 
 using Ids = std::vector<std::uint32_t>;
-using Tone = std::pair<std::uint32_t, std::uint32_t>;
 
 class TerminateByName : public ::testing::Test {
  protected:
-  bool Terminate(std::string_view name) { return TerminateProcessByName(table, settings, speaker, name); }
+  bool Terminate(std::string_view name) { return TerminateProcessByName(table, name); }
 
   testing::FakeProcessTable table;
-  testing::MemorySettings settings;
-  testing::FakeSpeaker speaker;
 };
 
 TEST_F(TerminateByName, EndsOnlyTheFirstListedMatch) {
@@ -59,34 +54,19 @@ TEST_F(TerminateByName, GivenNameIsTrimmedAndCaseIsIgnored) {
   EXPECT_FALSE(Terminate("notepad.exe"));
 }
 
-TEST_F(TerminateByName, NoMatchMeansNoBeepAndNoAttempt) {
-  settings.values["ChkBeep"] = "1";
+TEST_F(TerminateByName, NoMatchMeansNoAttempt) {
   table.Add(10, "notepad.exe");
   table.Add(11, "");  // nameless entry such as the idle process on some systems
   EXPECT_FALSE(Terminate("winword.exe"));
   EXPECT_FALSE(Terminate("   "));
   EXPECT_FALSE(Terminate(""));
+  EXPECT_FALSE(FindProcessByFileName(table, "winword.exe"));
+  EXPECT_FALSE(FindProcessByFileName(table, ""));
+  EXPECT_EQ(FindProcessByFileName(table, " NOTEPAD.exe"), 10u);
   table.snapshotFails = true;
   EXPECT_FALSE(Terminate("notepad.exe"));
-  EXPECT_TRUE(speaker.beeps.empty());
+  EXPECT_FALSE(FindProcessByFileName(table, "notepad.exe"));
   EXPECT_TRUE(table.terminationAttempts.empty());
-}
-
-TEST_F(TerminateByName, BeepsOnceFirstOnlyWhenChkBeepIsOne) {
-  table.Add(10, "a.exe").refuseTermination = true;
-  table.Add(11, "b.exe");
-  table.Add(12, "c.exe");
-  table.Add(13, "d.exe");
-  // Absent or "0": silent.
-  EXPECT_TRUE(Terminate("b.exe"));
-  settings.values["ChkBeep"] = "0";
-  EXPECT_TRUE(Terminate("c.exe"));
-  EXPECT_TRUE(speaker.beeps.empty());
-  // "1" (spaces allowed): one 850 Hz, 300 ms tone per call, however many attempts follow.
-  settings.values["ChkBeep"] = " 1 ";
-  EXPECT_TRUE(Terminate("d.exe"));
-  EXPECT_FALSE(Terminate("a.exe"));
-  EXPECT_EQ(speaker.beeps, (std::vector<Tone>{{850, 300}, {850, 300}}));
 }
 
 TEST_F(TerminateByName, RetriesElevenTimesWithOneMillisecondWaits) {
@@ -116,24 +96,22 @@ TEST_F(TerminateByName, ProcessThatCannotBeWaitedOnIsNotReportedTerminated) {
   EXPECT_TRUE(table.IsRunning(10));
 }
 
-TEST_F(TerminateByName, ByPathEndsEveryCopyOfThatFileAndNothingElse) {
+TEST_F(TerminateByName, ByPathFindsEveryCopyOfThatFileAndNothingElse) {
   table.Add(10, "tool.exe", "C:\\Program Files\\Tool\\tool.exe");  // same name, another file
   table.Add(11, "TOOL.EXE", "D:\\Old\\Tool.exe");
   table.Add(12, "other.exe", "D:\\Old\\other.exe");
   table.Add(13, " tool.exe", "D:\\old\\tool.exe");  // a second copy, its name with a blank
   table.Add(14, "tool.exe", "");                        // path unreadable: left alone
   table.Add(15, "tool.exe", "D:\\Old\\Tool.exe\\x");
-  settings.values["ChkBeep"] = "1";
-  EXPECT_EQ(TerminateProcessesByPath(table, settings, speaker, "  d:\\OLD\\tool.EXE "), 2);
-  EXPECT_EQ(table.terminated, (Ids{11, 13}));
-  EXPECT_EQ(speaker.beeps.size(), 2u);
-  // Only the processes of that file name had their paths read.
+  EXPECT_EQ(FindProcessesByPath(table, "  d:\\OLD\\tool.EXE "), (Ids{11, 13}));
+  // Only the processes of that file name had their paths read; finding ends nothing.
   EXPECT_EQ(table.pathQueries, (Ids{10, 11, 13, 14, 15}));
-  // Nothing left of it; a blank path or a folder names no file.
-  EXPECT_EQ(TerminateProcessesByPath(table, settings, speaker, "D:\\Old\\Tool.exe"), 0);
-  EXPECT_EQ(TerminateProcessesByPath(table, settings, speaker, "   "), 0);
-  EXPECT_EQ(TerminateProcessesByPath(table, settings, speaker, "D:\\Old\\"), 0);
-  EXPECT_EQ(table.RunningIds(), (Ids{10, 12, 14, 15}));
+  EXPECT_TRUE(table.terminationAttempts.empty());
+  // A blank path or a folder names no file; a failed snapshot finds nothing.
+  EXPECT_TRUE(FindProcessesByPath(table, "   ").empty());
+  EXPECT_TRUE(FindProcessesByPath(table, "D:\\Old\\").empty());
+  table.snapshotFails = true;
+  EXPECT_TRUE(FindProcessesByPath(table, "D:\\Old\\Tool.exe").empty());
 }
 
 TEST(ProcessIdByName, MatchesTheFileNameOfTheFullPath) {

@@ -8,14 +8,27 @@
 namespace corvane::watch {
 namespace {
 
-
 class WatchCycleTest : public ::testing::Test, protected testing::ProgramFakes {
  protected:
-  WatchCycleTest() : cycle(processes, settings, speaker, lists, files, true) {}
+  WatchCycleTest()
+      : cycle(processes, settings, speaker, lists, files, true,
+              {[this](const RunningProcesses& now) {
+                 if (inspect) inspect(now);
+               },
+               [this] {
+                 if (hotkeys) hotkeys();
+               },
+               [this] {
+                 if (runningChanged) runningChanged();
+               }}) {}
 
   void Block(const std::string& name, const std::string& path) { lists.blockList().push_back({name, path}); }
   void Trash(const std::string& path) { lists.trashJar().push_back(path); }
 
+  // What the cycle's hooks do; nothing while empty.
+  std::function<void(const RunningProcesses&)> inspect;
+  std::function<void()> hotkeys;
+  std::function<void()> runningChanged;
   WatchCycle cycle;
 };
 
@@ -50,6 +63,40 @@ TEST_F(WatchCycleTest, OnePassTakesOneSnapshotAndEachEntryEndsOneCopy) {
   EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{1, 2}));
   EXPECT_TRUE(processes.IsRunning(4));
   EXPECT_EQ(speaker.beeps.size(), 2u);
+}
+
+// The tone is the cycle's to sound: one before each termination it starts, refused or not, and only
+// when "ChkBeep" is 1.
+TEST_F(WatchCycleTest, EveryTerminationIsAnnouncedFirstOnlyWhenChkBeepIsOne) {
+  Block("bad.exe", "C:\\bad.exe");
+  Trash("D:\\old\\tool.exe");
+  files.Put("D:\\old\\tool.exe", "MZ");
+  processes.Add(1, "bad.exe", "C:\\bad.exe").refuseTermination = true;
+  processes.Add(2, "tool.exe", "D:\\old\\tool.exe");
+  processes.Add(3, "tool.exe", "D:\\Old\\Tool.exe");
+  processes.Add(4, "tool.exe", "C:\\new\\tool.exe");  // another file of that name: not ended
+  std::vector<std::size_t> attemptsAtTone;
+  speaker.whileSounding = [&] { attemptsAtTone.push_back(processes.terminationAttempts.size()); };
+  // Absent, "0" or anything but 1: silent.
+  for (const char* value : {"", "0", "2"}) {
+    settings.values["ChkBeep"] = value;
+    cycle.TerminateBlockedPrograms();
+  }
+  EXPECT_TRUE(speaker.beeps.empty());
+  EXPECT_EQ(processes.terminationAttempts.size(), 3u * 11u);
+  processes.terminationAttempts.clear();
+  // " 1 ": 850 Hz for 300 ms before the first attempt, however many attempts follow.
+  settings.values["ChkBeep"] = " 1 ";
+  cycle.TerminateBlockedPrograms();
+  EXPECT_EQ(attemptsAtTone, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(speaker.beeps, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{850, 300}}));
+  // The Trash Jar's program: one tone before each copy started from the listed file.
+  processes.terminationAttempts.clear();
+  attemptsAtTone.clear();
+  cycle.EmptyTrashJar();
+  EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{2, 3}));
+  EXPECT_EQ(attemptsAtTone, (std::vector<std::size_t>{0, 1}));
+  EXPECT_TRUE(processes.IsRunning(4));
 }
 
 TEST_F(WatchCycleTest, AllowAllTerminatesNothingButStillEmptiesTheTrashJar) {
@@ -154,7 +201,7 @@ TEST_F(WatchCycleTest, EndedProgramsArePrunedWithOnePathReadPerProcess) {
   // Same path, but the entry's name is not that path's file name: not running.
   cycle.running().Add({"other.exe", "C:\\a.exe"});
   int changes = 0;
-  cycle.runningListChanged = [&] { ++changes; };
+  runningChanged = [&] { ++changes; };
   cycle.PruneRunningProgramList();
   ASSERT_EQ(cycle.running().size(), 2u);
   EXPECT_EQ(cycle.running().entries()[0].name, "a.exe");
@@ -165,16 +212,41 @@ TEST_F(WatchCycleTest, EndedProgramsArePrunedWithOnePathReadPerProcess) {
   EXPECT_EQ(changes, 1);
 }
 
+// A snapshot that failed is no news about what runs: the running list stays. One that worked and
+// listed nothing empties it.
+TEST_F(WatchCycleTest, AFailedSnapshotKeepsTheRunningListAndAnEmptyOneEmptiesIt) {
+  cycle.running().Add({"a.exe", "C:\\a.exe"});
+  cycle.running().Add({"b.exe", "C:\\b.exe"});
+  int changes = 0;
+  runningChanged = [&] { ++changes; };
+  std::vector<std::size_t> inspected;
+  inspect = [&](const RunningProcesses& now) { inspected.push_back(now.size()); };
+  processes.snapshotFails = true;
+  cycle.PruneRunningProgramList();
+  cycle.Tick();
+  EXPECT_EQ(cycle.running().size(), 2u);
+  EXPECT_EQ(changes, 0);
+  // The judging is handed no processes at all.
+  EXPECT_EQ(inspected, (std::vector<std::size_t>{0}));
+  EXPECT_FALSE(cycle.ReadRunningProcesses());
+  processes.snapshotFails = false;
+  ASSERT_TRUE(cycle.ReadRunningProcesses());
+  EXPECT_TRUE(cycle.ReadRunningProcesses()->empty());
+  cycle.Tick();
+  EXPECT_TRUE(cycle.running().empty());
+  EXPECT_EQ(changes, 1);
+}
+
 TEST_F(WatchCycleTest, TickOrderAndHooks) {
   std::vector<std::string> order;
   processes.Add(5, "new.exe", "C:\\new.exe");
-  cycle.inspectNewPrograms = [&](const RunningProcesses& now, int) {
+  inspect = [&](const RunningProcesses& now) {
     order.push_back("inspect");
     ASSERT_EQ(now.size(), 1u);
     EXPECT_EQ(now[0].fullPath, "C:\\new.exe");
     cycle.running().Add({"new.exe", "C:\\new.exe"});
   };
-  cycle.hotkeyStep = [&] { order.push_back("hotkeys"); };
+  hotkeys = [&] { order.push_back("hotkeys"); };
   cycle.Tick();
   EXPECT_EQ(order, (std::vector<std::string>{"inspect", "hotkeys"}));
   // What inspection added survives the pruning of the same tick.
@@ -191,7 +263,7 @@ TEST_F(WatchCycleTest, PruningAfterThePassUsesAFreshSnapshot) {
   processes.Add(3, "c.exe", "C:\\c.exe");
   cycle.running().Add({"a.exe", "C:\\a.exe"});
   cycle.running().Add({"c.exe", "C:\\c.exe"});
-  cycle.inspectNewPrograms = [&](const RunningProcesses&, int) {
+  inspect = [&](const RunningProcesses&) {
     cycle.running().Add({"b.exe", "C:\\b.exe"});
     // Meanwhile: a.exe is restarted under a new id, b.exe ends, and c.exe's id goes to d.exe.
     processes.processes[0].id = 7;
@@ -207,20 +279,19 @@ TEST_F(WatchCycleTest, PruningAfterThePassUsesAFreshSnapshot) {
 }
 
 TEST_F(WatchCycleTest, OutsideTheNtFamilyOnlyTheHotkeysRun) {
-  WatchCycle old(processes, settings, speaker, lists, files, /*ntFamily=*/false);
+  bool inspected = false;
+  bool hotkeysRan = false;
+  WatchCycle old(processes, settings, speaker, lists, files, /*ntFamily=*/false,
+                 {[&](const RunningProcesses&) { inspected = true; }, [&] { hotkeysRan = true; }, {}});
   Block("bad.exe", "C:\\bad.exe");
   processes.Add(10, "bad.exe", "C:\\bad.exe");
   files.Put("C:\\x.txt", "x");
   Trash("C:\\x.txt");
-  bool inspected = false;
-  bool hotkeys = false;
-  old.inspectNewPrograms = [&](const RunningProcesses&, int) { inspected = true; };
-  old.hotkeyStep = [&] { hotkeys = true; };
   old.Tick();
   EXPECT_TRUE(processes.IsRunning(10));
   EXPECT_TRUE(files.Has("C:\\x.txt"));
   EXPECT_FALSE(inspected);
-  EXPECT_TRUE(hotkeys);
+  EXPECT_TRUE(hotkeysRan);
 }
 
 TEST(RunningProgramList, LookupByComparisonRuleAndUnjudgedRemoval) {

@@ -50,16 +50,19 @@ void Pump(int milliseconds) {
 class MainWindowTest : public ::testing::Test, protected testing::ProgramFakes {
  protected:
   MainWindowTest()
-      : watch(processes, settings, speaker, lists, files, true),
-        controller(window, settings, lists, files, shell, watch, "C:\\Corvane") {
-    window.SetController(&controller);
-  }
+      : watch(processes, settings, speaker, lists, files, true,
+              {[this](const watch::RunningProcesses& now) {
+                 if (inspect) inspect(now);
+               },
+               {},
+               [this] { controller.OnListsChanged(); }}),
+        controller(window, settings, lists, files, shell, watch, "C:\\Corvane") {}
 
   void SetUp() override {
     lists.blockList().push_back({"a.exe", "C:\\a.exe"});
     lists.blockList().push_back({"b.exe", "C:\\b.exe"});
     lists.trashJar().push_back("C:\\old.txt");
-    ASSERT_TRUE(window.Create());
+    ASSERT_TRUE(window.Create(controller));
     controller.OnListsChanged();
     window.ShowMainWindow();
   }
@@ -70,6 +73,8 @@ class MainWindowTest : public ::testing::Test, protected testing::ProgramFakes {
     return count;
   }
 
+  // What the watch cycle's judging step does; nothing while empty.
+  std::function<void(const watch::RunningProcesses&)> inspect;
   watch::WatchCycle watch;
   NoShell shell;
   MainWindow window;
@@ -187,12 +192,9 @@ TEST_F(MainWindowTest, TrayTipFollowsTheModeAndIsOnlyChangedWhileTheIconIsShown)
 
 TEST_F(MainWindowTest, AWatchTickChangesTheRunningRowsOneByOneAndTheSelectionAndScrollStayWithTheirEntries) {
   AllowEverything user;
-  watch::NewProgramInspector inspector(lists, watch.running(), settings, processes, speaker, user, {});
-  inspector.listsChanged = [&] { controller.OnListsChanged(); };
-  watch.inspectNewPrograms = [&](const watch::RunningProcesses& now, int lastIndex) {
-    inspector.InspectNewPrograms(now, lastIndex);
-  };
-  watch.runningListChanged = [&] { controller.OnListsChanged(); };
+  watch::NewProgramInspector inspector(lists, watch.running(), settings, processes, speaker, user, {},
+                                       {{}, [&] { controller.OnListsChanged(); }, {}});
+  inspect = [&](const watch::RunningProcesses& now) { inspector.InspectNewPrograms(now); };
   // Forty allowed programs, all but the last running: more rows than the list shows at once.
   const auto name = [](int i) { return "p" + std::to_string(100 + i) + ".exe"; };
   for (int i = 0; i < 40; ++i) {

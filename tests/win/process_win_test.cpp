@@ -12,8 +12,6 @@
 #include "process/win/process_control_win.h"
 #include "process/win/process_table_win.h"
 #include "process/win/system_folders.h"
-#include "tests/fakes/fake_speaker.h"
-#include "tests/fakes/memory_settings.h"
 #include "tests/support/child_process.h"
 
 namespace corvane::win {
@@ -27,9 +25,9 @@ using corvane::testing::ScratchFolder;
 // process object alive for a while after the last handle to it is closed.)
 constexpr std::uint32_t kUnusedId = 0x7FFFFFF0;
 
-const ProcessEntry* FindEntry(const ProcessSnapshot& snapshot, int last, std::uint32_t id) {
-  for (int i = 0; i <= last; ++i) {
-    if (snapshot[static_cast<size_t>(i)].processId == id) return &snapshot[static_cast<size_t>(i)];
+const ProcessEntry* FindEntry(const ProcessSnapshot& snapshot, std::uint32_t id) {
+  for (const ProcessEntry& entry : snapshot) {
+    if (entry.processId == id) return &entry;
   }
   return nullptr;
 }
@@ -71,8 +69,6 @@ class ProcessTableWin : public ::testing::Test {
   ScratchFolder folder;  // outlives the children below
   std::wstring exeA;
   Win32ProcessTable table;
-  corvane::testing::MemorySettings settings;
-  corvane::testing::FakeSpeaker speaker;
 };
 
 TEST_F(ProcessTableWin, SnapshotListsStartedProgramsWithIdParentAndThreads) {
@@ -84,12 +80,11 @@ TEST_F(ProcessTableWin, SnapshotListsStartedProgramsWithIdParentAndThreads) {
   const std::uint32_t threadsB = WaitForThreads(table, b.Id(), threadsA + 3);
 
   ProcessSnapshot snapshot;
-  const int last = table.TakeProcessSnapshot(snapshot);
-  ASSERT_GE(last, 2);
-  EXPECT_EQ(static_cast<size_t>(last), snapshot.size() - 1);
-  const ProcessEntry* entryA = FindEntry(snapshot, last, a.Id());
-  const ProcessEntry* entryB = FindEntry(snapshot, last, b.Id());
-  const ProcessEntry* self = FindEntry(snapshot, last, ::GetCurrentProcessId());
+  ASSERT_TRUE(table.TakeProcessSnapshot(snapshot));
+  ASSERT_GE(snapshot.size(), 3u);
+  const ProcessEntry* entryA = FindEntry(snapshot, a.Id());
+  const ProcessEntry* entryB = FindEntry(snapshot, b.Id());
+  const ProcessEntry* self = FindEntry(snapshot, ::GetCurrentProcessId());
   ASSERT_NE(entryA, nullptr);
   ASSERT_NE(entryB, nullptr);
   ASSERT_NE(self, nullptr);
@@ -110,14 +105,12 @@ TEST_F(ProcessTableWin, ToolhelpFallbackReportsTheSameEntries) {
   StartListed(a, exeA, L"60 2");
   const std::uint32_t threads = WaitForThreads(table, a.Id(), 3);
   ProcessSnapshot fast, slow;
-  const int lastFast = table.TakeProcessSnapshot(fast);
-  const int lastSlow = TakeToolhelpSnapshot(slow);
-  ASSERT_GE(lastSlow, 0);
+  ASSERT_TRUE(table.TakeProcessSnapshot(fast));
+  ASSERT_TRUE(TakeToolhelpSnapshot(slow));
   // Both see the same processes in this quiet prefix, with the same fields.
-  EXPECT_EQ(lastFast, lastSlow);
-  for (int i = 0; i <= lastSlow; ++i) {
-    const ProcessEntry& want = slow[static_cast<size_t>(i)];
-    const ProcessEntry* got = FindEntry(fast, lastFast, want.processId);
+  EXPECT_EQ(fast.size(), slow.size());
+  for (const ProcessEntry& want : slow) {
+    const ProcessEntry* got = FindEntry(fast, want.processId);
     ASSERT_NE(got, nullptr) << want.exeFile;
     EXPECT_EQ(got->exeFile, want.exeFile);
     EXPECT_EQ(got->parentProcessId, want.parentProcessId) << want.exeFile;
@@ -138,13 +131,12 @@ TEST_F(ProcessTableWin, FullPathIsTheDosPathOrEmpty) {
 
   // A system program's path lies in the system directory.
   ProcessSnapshot snapshot;
-  const int last = table.TakeProcessSnapshot(snapshot);
+  ASSERT_TRUE(table.TakeProcessSnapshot(snapshot));
   bool sawServices = false;
-  for (int i = 0; i <= last; ++i) {
-    if (!EqualsNoCase(snapshot[static_cast<size_t>(i)].exeFile, "services.exe")) continue;
+  for (const ProcessEntry& entry : snapshot) {
+    if (!EqualsNoCase(entry.exeFile, "services.exe")) continue;
     sawServices = true;
-    EXPECT_TRUE(EqualsNoCase(table.GetProcessFullPath(snapshot[static_cast<size_t>(i)].processId),
-                             GetSystemFolder() + "\\services.exe"));
+    EXPECT_TRUE(EqualsNoCase(table.GetProcessFullPath(entry.processId), GetSystemFolder() + "\\services.exe"));
   }
   EXPECT_TRUE(sawServices);
 
@@ -162,31 +154,29 @@ TEST_F(ProcessTableWin, TerminatingByNameEndsTheFirstListedCopyOnly) {
   StartListed(a2, exeA2);
 
   ProcessSnapshot snapshot;
-  const int last = table.TakeProcessSnapshot(snapshot);
+  ASSERT_TRUE(table.TakeProcessSnapshot(snapshot));
   std::uint32_t firstListed = 0;
-  for (int i = 0; i <= last && firstListed == 0; ++i) {
-    const ProcessEntry& e = snapshot[static_cast<size_t>(i)];
-    if (e.processId == a1.Id() || e.processId == a2.Id()) firstListed = e.processId;
+  for (const ProcessEntry& e : snapshot) {
+    if (e.processId == a1.Id() || e.processId == a2.Id()) {
+      firstListed = e.processId;
+      break;
+    }
   }
   ASSERT_NE(firstListed, 0u);
   ChildProcess& first = firstListed == a1.Id() ? a1 : a2;
   ChildProcess& other = firstListed == a1.Id() ? a2 : a1;
 
-  settings.values["ChkBeep"] = "1";
-  EXPECT_TRUE(TerminateProcessByName(table, settings, speaker, "cvtestA.exe"));
+  EXPECT_TRUE(TerminateProcessByName(table, "cvtestA.exe"));
   EXPECT_TRUE(first.HasEnded(5000));
   EXPECT_EQ(first.ExitCode(), 0u);
   EXPECT_FALSE(other.HasEnded(200));
   // Blanks and letter case around the name.
-  EXPECT_TRUE(TerminateProcessByName(table, settings, speaker, "  CVTESTA.EXE "));
+  EXPECT_TRUE(TerminateProcessByName(table, "  CVTESTA.EXE "));
   EXPECT_TRUE(other.HasEnded(5000));
-  EXPECT_EQ(speaker.beeps.size(), 2u);
 }
 
-TEST_F(ProcessTableWin, NameNobodyRunsIsFalseWithoutBeep) {
-  settings.values["ChkBeep"] = "1";
-  EXPECT_FALSE(TerminateProcessByName(table, settings, speaker, "cvtest-nobody.exe"));
-  EXPECT_TRUE(speaker.beeps.empty());
+TEST_F(ProcessTableWin, NameNobodyRunsIsFalse) {
+  EXPECT_FALSE(TerminateProcessByName(table, "cvtest-nobody.exe"));
   EXPECT_FALSE(corvane::win::TerminateProcessByName("cvtest-nobody.exe"));
 }
 

@@ -45,7 +45,8 @@ void SetText(HWND hwnd, std::string_view text) {
 
 HICON MainWindow::ClassIcon(HINSTANCE) { return nullptr; }
 
-MainWindow::MainWindow() = default;
+MainWindow::MainWindow(SplashWindow* splash, DetailsShower showDetails)
+    : splash_(splash), showDetails_(std::move(showDetails)) {}
 
 MainWindow::~MainWindow() {
   if (tray_.RunningInTray()) tray_.RemoveIcon();
@@ -78,7 +79,8 @@ bool BringRunningInstanceForward() {
   return found;
 }
 
-bool MainWindow::Create() {
+bool MainWindow::Create(MainController& controller) {
+  controller_ = &controller;
   dpi_ = WindowDpi(nullptr);
   RECT frame{0, 0, Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_)};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -273,7 +275,7 @@ void MainWindow::PopUpTrayMenu() {
   if (!menu) return;
   // Sub-menus belong to the top menu once appended; only the top one is destroyed here.
   std::map<MenuCommand, HMENU> subMenus;
-  for (const MenuItemSpec& item : TrayMenuItems()) {
+  for (const TrayMenuItem& item : TrayMenuItems()) {
     HMENU target = menu.get();
     if (item.parent != MenuCommand::None) {
       const auto found = subMenus.find(item.parent);
@@ -286,7 +288,7 @@ void MainWindow::PopUpTrayMenu() {
     }
     const std::wstring caption = corvane::win::Widen(item.caption);
     const bool hasChildren = std::any_of(TrayMenuItems().begin(), TrayMenuItems().end(),
-                                         [&](const MenuItemSpec& other) { return other.parent == item.command; });
+                                         [&](const TrayMenuItem& other) { return other.parent == item.command; });
     if (hasChildren) {
       HMENU sub = ::CreatePopupMenu();
       subMenus[item.command] = sub;
@@ -316,7 +318,7 @@ void MainWindow::Quit() {
 }
 
 void MainWindow::ShowDetails(std::string_view path, std::string_view name) {
-  if (showDetails) showDetails(Hwnd(), path, name);
+  if (showDetails_) showDetails_(Hwnd(), path, name);
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {

@@ -48,14 +48,16 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   static const wchar_t* ClassName() { return L"CorvaneMain"; }
   static HICON ClassIcon(HINSTANCE);
 
-  MainWindow();
+  // How the details report is shown (the program's process table lives outside the window).
+  using DetailsShower = std::function<void(HWND owner, std::string_view path, std::string_view name)>;
+
+  // splash: the start-up window that the load reports its progress to, if any.
+  explicit MainWindow(SplashWindow* splash = nullptr, DetailsShower showDetails = {});
   ~MainWindow() override;
 
   // Creates the window hidden, centred on the screen, owned by a hidden window so that it never has a
-  // taskbar button.
-  bool Create();
-  void SetController(MainController* controller) { controller_ = controller; }
-  void SetSplash(SplashWindow* splash) { splash_ = splash; }
+  // taskbar button. Its events go to controller from then on.
+  bool Create(MainController& controller);
 
   // For tests and the program's own wiring.
   HWND Panel(ui::Panel panel) const;
@@ -82,8 +84,6 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   void After(int milliseconds, std::function<void()> then) override;
   void Quit() override;
   void ShowDetails(std::string_view path, std::string_view name) override;
-  // How the details report is shown (the program's process table lives outside the window).
-  std::function<void(HWND owner, std::string_view path, std::string_view name)> showDetails;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -101,6 +101,7 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
 
   MainController* controller_ = nullptr;
   SplashWindow* splash_ = nullptr;
+  DetailsShower showDetails_;
   corvane::win::HiddenOwnerWindow owner_;
   TrayIcon tray_;
   FileIconList icons_;

@@ -1,0 +1,127 @@
+#include "ui/win/corvane_app.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "base/command_line.h"
+#include "base/win/app_dir.h"
+#include "process/system_programs.h"
+#include "process/win/file_facts_win.h"
+#include "process/win/process_table_win.h"
+#include "process/win/speaker_win.h"
+#include "process/win/system_folders.h"
+#include "store/list_files.h"
+#include "store/win/registry_settings.h"
+#include "store/win/win32_list_file_system.h"
+#include "ui/main_controller.h"
+#include "ui/win/details_window.h"
+#include "ui/win/main_window.h"
+#include "ui/win/process_facts_win.h"
+#include "ui/win/shell_win.h"
+#include "ui/win/splash_window.h"
+#include "ui/win/window_decision_ui.h"
+#include "watch/new_program_decision.h"
+#include "watch/watch_cycle.h"
+
+namespace corvane::ui::win {
+
+namespace {
+// A 64-bit program runs only on the NT family, where the watch cycle judges and terminates.
+constexpr bool kNtFamily = true;
+}  // namespace
+
+// The parts in the order they need each other. The hooks reach parts declared further down; they
+// run only once the message loop does, when every part is there.
+class CorvaneApp::Program {
+ public:
+  Program() = default;
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // Shows the splash, which hands over to the main window and the load. False when it cannot.
+  bool Start(const std::string& argumentText) {
+    return splash_.Create([this, argumentText] {
+      if (!window_.Create(controller_)) {
+        ::PostQuitMessage(1);
+        return;
+      }
+      shell_.SetOwner(window_.Hwnd());
+      decisionUi_.SetOwner(window_.Hwnd());
+      controller_.Load();
+      window_.ShowMainWindow();
+      controller_.AfterLoad(argumentText);
+    });
+  }
+
+  HWND MainWindowHandle() const { return window_.Hwnd(); }
+
+ private:
+  const std::string directory_ = corvane::win::ProgramDirectory();
+  corvane::win::RegistrySettingsStore settings_;
+  corvane::win::Win32ListFileSystem files_;
+  ListFileStore lists_{files_, settings_, directory_};
+  corvane::win::Win32ProcessTable processes_;
+  corvane::win::Win32Speaker speaker_;
+  watch::WatchCycle watch_{processes_,
+                           settings_,
+                           speaker_,
+                           lists_,
+                           files_,
+                           kNtFamily,
+                           {[this](const watch::RunningProcesses& now) { inspector_.InspectNewPrograms(now); },
+                            {},
+                            [this] { controller_.OnListsChanged(); }}};
+  Win32Shell shell_;
+  SplashWindow splash_;
+  MainWindow window_{&splash_, [this](HWND owner, std::string_view path, std::string_view name) {
+                       ShowProcessDetails(owner, path, name, processes_);
+                     }};
+  MainController controller_{window_, settings_, lists_, files_, shell_, watch_, directory_};
+  Win32ProcessFacts facts_;
+  // Owned by the main window once it exists.
+  WindowDecisionUi decisionUi_{nullptr, facts_};
+  // A protected name passes without a question only from the folder it belongs in.
+  const ProtectedFolders protectedFolders_{corvane::win::GetSystemFolder(), corvane::win::GetSystemWow64Folder(),
+                                           corvane::win::GetWindowsFolder(), directory_};
+  watch::NewProgramInspector inspector_{
+      lists_,
+      watch_.running(),
+      settings_,
+      processes_,
+      speaker_,
+      decisionUi_,
+      {[this](std::string_view, std::string_view path) { return IsWindowsProcessInPlace(path, protectedFolders_); },
+       [](std::string_view path) { return corvane::win::IsMicrosoftFile(path); }},
+      {[this](std::size_t listed) { controller_.ShowRunningCount(listed); },
+       [this] { controller_.OnListsChanged(); },
+       [this] { return controller_.closing() || decisionUi_.ProgramEnding(); }}};
+};
+
+CorvaneApp::CorvaneApp(std::string_view commandLine)
+    : instance_(kMainInstanceName), argumentText_(ArgumentText(commandLine)) {}
+
+CorvaneApp::~CorvaneApp() = default;
+
+int CorvaneApp::Run() {
+  if (!instance_.IsFirst()) {
+    BringRunningInstanceForward();
+    return 0;
+  }
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
+                                                      ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&controls);
+
+  program_ = std::make_unique<Program>();
+  if (!program_->Start(argumentText_)) return 1;
+
+  MSG message{};
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    const HWND main = program_->MainWindowHandle();
+    if (main != nullptr && ::IsDialogMessageW(main, &message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace corvane::ui::win

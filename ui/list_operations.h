@@ -58,7 +58,8 @@ class ListOperationsHost {
   virtual void SetWatchTimer(bool on) = 0;
   // The hourglass pointer (true) or the default one (false).
   virtual void SetBusyCursor(bool busy) = 0;
-  // The details report of a program, shown modally.
+  // The details report of a program, shown modally; no alert may open over it, so the host keeps
+  // the watch timer off meanwhile.
   virtual void ShowDetails(std::string_view path, std::string_view name) = 0;
   // True once the program is ending: nothing more is started or changed.
   virtual bool Closing() const = 0;

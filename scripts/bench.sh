@@ -8,7 +8,9 @@
 #   running, all allowed; time from an unknown program's start to the real Corvane.exe's alert.
 #   Trash Jar (bench/trash_bench.cpp): the real Corvane.exe with 20 Trash Jar files that cannot be
 #   deleted; the longest time its main window takes to answer a message over 15 s of ticks.
-# Usage: bash scripts/bench.sh [blocker|watch|trash|all]   (CORVANE_BUILD chooses the build folder)
+#   List operations (bench/list_operations_bench.cpp): each operation of the list panels on 5,000
+#   allowed and 5,000 blocked programs and 500 Trash Jar paths, list files on the disk.
+# Usage: bash scripts/bench.sh [blocker|watch|trash|operations|all]   (CORVANE_BUILD chooses the build folder)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -140,10 +142,17 @@ bench_trash() {
   echo "target max answer < 50 ms: $(verdict "$(awk -v m="$(field "$line" max)" 'BEGIN{print (m != "" && m < 50)}')")"
 }
 
+bench_operations() {
+  echo "== List operations: 5,000 allowed, 5,000 blocked, 500 Trash Jar entries; time per operation"
+  wine "$BENCH_BIN/list_operations_bench.exe" "${OPERATION_RUNS:-15}" >"$RUN_DIR/operations.txt" 2>&1 </dev/null || true
+  tr -d '\r' <"$RUN_DIR/operations.txt"
+}
+
 case "$WHAT" in
   blocker) bench_blocker ;;
   watch) bench_watch ;;
   trash) bench_trash ;;
-  all) bench_blocker; bench_watch; bench_trash ;;
-  *) echo "usage: bash scripts/bench.sh [blocker|watch|trash|all]" >&2; exit 2 ;;
+  operations) bench_operations ;;
+  all) bench_blocker; bench_watch; bench_trash; bench_operations ;;
+  *) echo "usage: bash scripts/bench.sh [blocker|watch|trash|operations|all]" >&2; exit 2 ;;
 esac

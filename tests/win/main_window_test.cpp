@@ -24,7 +24,8 @@ class NoShell final : public Shell {
 class AllowEverything final : public watch::DecisionUi {
  public:
   watch::AlertDecision ShowAlert(const watch::AlertRequest&) override { return watch::AlertDecision::Allow; }
-  bool Confirm(std::string_view) override { return true; }
+  watch::ConfirmAnswer Confirm(std::string_view) override { return watch::ConfirmAnswer::Yes; }
+  void Inform(std::string_view) override {}
 };
 
 std::wstring TextOf(HWND hwnd) {

@@ -25,4 +25,16 @@ void ResizeClientArea(HWND hwnd, int width, int height) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+WrappedText MeasureWrappedText(HWND control, HFONT font, std::wstring_view text, int width) {
+  const corvane::win::WindowDc dc(control);
+  if (!dc) return {};
+  const corvane::win::SelectedObject useFont(dc.get(), font);
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc.get(), &metrics);
+  RECT rect{0, 0, width, 0};
+  ::DrawTextW(dc.get(), text.data(), static_cast<int>(text.size()), &rect,
+              DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_EDITCONTROL | DT_EXPANDTABS | DT_NOPREFIX);
+  return {static_cast<int>(rect.bottom - rect.top), static_cast<int>(metrics.tmHeight)};
+}
+
 }  // namespace corvane::ui::win

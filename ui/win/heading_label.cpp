@@ -39,8 +39,7 @@ void HeadingLabel::Paint() {
   const corvane::win::PaintDc paint(Hwnd());
   if (!paint) return;
   const HDC dc = paint.get();
-  RECT client{};
-  ::GetClientRect(Hwnd(), &client);
+  const RECT client = ClientRectOf(Hwnd());
   FillSolid(dc, client, background_);
   wchar_t text[128] = {};
   ::GetWindowTextW(Hwnd(), text, static_cast<int>(std::size(text)));

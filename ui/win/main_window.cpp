@@ -172,8 +172,7 @@ void MainWindow::Paint() {
   const corvane::win::PaintDc paint(Hwnd());
   if (!paint) return;
   const HDC dc = paint.get();
-  RECT client{};
-  ::GetClientRect(Hwnd(), &client);
+  const RECT client = ClientRectOf(Hwnd());
   RECT nav{0, 0, Scale(kNavWidth, dpi_), client.bottom};
   FillSolid(dc, nav, kNavColor);
   RECT header{nav.right, 0, client.right, Scale(kHeaderHeight, dpi_)};
@@ -361,14 +360,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
-    case WM_CTLCOLORSTATIC: {
+    case WM_CTLCOLORSTATIC:
       // The help link sits on the header band.
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      ::SetTextColor(dc, palette::kWhite);
-      ::SetBkColor(dc, kHeaderColor);
       if (!headerBrush_) headerBrush_.reset(::CreateSolidBrush(kHeaderColor));
-      return reinterpret_cast<LRESULT>(headerBrush_.get());
-    }
+      return LabelColorsReply(wParam, palette::kWhite, kHeaderColor, static_cast<HBRUSH>(headerBrush_.get()));
     case WM_MOUSEMOVE:
       // Over the navigation bar's background: every navigation button shows its normal look.
       ResetNavigationButtons();

@@ -252,18 +252,14 @@ LRESULT ModalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       const corvane::win::PaintDc dc(Hwnd());
       if (!dc) return 0;
-      RECT client{};
-      ::GetClientRect(Hwnd(), &client);
+      const RECT client = ClientRectOf(Hwnd());
       ::FillRect(dc.get(), &client, Brush(look_.background));
       PaintOver(dc.get());
       return 0;
     }
     case WM_CTLCOLORSTATIC: {
       const LabelColors colors = ColorsOf(reinterpret_cast<HWND>(lParam));
-      const auto dc = reinterpret_cast<HDC>(wParam);
-      ::SetTextColor(dc, colors.text);
-      ::SetBkColor(dc, colors.background);
-      return reinterpret_cast<LRESULT>(Brush(colors.background));
+      return LabelColorsReply(wParam, colors.text, colors.background, Brush(colors.background));
     }
     case WM_DPICHANGED: {
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);

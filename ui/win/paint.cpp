@@ -13,6 +13,18 @@ void DrawIconIn(HDC dc, HICON icon, const RECT& rect) {
   ::DrawIconEx(dc, rect.left, rect.top, icon, rect.right - rect.left, rect.bottom - rect.top, 0, nullptr, DI_NORMAL);
 }
 
+RECT ClientRectOf(HWND hwnd) {
+  RECT client{};
+  ::GetClientRect(hwnd, &client);
+  return client;
+}
+
+LRESULT LabelColorsReply(WPARAM dc, COLORREF text, COLORREF background, HBRUSH brush) {
+  ::SetTextColor(reinterpret_cast<HDC>(dc), text);
+  ::SetBkColor(reinterpret_cast<HDC>(dc), background);
+  return reinterpret_cast<LRESULT>(brush);
+}
+
 void Place(HWND control, int left, int top, int width, int height) {
   if (control != nullptr) ::MoveWindow(control, left, top, width, height, FALSE);
 }

@@ -12,6 +12,13 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF color);
 // Draws icon stretched to rect.
 void DrawIconIn(HDC dc, HICON icon, const RECT& rect);
 
+// The window's client area, from its top-left corner.
+RECT ClientRectOf(HWND hwnd);
+
+// The reply to WM_CTLCOLORSTATIC (wParam: the label's DC): its text in text on background, which
+// brush paints; the brush stays the caller's.
+LRESULT LabelColorsReply(WPARAM dc, COLORREF text, COLORREF background, HBRUSH brush);
+
 // Moves and sizes a child control without repainting it (the parent repaints once after its layout).
 // A null control is skipped.
 void Place(HWND control, int left, int top, int width, int height);

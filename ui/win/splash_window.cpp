@@ -65,8 +65,7 @@ void SplashWindow::Paint() {
   const corvane::win::PaintDc paint(Hwnd());
   if (!paint) return;
   const HDC dc = paint.get();
-  RECT client{};
-  ::GetClientRect(Hwnd(), &client);
+  const RECT client = ClientRectOf(Hwnd());
   // A vertical gradient in bands: cheap and smooth enough for a short-lived window.
   const int bands = 32;
   for (int i = 0; i < bands; ++i) {
@@ -106,13 +105,9 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_ERASEBKGND:
       return 1;
-    case WM_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      ::SetTextColor(dc, palette::kWhite);
-      ::SetBkColor(dc, kLabelBackground);
+    case WM_CTLCOLORSTATIC:
       if (!labelBrush_) labelBrush_.reset(::CreateSolidBrush(kLabelBackground));
-      return reinterpret_cast<LRESULT>(labelBrush_.get());
-    }
+      return LabelColorsReply(wParam, palette::kWhite, kLabelBackground, static_cast<HBRUSH>(labelBrush_.get()));
     case WM_TIMER:
       if (wParam == kProgressTimer) {
         if (progress_.Tick()) {

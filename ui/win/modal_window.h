@@ -8,6 +8,8 @@
 // colours the labels, follows DPI changes and keeps the focus where the user left it. What a window
 // shows and what its buttons mean is the window's own; what the close box, Escape and a stray Enter
 // mean it states in ModalKeys. A WM_QUIT or the end of the session ends the wait without an answer.
+// The image buttons show their normal look again when the mouse moves over the background by
+// themselves (they hook their parent), so the base needs nothing for that.
 #include <windows.h>
 
 #include <map>

@@ -14,12 +14,6 @@ long long RoundHalfEven(double value) {
 
 namespace {
 
-constexpr double kTwipsPerInch = 1440;
-
-// Screen pixels counted as pixels of a 96 DPI screen; multiplied first, so whole results stay whole.
-double DesignPixels(int pixels, int dpi) { return pixels * 96.0 / dpi; }
-double PixelsToTwips(int pixels, int dpi) { return pixels * kTwipsPerInch / dpi; }
-
 // Moves the whole slide so that the resting popup lies inside area: bottom and right edges first,
 // then top and left, which win on an area too small for the popup.
 void KeepInside(PopupPlacement& placement, const ScreenFacts& facts, const ScreenRect& area, int dpi) {
@@ -42,11 +36,11 @@ void KeepInside(PopupPlacement& placement, const ScreenFacts& facts, const Scree
 
 PopupPlacement PlacePopup(const ScreenFacts& facts) {
   const int dpi = facts.dpi > 0 ? facts.dpi : 96;
-  const long long taskbarTwips = RoundHalfEven(DesignPixels(facts.taskbarHeightPx, dpi) * 14.5);
-  const long long screenTwips = RoundHalfEven(DesignPixels(facts.screenHeightPx, dpi) * 14.5);
+  const long long taskbarTwips = RoundHalfEven(PixelsAt96(facts.taskbarHeightPx, dpi) * 14.5);
+  const long long screenTwips = RoundHalfEven(PixelsAt96(facts.screenHeightPx, dpi) * 14.5);
   PopupPlacement placement;
   placement.topTwips = screenTwips - taskbarTwips;
-  placement.leftTwips = DesignPixels(facts.screenWidthPx - facts.popupClientWidthPx, dpi) * 14.7;
+  placement.leftTwips = PixelsAt96(facts.screenWidthPx - facts.popupClientWidthPx, dpi) * 14.7;
   placement.targetTopTwips = RoundHalfEven(static_cast<double>(screenTwips) - (facts.popupOuterHeightTwips + 100));
   const ScreenRect area =
       facts.workArea.IsEmpty() ? ScreenRect{0, 0, facts.screenWidthPx, facts.screenHeightPx} : facts.workArea;
@@ -59,11 +53,6 @@ long long RestingTopTwips(const PopupPlacement& placement) {
   if (distance <= 0) return placement.topTwips;
   const long long steps = (distance + kSlideStepTwips - 1) / kSlideStepTwips;
   return placement.topTwips - steps * kSlideStepTwips;
-}
-
-int TwipsToPixels(double twips, int dpi) {
-  if (dpi <= 0) dpi = 96;
-  return static_cast<int>(RoundHalfEven(twips * dpi / 1440.0));
 }
 
 void PopupController::Open() {

@@ -9,9 +9,10 @@
 // pixels, so the popup keeps its place at any scale. Where the place would leave part of the resting
 // popup outside the work area (a taller taskbar than the figures allow for, a narrow screen), the
 // popup moves inside it, the slide unchanged. The window layer converts twips to pixels at the
-// screen's DPI (1440 / dpi twips per pixel).
+// screen's DPI (1440 / dpi twips per pixel) with TwipsToPixels of base/dpi.h.
 #include <string>
 
+#include "base/dpi.h"
 #include "store/settings.h"
 
 namespace corvane::rizaz {
@@ -54,9 +55,6 @@ inline constexpr unsigned kHoldMs = 2000;
 
 // Where a slide from topTwips stops: the first step at or above targetTopTwips.
 long long RestingTopTwips(const PopupPlacement& placement);
-
-// Pixels for a position in twips at the screen's real density (1440 / dpi twips per pixel).
-int TwipsToPixels(double twips, int dpi);
 
 enum class PopupState { Closed, Sliding, Holding };
 

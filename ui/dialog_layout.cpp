@@ -1,12 +1,9 @@
 #include "ui/dialog_layout.h"
 
 #include <algorithm>
-#include <cstdint>
 
 namespace corvane::ui {
 namespace {
-
-constexpr int kTwipsPerInch = 1440;
 
 // Design sizes, in twips.
 constexpr int kClientWidth = 6525;
@@ -41,14 +38,6 @@ PixelPoint CentreInArea(const PixelRect& area, int width, int height) {
   return {area.left + std::max(0, area.Width() - width) / 2, area.top + std::max(0, area.Height() - height) / 2};
 }
 
-int TwipsToPixels(int twips, int dpi) {
-  const std::int64_t scaled = static_cast<std::int64_t>(twips) * dpi;
-  const std::int64_t half = kTwipsPerInch / 2;
-  return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch : -((-scaled + half) / kTwipsPerInch));
-}
-
-int ScaleForDpi(int pixelsAt96, int dpi) { return TwipsToPixels(pixelsAt96 * 15, dpi); }
-
 MessageBoxLayout LayoutMessageBox(MessageBoxKind kind, int dpi, int textHeight, int maxClientHeight) {
   if (dpi <= 0) dpi = 96;
   const bool confirmation = kind == MessageBoxKind::Confirmation;
@@ -64,7 +53,7 @@ MessageBoxLayout LayoutMessageBox(MessageBoxKind kind, int dpi, int textHeight, 
   layout.clientHeight = TwipsToPixels(height, dpi);
   layout.message = TwipsRect(kMessageLeft, messageTop, messageRight, messageBottom, dpi);
   layout.line = TwipsRect(kMessageLeft, lineTop, messageRight, lineTop, dpi);
-  layout.line.bottom = layout.line.top + std::max(1, ScaleForDpi(1, dpi));
+  layout.line.bottom = layout.line.top + std::max(1, Scale(1, dpi));
   // Ok is the rightmost button of the information window; in the confirmation Cancel takes that place.
   const int rightButtonLeft = messageRight - kButtonWidth;
   const int leftButtonLeft = rightButtonLeft - kButtonGap - kButtonWidth;
@@ -80,7 +69,7 @@ MessageBoxLayout LayoutMessageBox(MessageBoxKind kind, int dpi, int textHeight, 
 
   // A message that needs more room gets it, with some air above the separator.
   int grow =
-      textHeight > layout.message.Height() ? textHeight - layout.message.Height() + ScaleForDpi(kGrowthAir, dpi) : 0;
+      textHeight > layout.message.Height() ? textHeight - layout.message.Height() + Scale(kGrowthAir, dpi) : 0;
   if (maxClientHeight > 0) grow = std::clamp(maxClientHeight - layout.clientHeight, 0, grow);
   if (grow > 0) {
     layout.clientHeight += grow;
@@ -93,16 +82,16 @@ MessageBoxLayout LayoutMessageBox(MessageBoxKind kind, int dpi, int textHeight, 
 }
 
 ButtonPalette MakeButtonPalette(Color background, Color fill, Color text) {
-  ButtonPalette palette;
-  palette.background = background;
-  palette.fill = fill;
-  palette.border = Blend(fill, kWhite, 40);
-  palette.hotFill = Blend(fill, kWhite, 18);
-  palette.hotBorder = Blend(fill, kWhite, 85);
-  palette.pressedFill = Blend(fill, kBlack, 22);
-  palette.text = text;
-  palette.disabledText = Blend(text, fill, 55);
-  return palette;
+  ButtonPalette colors;
+  colors.background = background;
+  colors.fill = fill;
+  colors.border = Blend(fill, palette::kWhite, 40);
+  colors.hotFill = Blend(fill, palette::kWhite, 18);
+  colors.hotBorder = Blend(fill, palette::kWhite, 85);
+  colors.pressedFill = Blend(fill, palette::kBlack, 22);
+  colors.text = text;
+  colors.disabledText = Blend(text, fill, 55);
+  return colors;
 }
 
 }  // namespace corvane::ui

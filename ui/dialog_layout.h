@@ -1,8 +1,10 @@
 #pragma once
 // Geometry of the two message windows (confirmation and information). Their design sizes are in
 // twips, 15 to a pixel at 96 DPI; everything here turns them into pixels for a given DPI and lets the
-// message area grow downwards when the text needs more lines than the design height holds.
-#include <cstdint>
+// message area grow downwards when the text needs more lines than the design height holds. Also the
+// centring rule every window follows, and the colours an image button is drawn with.
+#include "base/dpi.h"
+#include "base/palette.h"
 
 namespace corvane::ui {
 
@@ -26,11 +28,6 @@ struct PixelPoint {
 // area keeps its top-left corner inside it, so that its caption can still be reached.
 PixelPoint CentreInArea(const PixelRect& area, int width, int height);
 
-// Twips to pixels at dpi, rounded to the nearest pixel (1440 twips make an inch).
-int TwipsToPixels(int twips, int dpi);
-// A size designed in pixels at 96 DPI, for dpi.
-int ScaleForDpi(int pixelsAt96, int dpi);
-
 enum class MessageBoxKind { Confirmation, Information };
 
 struct MessageBoxLayout {
@@ -46,25 +43,6 @@ struct MessageBoxLayout {
 // width (0 when unknown); when it exceeds the design height, the message area and the window grow
 // by the difference and a little air, but the client area never becomes taller than maxClientHeight (0: no limit).
 MessageBoxLayout LayoutMessageBox(MessageBoxKind kind, int dpi, int textHeight = 0, int maxClientHeight = 0);
-
-// Colours in the 0x00BBGGRR layout of a Windows COLORREF.
-using Color = std::uint32_t;
-constexpr Color MakeColor(int r, int g, int b) {
-  return static_cast<Color>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
-}
-constexpr int RedOf(Color c) { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(Color c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int BlueOf(Color c) { return static_cast<int>((c >> 16) & 0xFF); }
-// from moved percent (0..100) of the way towards to, rounded to the nearest step.
-constexpr Color Blend(Color from, Color to, int percent) {
-  percent = percent < 0 ? 0 : percent > 100 ? 100 : percent;
-  const auto mix = [percent](int a, int b) { return a + ((b - a) * percent + (b >= a ? 50 : -50)) / 100; };
-  return MakeColor(mix(RedOf(from), RedOf(to)), mix(GreenOf(from), GreenOf(to)), mix(BlueOf(from), BlueOf(to)));
-}
-
-inline constexpr Color kMessageBoxBlue = MakeColor(1, 83, 173);
-inline constexpr Color kWhite = MakeColor(255, 255, 255);
-inline constexpr Color kBlack = MakeColor(0, 0, 0);
 
 // The colours an image button is drawn with, derived from three a caller chooses: the background
 // around the button (its parent's), the button's own fill and its text.

@@ -67,6 +67,11 @@ struct IconTraits {
   static Type Invalid() noexcept { return nullptr; }
   static void Close(Type h) noexcept { ::DestroyIcon(h); }
 };
+struct MemoryDcTraits {
+  using Type = HDC;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type h) noexcept { ::DeleteDC(h); }
+};
 struct MenuTraits {
   using Type = HMENU;
   static Type Invalid() noexcept { return nullptr; }
@@ -81,6 +86,8 @@ using UniqueHKey = UniqueResource<RegKeyTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
 using UniqueIcon = UniqueResource<IconTraits>;
 using UniqueMenu = UniqueResource<MenuTraits>;
+// A device context of CreateCompatibleDC, deleted with DeleteDC (one of GetDC is a WindowDc).
+using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
 
 // A window's device context from GetDC, released with ReleaseDC.
 class WindowDc {

@@ -18,11 +18,10 @@ GetDpiForWindowFn LookUpGetDpiForWindow() {
 }
 
 int ScreenDpi() {
-  HDC screen = ::GetDC(nullptr);
-  if (screen == nullptr) return USER_DEFAULT_SCREEN_DPI;
-  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-  ::ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+  const WindowDc screen(nullptr);
+  if (!screen) return kDesignDpi;
+  const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+  return dpi > 0 ? dpi : kDesignDpi;
 }
 
 int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
@@ -41,23 +40,19 @@ int WindowDpi(HWND hwnd) {
   return ScreenDpi();
 }
 
-int Scale(int pixelsAt96, int dpi) { return ::MulDiv(pixelsAt96, dpi, USER_DEFAULT_SCREEN_DPI); }
-
 bool IsFontFamilyInstalled(const wchar_t* face) {
   if (face == nullptr || *face == L'\0' || std::wcslen(face) >= LF_FACESIZE) return false;
-  HDC screen = ::GetDC(nullptr);
-  if (screen == nullptr) return false;
+  const WindowDc screen(nullptr);
+  if (!screen) return false;
   LOGFONTW query{};
   query.lfCharSet = DEFAULT_CHARSET;
   std::wcsncpy(query.lfFaceName, face, LF_FACESIZE - 1);
   bool found = false;
-  ::EnumFontFamiliesExW(screen, &query, &NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
-  ::ReleaseDC(nullptr, screen);
+  ::EnumFontFamiliesExW(screen.get(), &query, &NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
   return found;
 }
 
 UniqueGdiObject CreateUiFont(int dpi, int pointSize, int weight, std::initializer_list<const wchar_t*> faces) {
-  if (dpi <= 0) dpi = USER_DEFAULT_SCREEN_DPI;
   LOGFONTW font{};
   bool chosen = false;
   for (const wchar_t* face : faces) {
@@ -78,7 +73,7 @@ UniqueGdiObject CreateUiFont(int dpi, int pointSize, int weight, std::initialize
       font.lfCharSet = DEFAULT_CHARSET;  // an empty face: GDI picks its default
     }
   }
-  font.lfHeight = -::MulDiv(pointSize, dpi, 72);
+  font.lfHeight = -PointsToPixels(pointSize, dpi);
   font.lfWidth = 0;
   font.lfWeight = weight;
   font.lfItalic = FALSE;

@@ -4,15 +4,13 @@
 
 #include <initializer_list>
 
+#include "base/dpi.h"
 #include "base/win/handle.h"
 
 namespace corvane::win {
 
 // The window's DPI: per monitor where the system and the process support it, else the screen's.
 int WindowDpi(HWND hwnd);
-// MulDiv(pixelsAt96, dpi, 96).
-int Scale(int pixelsAt96, int dpi);
-
 // True when a font family of that name is installed.
 bool IsFontFamilyInstalled(const wchar_t* face);
 

@@ -22,25 +22,39 @@ class WindowBase {
   HWND Hwnd() const { return hwnd_; }
 
  protected:
-  // Registers the class once per process (Derived::ClassName()) and creates the window.
+  // A window class, registered once per process by the first window created in it.
+  struct WindowClass {
+    const wchar_t* name = nullptr;
+    UINT style = CS_DBLCLKS;
+    HICON (*icon)(HINSTANCE) = nullptr;  // asked only when the class is registered
+    HBRUSH background = nullptr;
+  };
+  // Creates the window in the class Derived::ClassName().
   bool CreateWindowOf(DWORD exStyle, const wchar_t* title, DWORD style, int x, int y, int width, int height,
                       HWND parent, HMENU menu = nullptr, HBRUSH background = nullptr) {
+    const WindowClass windowClass{Derived::ClassName(), Derived::ClassStyle(), &Derived::ClassIcon, background};
+    return CreateWindowOfClass(windowClass, exStyle, title, style, x, y, width, height, parent, menu);
+  }
+
+  // Creates the window in the class given, for a base whose windows differ in class.
+  bool CreateWindowOfClass(const WindowClass& windowClass, DWORD exStyle, const wchar_t* title, DWORD style, int x,
+                           int y, int width, int height, HWND parent, HMENU menu = nullptr) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
-    if (!::GetClassInfoExW(instance, Derived::ClassName(), &wc)) {
+    if (!::GetClassInfoExW(instance, windowClass.name, &wc)) {
       wc = {};
       wc.cbSize = sizeof(wc);
-      wc.style = Derived::ClassStyle();
+      wc.style = windowClass.style;
       wc.lpfnWndProc = &WindowBase::Trampoline;
       wc.hInstance = instance;
       wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-      wc.hbrBackground = background;
-      wc.hIcon = Derived::ClassIcon(instance);
+      wc.hbrBackground = windowClass.background;
+      wc.hIcon = windowClass.icon != nullptr ? windowClass.icon(instance) : nullptr;
       wc.hIconSm = wc.hIcon;
-      wc.lpszClassName = Derived::ClassName();
+      wc.lpszClassName = windowClass.name;
       if (!::RegisterClassExW(&wc)) return false;
     }
-    return ::CreateWindowExW(exStyle, Derived::ClassName(), title, style, x, y, width, height, parent, menu, instance,
+    return ::CreateWindowExW(exStyle, windowClass.name, title, style, x, y, width, height, parent, menu, instance,
                              this) != nullptr;
   }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/dpi.h"
+#include "base/palette.h"
 #include "base/win/ui_font.h"
 #include "base/win/utf.h"
 
@@ -16,12 +18,11 @@ constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
 constexpr UINT_PTR kSlideTimerId = 1;
 constexpr UINT_PTR kHoldTimerId = 2;
 
-constexpr COLORREF kNameColour = RGB(196, 223, 253);
-constexpr COLORREF kTextColour = RGB(255, 255, 255);
-constexpr COLORREF kLineColour = RGB(1, 83, 173);
-// The background: dark blue, a little lighter at the top.
-constexpr COLORREF kBackgroundTop = RGB(22, 68, 150);
-constexpr COLORREF kBackgroundBottom = RGB(5, 27, 82);
+constexpr Color kNameColour = palette::kPaleBlue;
+constexpr Color kTextColour = palette::kWhite;
+constexpr Color kLineColour = palette::kBlue;
+constexpr Color kBackgroundTop = palette::kPopupTop;
+constexpr Color kBackgroundBottom = palette::kPopupBottom;
 
 LOGFONTW MessageFont() {
   NONCLIENTMETRICSW metrics{};
@@ -32,7 +33,13 @@ LOGFONTW MessageFont() {
   return font;
 }
 
-int Blend(int top, int bottom, int row, int rows) { return top + (bottom - top) * row / std::max(rows - 1, 1); }
+// The background's colour at row of rows: top to bottom in even steps.
+Color RowColour(int row, int rows) {
+  const auto mix = [&](int top, int bottom) { return top + (bottom - top) * row / std::max(rows - 1, 1); };
+  return MakeColor(mix(RedOf(kBackgroundTop), RedOf(kBackgroundBottom)),
+                   mix(GreenOf(kBackgroundTop), GreenOf(kBackgroundBottom)),
+                   mix(BlueOf(kBackgroundTop), BlueOf(kBackgroundBottom)));
+}
 
 }  // namespace
 
@@ -60,8 +67,8 @@ rizaz::ScreenFacts PopupWindow::MeasureScreen() {
   facts.popupClientWidthPx = Scale(kClientWidth);
   RECT outer{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
   ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-  facts.popupOuterHeightTwips = (outer.bottom - outer.top) * 1440.0 / dpi_;
-  facts.popupOuterWidthTwips = (outer.right - outer.left) * 1440.0 / dpi_;
+  facts.popupOuterHeightTwips = PixelsToTwips(outer.bottom - outer.top, dpi_);
+  facts.popupOuterWidthTwips = PixelsToTwips(outer.right - outer.left, dpi_);
   return facts;
 }
 
@@ -76,24 +83,20 @@ void PopupWindow::CreateResources() {
 
   const int width = Scale(kClientWidth);
   const int height = Scale(kClientHeight);
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
-  background_.reset(::CreateCompatibleBitmap(screen, width, height));
-  if (memory != nullptr && background_) {
-    const HGDIOBJ old = ::SelectObject(memory, background_.get());
-    const HGDIOBJ brush = ::SelectObject(memory, ::GetStockObject(DC_BRUSH));
-    for (int y = 0; y < height; ++y) {
-      ::SetDCBrushColor(memory, RGB(Blend(GetRValue(kBackgroundTop), GetRValue(kBackgroundBottom), y, height),
-                                    Blend(GetGValue(kBackgroundTop), GetGValue(kBackgroundBottom), y, height),
-                                    Blend(GetBValue(kBackgroundTop), GetBValue(kBackgroundBottom), y, height)));
-      ::PatBlt(memory, 0, y, width, 1, PATCOPY);
+  const WindowDc screen(nullptr);
+  const UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
+  background_.reset(::CreateCompatibleBitmap(screen.get(), width, height));
+  if (memory && background_) {
+    {
+      const SelectedObject bitmap(memory.get(), background_.get());
+      const SelectedObject brush(memory.get(), ::GetStockObject(DC_BRUSH));
+      for (int y = 0; y < height; ++y) {
+        ::SetDCBrushColor(memory.get(), RowColour(y, height));
+        ::PatBlt(memory.get(), 0, y, width, 1, PATCOPY);
+      }
     }
-    ::SelectObject(memory, brush);
-    ::SelectObject(memory, old);
     backgroundBrush_.reset(::CreatePatternBrush(static_cast<HBITMAP>(background_.get())));
   }
-  if (memory != nullptr) ::DeleteDC(memory);
-  if (screen != nullptr) ::ReleaseDC(nullptr, screen);
   if (!backgroundBrush_) backgroundBrush_.reset(::CreateSolidBrush(kBackgroundBottom));
 }
 
@@ -102,8 +105,8 @@ void PopupWindow::Open(const rizaz::PopupPlacement& placement) {
   CreateResources();
   RECT outer{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
   ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-  CreateWindowOf(kExStyle, L"", kStyle, rizaz::TwipsToPixels(placement.leftTwips, dpi_),
-                 rizaz::TwipsToPixels(static_cast<double>(placement.topTwips), dpi_), outer.right - outer.left,
+  CreateWindowOf(kExStyle, L"", kStyle, TwipsToPixels(placement.leftTwips, dpi_),
+                 TwipsToPixels(static_cast<double>(placement.topTwips), dpi_), outer.right - outer.left,
                  outer.bottom - outer.top, owner_);
   if (Hwnd() == nullptr) return;
   CreateControls();
@@ -139,13 +142,13 @@ void PopupWindow::FitLabel(HWND label) {
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   ::GetWindowTextW(label, text.data(), length + 1);
   text.resize(static_cast<size_t>(length));
-  HDC dc = ::GetDC(label);
-  if (dc == nullptr) return;
-  const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
   SIZE extent{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), length, &extent);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(label, dc);
+  {
+    const WindowDc dc(label);
+    if (!dc) return;
+    const SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+    ::GetTextExtentPoint32W(dc.get(), text.c_str(), length, &extent);
+  }
   RECT rect{};
   ::GetWindowRect(label, &rect);
   ::MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
@@ -163,8 +166,8 @@ void PopupWindow::SetName(const std::string& name) {
 
 void PopupWindow::MoveTo(long long topTwips, double leftTwips) {
   if (Hwnd() == nullptr) return;
-  ::SetWindowPos(Hwnd(), HWND_TOPMOST, rizaz::TwipsToPixels(leftTwips, dpi_),
-                 rizaz::TwipsToPixels(static_cast<double>(topTwips), dpi_), 0, 0,
+  ::SetWindowPos(Hwnd(), HWND_TOPMOST, TwipsToPixels(leftTwips, dpi_),
+                 TwipsToPixels(static_cast<double>(topTwips), dpi_), 0, 0,
                  SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
@@ -201,14 +204,12 @@ LRESULT PopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
     case WM_PAINT: {
-      PAINTSTRUCT paint{};
-      HDC dc = ::BeginPaint(Hwnd(), &paint);
-      UniqueGdiObject pen(::CreatePen(PS_SOLID, 1, kLineColour));
-      const HGDIOBJ old = ::SelectObject(dc, pen.get());
-      ::MoveToEx(dc, Scale(1), Scale(101), nullptr);
-      ::LineTo(dc, Scale(344) + 1, Scale(101));  // the end point is included
-      ::SelectObject(dc, old);
-      ::EndPaint(Hwnd(), &paint);
+      const PaintDc dc(Hwnd());
+      if (!dc) return 0;
+      const UniqueGdiObject pen(::CreatePen(PS_SOLID, 1, kLineColour));
+      const SelectedObject usePen(dc.get(), pen.get());
+      ::MoveToEx(dc.get(), Scale(1), Scale(101), nullptr);
+      ::LineTo(dc.get(), Scale(344) + 1, Scale(101));  // the end point is included
       return 0;
     }
     case WM_CTLCOLORSTATIC:

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/dpi.h"
 #include "base/win/handle.h"
 #include "base/win/ui_font.h"
 #include "base/win/window_base.h"
@@ -45,7 +46,7 @@ class PopupWindow final : public rizaz::PopupView, public WindowBase<PopupWindow
   void CreateResources();
   HWND AddLabel(int id, const wchar_t* text, int x, int y, HFONT font, DWORD extraStyle);
   void FitLabel(HWND label);
-  int Scale(int pixels) const { return win::Scale(pixels, dpi_); }
+  int Scale(int pixels) const { return corvane::Scale(pixels, dpi_); }
 
   HWND owner_;
   rizaz::PopupController* controller_ = nullptr;

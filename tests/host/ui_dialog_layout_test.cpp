@@ -17,8 +17,8 @@ TEST(TwipsToPixels, FifteenTwipsPerPixelAt96AndRoundsToNearest) {
   // Negative values round the same way as positive ones; zero stays zero.
   EXPECT_EQ(TwipsToPixels(-6525, 144), -653);
   EXPECT_EQ(TwipsToPixels(0, 144), 0);
-  EXPECT_EQ(ScaleForDpi(16, 144), 24);
-  EXPECT_EQ(ScaleForDpi(11, 96), 11);
+  EXPECT_EQ(Scale(16, 144), 24);
+  EXPECT_EQ(Scale(11, 96), 11);
 }
 
 TEST(CentreInArea, CentresAndKeepsTheTopLeftCornerOfAnOversizedWindowInside) {
@@ -68,8 +68,8 @@ TEST(LayoutMessageBox, PartsKeepTheirOrderAndMarginsAtEveryDpi) {
       EXPECT_EQ(l.line.left, l.message.left);
       EXPECT_EQ(l.line.right, l.message.right);
       // Buttons large enough for their captions, scaled with the DPI.
-      EXPECT_GE(l.ok.Width(), ScaleForDpi(75, dpi));
-      EXPECT_GE(l.ok.Height(), ScaleForDpi(24, dpi));
+      EXPECT_GE(l.ok.Width(), Scale(75, dpi));
+      EXPECT_GE(l.ok.Height(), Scale(24, dpi));
       if (kind == MessageBoxKind::Confirmation) {
         // Ok left of Cancel, same row and size, a gap between them.
         EXPECT_EQ(l.ok.top, l.cancel.top);
@@ -111,26 +111,26 @@ TEST(LayoutMessageBox, LongTextGrowsTheWindowDownwardsUpToTheLimit) {
 
 TEST(ButtonColors, BlendAndPaletteStayInRangeAndOrdered) {
   // Endpoints, the midpoint rounded, out-of-range percentages clamped.
-  EXPECT_EQ(Blend(kBlack, kWhite, 0), kBlack);
-  EXPECT_EQ(Blend(kBlack, kWhite, 100), kWhite);
-  EXPECT_EQ(Blend(kBlack, kWhite, 50), MakeColor(128, 128, 128));
-  EXPECT_EQ(Blend(kWhite, kBlack, 50), MakeColor(127, 127, 127));
-  EXPECT_EQ(Blend(kBlack, kWhite, 150), kWhite);
-  EXPECT_EQ(Blend(kBlack, kWhite, -5), kBlack);
+  EXPECT_EQ(Blend(palette::kBlack, palette::kWhite, 0), palette::kBlack);
+  EXPECT_EQ(Blend(palette::kBlack, palette::kWhite, 100), palette::kWhite);
+  EXPECT_EQ(Blend(palette::kBlack, palette::kWhite, 50), MakeColor(128, 128, 128));
+  EXPECT_EQ(Blend(palette::kWhite, palette::kBlack, 50), MakeColor(127, 127, 127));
+  EXPECT_EQ(Blend(palette::kBlack, palette::kWhite, 150), palette::kWhite);
+  EXPECT_EQ(Blend(palette::kBlack, palette::kWhite, -5), palette::kBlack);
   // Channels do not bleed into each other.
   EXPECT_EQ(Blend(MakeColor(255, 0, 0), MakeColor(0, 0, 255), 100), MakeColor(0, 0, 255));
-  EXPECT_EQ(kMessageBoxBlue, 0xAD5301u);  // RGB(1, 83, 173) as a COLORREF
+  EXPECT_EQ(palette::kBlue, 0xAD5301u);  // RGB(1, 83, 173) as a COLORREF
 
   // Highlighted is lighter than normal, pressed darker; the caller's three colours pass unchanged.
-  const ButtonPalette p = MakeButtonPalette(kMessageBoxBlue, MakeColor(20, 100, 180), kWhite);
+  const ButtonPalette p = MakeButtonPalette(palette::kBlue, MakeColor(20, 100, 180), palette::kWhite);
   const auto brightness = [](Color c) { return RedOf(c) + GreenOf(c) + BlueOf(c); };
   EXPECT_GT(brightness(p.hotFill), brightness(p.fill));
   EXPECT_GT(brightness(p.hotBorder), brightness(p.border));
   EXPECT_LT(brightness(p.pressedFill), brightness(p.fill));
   EXPECT_NE(p.disabledText, p.text);
-  EXPECT_EQ(p.background, kMessageBoxBlue);
+  EXPECT_EQ(p.background, palette::kBlue);
   EXPECT_EQ(p.fill, MakeColor(20, 100, 180));
-  EXPECT_EQ(p.text, kWhite);
+  EXPECT_EQ(p.text, palette::kWhite);
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ class Driver {
       steps_[next_++](found);
     } else if (++ticksAfter_ > 150) {
       stuck_ = true;
-      ::EndDialog(found, IDCANCEL);
+      ::PostMessageW(found, WM_CLOSE, 0, 0);
     }
   }
 

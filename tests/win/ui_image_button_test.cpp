@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kFirstId = 101;
 constexpr int kSecondId = 102;
-const ButtonPalette kPalette = MakeButtonPalette(kMessageBoxBlue, MakeColor(20, 100, 180), kWhite);
+const ButtonPalette kPalette = MakeButtonPalette(palette::kBlue, MakeColor(20, 100, 180), palette::kWhite);
 
 // A plain visible window that records the button notifications it receives.
 class HostWindow {
@@ -187,7 +187,7 @@ TEST(ImageButton, DrawsItselfNormalHighlightedAndAroundTheCorners) {
   ::SendMessageW(button, WM_MOUSELEAVE, 0, 0);
   EXPECT_EQ(PixelOf(button, 6, 13), kPalette.fill);
   // A new palette shows at once.
-  const ButtonPalette green = MakeButtonPalette(kWhite, MakeColor(0, 128, 0), kBlack);
+  const ButtonPalette green = MakeButtonPalette(palette::kWhite, MakeColor(0, 128, 0), palette::kBlack);
   ImageButton::SetPalette(button, green);
   EXPECT_EQ(PixelOf(button, 6, 13), green.fill);
 }

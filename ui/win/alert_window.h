@@ -10,7 +10,7 @@
 
 #include "base/win/handle.h"
 #include "ui/process_report.h"
-#include "base/win/window_base.h"
+#include "ui/win/modal_window.h"
 #include "watch/new_program_decision.h"
 
 namespace corvane::ui::win {
@@ -29,7 +29,7 @@ inline constexpr int kAlertLocationCaptionId = 1115;
 inline constexpr int kAlertLocationId = 1116;
 inline constexpr int kAlertQuestionId = 1117;
 
-class FrmMessage final : public corvane::win::WindowBase<FrmMessage> {
+class FrmMessage final : public ModalWindow {
  public:
   static constexpr const wchar_t* kCaption = L"Corvane Alert";
   static const wchar_t* ClassName() { return L"CorvaneAlert"; }
@@ -41,25 +41,21 @@ class FrmMessage final : public corvane::win::WindowBase<FrmMessage> {
   static watch::AlertDecision Show(HWND owner, const watch::AlertRequest& request, ProcessFacts& facts,
                                    bool* ending = nullptr);
 
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
  private:
   FrmMessage(const watch::AlertRequest& request, ProcessFacts& facts);
-  bool Create(HWND owner);
-  void CreateControls();
-  void Arrange(int dpi);
-  int LocationHeight(int width) const;
-  void Paint();
-  void OnCommand(int id);
+  bool CreateControls() override;
+  void Arrange(int dpi) override;
+  HWND FirstFocus() const override { return details_; }
+  void OnCommand(int id) override;
+  void PaintOver(HDC dc) override;
+  LabelColors ColorsOf(HWND label) const override;
+  int LocationHeight(int width);
   void OnDetails();
   void Decide(watch::AlertDecision decision);
 
   const watch::AlertRequest& request_;
   ProcessFacts& facts_;
   watch::AlertDecision decision_ = watch::AlertDecision::Undecided;
-  bool done_ = false;
-  bool sessionEnding_ = false;
   bool showingDetails_ = false;
 
   HWND name_ = nullptr;
@@ -68,19 +64,10 @@ class FrmMessage final : public corvane::win::WindowBase<FrmMessage> {
   HWND allow_ = nullptr;
   HWND block_ = nullptr;
   HWND details_ = nullptr;
-  int dpi_ = USER_DEFAULT_SCREEN_DPI;
   RECT banner_{};
   RECT iconRect_{};
   RECT separator_{};
   corvane::win::UniqueIcon programIcon_;
-  corvane::win::UniqueIcon bigAppIcon_;
-  corvane::win::UniqueIcon smallAppIcon_;
-  corvane::win::UniqueGdiObject font_;
-  corvane::win::UniqueGdiObject nameFont_;
-  corvane::win::UniqueGdiObject questionFont_;
-  corvane::win::UniqueGdiObject bannerBrush_;
-  corvane::win::UniqueGdiObject bodyBrush_;
-  corvane::win::UniqueGdiObject separatorBrush_;
 };
 
 }  // namespace corvane::ui::win

@@ -4,9 +4,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/palette.h"
+
 namespace corvane::ui::win {
 
 namespace {
+
+constexpr Color kTop = palette::kSkyBlue;
+constexpr Color kBottom = palette::kBlue;
 
 // Coverage of a pixel by the shield: a rectangle whose lower half narrows to a point.
 double ShieldCoverage(double x, double y, double size) {
@@ -53,9 +58,11 @@ corvane::win::UniqueIcon CreateAppIcon(int size) {
   header.bV5AlphaMask = 0xFF000000;
 
   void* bits = nullptr;
-  HDC screen = ::GetDC(nullptr);
-  HBITMAP color = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
-  ::ReleaseDC(nullptr, screen);
+  HBITMAP color = nullptr;
+  {
+    const corvane::win::WindowDc screen(nullptr);
+    color = ::CreateDIBSection(screen.get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+  }
   if (color == nullptr || bits == nullptr) return {};
   corvane::win::UniqueGdiObject colorOwner(color);
 
@@ -67,11 +74,11 @@ corvane::win::UniqueIcon CreateAppIcon(int size) {
       const double px = x + 0.5;
       const double py = y + 0.5;
       const double shield = ShieldCoverage(px, py, s);
-      // Top light blue to deep blue.
+      // Top light blue to the program's blue.
       const double t = py / s;
-      double r = 30 + (1 - 30) * t;
-      double g = 130 + (83 - 130) * t;
-      double b = 230 + (173 - 230) * t;
+      double r = RedOf(kTop) + (RedOf(kBottom) - RedOf(kTop)) * t;
+      double g = GreenOf(kTop) + (GreenOf(kBottom) - GreenOf(kTop)) * t;
+      double b = BlueOf(kTop) + (BlueOf(kBottom) - BlueOf(kTop)) * t;
       // The check mark.
       const double d = std::min(SegmentDistance(px, py, s * 0.30, s * 0.50, s * 0.45, s * 0.66),
                                 SegmentDistance(px, py, s * 0.45, s * 0.66, s * 0.72, s * 0.34));

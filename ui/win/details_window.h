@@ -3,13 +3,11 @@
 // other window until OK (or Escape, Enter, the close box) closes it.
 #include <windows.h>
 
-#include <cstdint>
 #include <string_view>
 
-#include "base/win/handle.h"
 #include "process/process_table.h"
 #include "ui/process_report.h"
-#include "base/win/window_base.h"
+#include "ui/win/modal_window.h"
 
 namespace corvane::ui::win {
 
@@ -19,7 +17,7 @@ inline constexpr int kDetailsVersionId = 1202;
 inline constexpr int kDetailsNotRunningId = 1203;
 inline constexpr int kDetailsTreeId = 1204;
 
-class FrmFullProcessDetails final : public corvane::win::WindowBase<FrmFullProcessDetails> {
+class FrmFullProcessDetails final : public ModalWindow {
  public:
   static const wchar_t* ClassName() { return L"CorvaneProcessDetails"; }
 
@@ -27,17 +25,15 @@ class FrmFullProcessDetails final : public corvane::win::WindowBase<FrmFullProce
   // icon is the program's icon, borrowed for the call; null shows the default file icon.
   static void Show(HWND owner, const ProcessReport& report, HICON icon);
 
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
  private:
   FrmFullProcessDetails(const ProcessReport& report, HICON icon);
-  bool Create(HWND owner);
-  void CreateControls();
+  bool CreateControls() override;
+  void Arrange(int dpi) override;
+  HWND FirstFocus() const override { return tree_; }
+  void OnCommand(int id) override;
+  void PaintOver(HDC dc) override;
+  LabelColors ColorsOf(HWND label) const override;
   void FillTree();
-  void Arrange(int dpi);
-  void Paint();
-  void Close();
 
   const ProcessReport& report_;
   HICON icon_;
@@ -47,15 +43,8 @@ class FrmFullProcessDetails final : public corvane::win::WindowBase<FrmFullProce
   HWND notRunning_ = nullptr;
   HWND tree_ = nullptr;
   HWND ok_ = nullptr;
-  int dpi_ = USER_DEFAULT_SCREEN_DPI;
   RECT banner_{};
   RECT iconRect_{};
-  corvane::win::UniqueGdiObject font_;
-  corvane::win::UniqueGdiObject headlineFont_;
-  corvane::win::UniqueGdiObject smallFont_;
-  corvane::win::UniqueGdiObject bannerBrush_;
-  corvane::win::UniqueGdiObject bodyBrush_;
-  bool done_ = false;
 };
 
 // The details of a program from the main window's lists: its process is looked up afresh by file

@@ -2,8 +2,9 @@
 
 #include <iterator>
 
-#include "base/win/ui_font.h"
-#include "ui/dialog_layout.h"
+#include "base/dpi.h"
+#include "base/palette.h"
+#include "base/win/handle.h"
 #include "ui/win/paint.h"
 
 namespace corvane::ui::win {
@@ -35,24 +36,22 @@ LRESULT HeadingLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 void HeadingLabel::Paint() {
-  PAINTSTRUCT ps{};
-  HDC dc = ::BeginPaint(Hwnd(), &ps);
-  RECT client{};
-  ::GetClientRect(Hwnd(), &client);
+  const corvane::win::PaintDc paint(Hwnd());
+  if (!paint) return;
+  const HDC dc = paint.get();
+  const RECT client = ClientRectOf(Hwnd());
   FillSolid(dc, client, background_);
   wchar_t text[128] = {};
   ::GetWindowTextW(Hwnd(), text, static_cast<int>(std::size(text)));
-  HGDIOBJ old = ::SelectObject(dc, font_);
+  const corvane::win::SelectedObject font(dc, font_);
   ::SetBkMode(dc, TRANSPARENT);
-  const int shift = corvane::win::Scale(3, dpi_);
-  RECT shadow{client.left, client.top + corvane::win::Scale(5, dpi_), client.right, client.bottom};
-  ::SetTextColor(dc, kBlack);
+  const int shift = Scale(3, dpi_);
+  RECT shadow{client.left, client.top + Scale(5, dpi_), client.right, client.bottom};
+  ::SetTextColor(dc, palette::kBlack);
   ::DrawTextW(dc, text, -1, &shadow, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
   RECT face{client.left + shift, client.top, client.right, client.bottom};
-  ::SetTextColor(dc, kWhite);
+  ::SetTextColor(dc, palette::kWhite);
   ::DrawTextW(dc, text, -1, &face, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-  ::SelectObject(dc, old);
-  ::EndPaint(Hwnd(), &ps);
 }
 
 }  // namespace corvane::ui::win

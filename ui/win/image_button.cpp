@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "base/dpi.h"
 #include "base/win/handle.h"
 #include "base/win/ui_font.h"
 #include "base/win/utf.h"
@@ -42,38 +43,37 @@ void SetHot(HWND button, ButtonState& state, bool hot) {
 // A memory DC and bitmap the size of the button, so a redraw never flickers.
 class BufferedPaint {
  public:
-  BufferedPaint(HDC target, const RECT& rect) : target_(target), rect_(rect) {
-    dc_ = ::CreateCompatibleDC(target);
-    if (dc_ != nullptr) {
-      bitmap_.reset(::CreateCompatibleBitmap(target, std::max<LONG>(1, rect.right - rect.left),
-                                             std::max<LONG>(1, rect.bottom - rect.top)));
-      if (bitmap_) {
-        oldBitmap_ = ::SelectObject(dc_, bitmap_.get());
-        ::SetWindowOrgEx(dc_, rect.left, rect.top, nullptr);
-      }
-    }
+  BufferedPaint(HDC target, const RECT& rect)
+      : target_(target),
+        rect_(rect),
+        dc_(::CreateCompatibleDC(target)),
+        bitmap_(dc_ ? ::CreateCompatibleBitmap(target, std::max<LONG>(1, rect.right - rect.left),
+                                               std::max<LONG>(1, rect.bottom - rect.top))
+                    : nullptr),
+        selected_(dc_.get(), bitmap_.get()) {
+    if (Buffered()) ::SetWindowOrgEx(dc_.get(), rect.left, rect.top, nullptr);
   }
   ~BufferedPaint() {
-    if (dc_ == nullptr) return;
-    if (oldBitmap_ != nullptr) {
-      ::BitBlt(target_, rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top, dc_, rect_.left,
-               rect_.top, SRCCOPY);
-      ::SelectObject(dc_, oldBitmap_);
+    if (Buffered()) {
+      ::BitBlt(target_, rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top, dc_.get(),
+               rect_.left, rect_.top, SRCCOPY);
     }
-    ::DeleteDC(dc_);
   }
   BufferedPaint(const BufferedPaint&) = delete;
   BufferedPaint& operator=(const BufferedPaint&) = delete;
 
   // Where to draw: the buffer, or the target itself when no buffer could be made.
-  HDC Dc() const { return oldBitmap_ != nullptr ? dc_ : target_; }
+  HDC Dc() const { return Buffered() ? dc_.get() : target_; }
 
  private:
+  bool Buffered() const { return dc_ && bitmap_; }
+
   HDC target_;
   RECT rect_;
-  HDC dc_ = nullptr;
+  // Released in reverse: the bitmap is taken out of the DC, then deleted, then the DC.
+  corvane::win::UniqueMemoryDc dc_;
   UniqueGdiObject bitmap_;
-  HGDIOBJ oldBitmap_ = nullptr;
+  corvane::win::SelectedObject selected_;
 };
 
 void Draw(const DRAWITEMSTRUCT& item, const ButtonState& state) {
@@ -93,8 +93,8 @@ void Draw(const DRAWITEMSTRUCT& item, const ButtonState& state) {
   ::FillRect(dc, &rect, static_cast<HBRUSH>(background.get()));
 
   // The focused button carries a heavier border: the user sees at once what Enter or Space presses.
-  const int border = std::max(1, corvane::win::Scale(focused ? 2 : 1, dpi));
-  const int radius = corvane::win::Scale(8, dpi);
+  const int border = std::max(1, Scale(focused ? 2 : 1, dpi));
+  const int radius = Scale(8, dpi);
   UniqueGdiObject fill(::CreateSolidBrush(pressed ? colors.pressedFill : hot ? colors.hotFill : colors.fill));
   UniqueGdiObject pen(
       ::CreatePen(PS_INSIDEFRAME, border, (hot || pressed || focused) ? colors.hotBorder : colors.border));
@@ -114,15 +114,15 @@ void Draw(const DRAWITEMSTRUCT& item, const ButtonState& state) {
   ::SetTextColor(dc, disabled ? colors.disabledText : colors.text);
 
   RECT content = rect;
-  const int padding = corvane::win::Scale(6, dpi);
+  const int padding = Scale(6, dpi);
   ::InflateRect(&content, -padding, -border);
   if (pressed) ::OffsetRect(&content, 1, 1);
   UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
   if (item.itemState & ODS_NOACCEL) format |= DT_HIDEPREFIX;
 
   if (state.icon != nullptr) {
-    const int iconSize = corvane::win::Scale(16, dpi);
-    const int gap = corvane::win::Scale(5, dpi);
+    const int iconSize = Scale(16, dpi);
+    const int gap = Scale(5, dpi);
     RECT measure = content;
     ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &measure, format | DT_CALCRECT);
     const int textWidth = std::min<int>(measure.right - measure.left, content.right - content.left - iconSize - gap);
@@ -139,7 +139,7 @@ void Draw(const DRAWITEMSTRUCT& item, const ButtonState& state) {
 
   if (focused && !(item.itemState & ODS_NOFOCUSRECT)) {
     RECT focus = rect;
-    const int inset = border + corvane::win::Scale(2, dpi);
+    const int inset = border + Scale(2, dpi);
     ::InflateRect(&focus, -inset, -inset);
     LOGBRUSH stroke{BS_SOLID, colors.text, 0};
     UniqueGdiObject dotted(::ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &stroke, 0, nullptr));

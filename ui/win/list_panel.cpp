@@ -9,7 +9,7 @@
 
 namespace corvane::ui::win {
 
-using corvane::win::Scale;
+using corvane::Scale;
 
 namespace {
 // Widths at 96 DPI: the name column, the counter's caption and number, and the room left for the

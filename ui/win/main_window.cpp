@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "base/dpi.h"
+#include "base/palette.h"
 #include "base/win/ui_font.h"
 #include "base/win/utf.h"
 #include "ui/dialog_layout.h"
@@ -22,7 +24,6 @@ namespace corvane::ui::win {
 
 using corvane::win::CreateUiFont;
 using corvane::win::FontOf;
-using corvane::win::Scale;
 using corvane::win::WindowDpi;
 
 namespace {
@@ -33,9 +34,9 @@ constexpr int kClientHeight = 500;
 constexpr int kNavWidth = 176;
 constexpr int kHeaderHeight = 64;
 
-constexpr Color kNavColor = MakeColor(0, 45, 110);
-constexpr Color kNavButtonFill = MakeColor(1, 83, 173);
-constexpr Color kHeaderColor = MakeColor(1, 83, 173);
+constexpr Color kNavColor = palette::kNavy;
+constexpr Color kNavButtonFill = palette::kBlue;
+constexpr Color kHeaderColor = palette::kBlue;
 
 void SetText(HWND hwnd, std::string_view text) {
   if (hwnd != nullptr) ::SetWindowTextW(hwnd, corvane::win::Widen(text).c_str());
@@ -113,7 +114,7 @@ void MainWindow::CreateControls() {
   titleFont_ = CreateUiFont(dpi_, 18, FW_BOLD);
 
   // Navigation bar.
-  const ButtonPalette navPalette = MakeButtonPalette(kNavColor, kNavButtonFill, kWhite);
+  const ButtonPalette navPalette = MakeButtonPalette(kNavColor, kNavButtonFill, palette::kWhite);
   for (size_t i = 0; i < kPanelCount; ++i) {
     const int top = Scale(96 + static_cast<int>(i) * 52, dpi_);
     const RECT bounds{Scale(14, dpi_), top, Scale(kNavWidth - 14, dpi_), top + Scale(40, dpi_)};
@@ -170,25 +171,25 @@ HWND MainWindow::Counter(ui::Panel panel) const {
 }
 
 void MainWindow::Paint() {
-  PAINTSTRUCT ps{};
-  HDC dc = ::BeginPaint(Hwnd(), &ps);
-  RECT client{};
-  ::GetClientRect(Hwnd(), &client);
+  const corvane::win::PaintDc paint(Hwnd());
+  if (!paint) return;
+  const HDC dc = paint.get();
+  const RECT client = ClientRectOf(Hwnd());
   RECT nav{0, 0, Scale(kNavWidth, dpi_), client.bottom};
   FillSolid(dc, nav, kNavColor);
   RECT header{nav.right, 0, client.right, Scale(kHeaderHeight, dpi_)};
   FillSolid(dc, header, kHeaderColor);
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, kWhite);
-  HGDIOBJ old = ::SelectObject(dc, titleFont_.get());
-  RECT title{Scale(16, dpi_), Scale(18, dpi_), nav.right, Scale(52, dpi_)};
-  ::DrawTextW(dc, L"Corvane", -1, &title, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-  ::SelectObject(dc, font_.get());
-  ::SetTextColor(dc, MakeColor(196, 223, 253));
+  ::SetTextColor(dc, palette::kWhite);
+  {
+    const corvane::win::SelectedObject font(dc, titleFont_.get());
+    RECT title{Scale(16, dpi_), Scale(18, dpi_), nav.right, Scale(52, dpi_)};
+    ::DrawTextW(dc, L"Corvane", -1, &title, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+  }
+  const corvane::win::SelectedObject font(dc, font_.get());
+  ::SetTextColor(dc, palette::kPaleBlue);
   RECT subtitle{Scale(17, dpi_), Scale(52, dpi_), nav.right, Scale(72, dpi_)};
   ::DrawTextW(dc, L"Protection v 6.0.1", -1, &subtitle, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-  ::SelectObject(dc, old);
-  ::EndPaint(Hwnd(), &ps);
 }
 
 void MainWindow::SetTimerEnabled(MainTimer timer, bool on) {
@@ -361,14 +362,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
-    case WM_CTLCOLORSTATIC: {
+    case WM_CTLCOLORSTATIC:
       // The help link sits on the header band.
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      ::SetTextColor(dc, kWhite);
-      ::SetBkColor(dc, kHeaderColor);
       if (!headerBrush_) headerBrush_.reset(::CreateSolidBrush(kHeaderColor));
-      return reinterpret_cast<LRESULT>(headerBrush_.get());
-    }
+      return LabelColorsReply(wParam, palette::kWhite, kHeaderColor, static_cast<HBRUSH>(headerBrush_.get()));
     case WM_MOUSEMOVE:
       // Over the navigation bar's background: every navigation button shows its normal look.
       ResetNavigationButtons();

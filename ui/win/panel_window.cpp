@@ -1,6 +1,7 @@
 #include "ui/win/panel_window.h"
 
 #include "ui/win/image_button.h"
+#include "ui/win/paint.h"
 
 namespace corvane::ui::win {
 
@@ -24,12 +25,8 @@ LRESULT PanelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ::FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(brush_.get()));
       return 1;
     }
-    case WM_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      ::SetTextColor(dc, kPanelCaptionText);
-      ::SetBkColor(dc, kPanelColor);
-      return reinterpret_cast<LRESULT>(brush_.get());
-    }
+    case WM_CTLCOLORSTATIC:
+      return LabelColorsReply(wParam, kPanelCaptionText, kPanelColor, static_cast<HBRUSH>(brush_.get()));
     case WM_MOUSEMOVE:
       // Over the background: every button of the panel shows its normal look again.
       ImageButton::ShowAllNormal(Hwnd());

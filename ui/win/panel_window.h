@@ -4,6 +4,7 @@
 // on to the main window. Exactly one panel is visible at a time.
 #include <windows.h>
 
+#include "base/palette.h"
 #include "base/win/handle.h"
 #include "base/win/window_base.h"
 #include "ui/dialog_layout.h"
@@ -18,8 +19,8 @@ inline constexpr int kCounterId = 300;
 // The space between a panel's edge and its controls, in pixels at 96 DPI.
 inline constexpr int kPanelMargin = 16;
 
-inline constexpr Color kPanelColor = MakeColor(244, 247, 252);
-inline constexpr Color kPanelCaptionText = MakeColor(40, 50, 70);
+inline constexpr Color kPanelColor = palette::kSurface;
+inline constexpr Color kPanelCaptionText = palette::kSurfaceText;
 
 // What the main window lends its panels for their controls.
 struct PanelSetup {

@@ -3,7 +3,7 @@
 namespace corvane::ui::win {
 
 namespace {
-constexpr Color kUnjudgedText = MakeColor(0, 0, 255);
+constexpr Color kUnjudgedText = palette::kUnjudgedText;
 }  // namespace
 
 RunningPanel::RunningPanel(FileIconList& icons, ListPanelHost& host)

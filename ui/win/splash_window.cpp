@@ -1,5 +1,7 @@
 #include "ui/win/splash_window.h"
 
+#include "base/dpi.h"
+#include "base/palette.h"
 #include "base/win/ui_font.h"
 #include "base/win/utf.h"
 #include "ui/dialog_layout.h"
@@ -9,16 +11,15 @@ namespace corvane::ui::win {
 
 using corvane::win::CreateUiFont;
 using corvane::win::FontOf;
-using corvane::win::Scale;
 using corvane::win::WindowDpi;
 
 namespace {
 constexpr int kWidth = 420;
 constexpr int kHeight = 230;
-constexpr Color kTop = MakeColor(1, 83, 173);
-constexpr Color kBottom = MakeColor(0, 38, 92);
-constexpr Color kBlockOff = MakeColor(40, 90, 160);
-constexpr Color kBlockOn = MakeColor(196, 223, 253);
+constexpr Color kTop = palette::kBlue;
+constexpr Color kBottom = palette::kDeepBlue;
+constexpr Color kBlockOff = palette::kMutedBlue;
+constexpr Color kBlockOn = palette::kPaleBlue;
 // The gradient's colour behind the status text.
 constexpr Color kLabelBackground = Blend(kTop, kBottom, 67);
 }  // namespace
@@ -61,10 +62,10 @@ void SplashWindow::Close() {
 }
 
 void SplashWindow::Paint() {
-  PAINTSTRUCT ps{};
-  HDC dc = ::BeginPaint(Hwnd(), &ps);
-  RECT client{};
-  ::GetClientRect(Hwnd(), &client);
+  const corvane::win::PaintDc paint(Hwnd());
+  if (!paint) return;
+  const HDC dc = paint.get();
+  const RECT client = ClientRectOf(Hwnd());
   // A vertical gradient in bands: cheap and smooth enough for a short-lived window.
   const int bands = 32;
   for (int i = 0; i < bands; ++i) {
@@ -74,15 +75,18 @@ void SplashWindow::Paint() {
     FillSolid(dc, band, Blend(kTop, kBottom, i * 100 / (bands - 1)));
   }
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, kWhite);
-  HGDIOBJ old = ::SelectObject(dc, titleFont_.get());
-  RECT title{Scale(24, dpi_), Scale(28, dpi_), client.right, Scale(78, dpi_)};
-  ::DrawTextW(dc, L"Corvane", -1, &title, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
-  ::SelectObject(dc, textFont_.get());
-  ::SetTextColor(dc, kBlockOn);
-  RECT version{Scale(26, dpi_), Scale(80, dpi_), client.right, Scale(100, dpi_)};
-  ::DrawTextW(dc, L"Version 6.0.1  \x2022  desktop protection", -1, &version, DT_LEFT | DT_SINGLELINE);
-  ::SelectObject(dc, old);
+  ::SetTextColor(dc, palette::kWhite);
+  {
+    const corvane::win::SelectedObject font(dc, titleFont_.get());
+    RECT title{Scale(24, dpi_), Scale(28, dpi_), client.right, Scale(78, dpi_)};
+    ::DrawTextW(dc, L"Corvane", -1, &title, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
+  }
+  {
+    const corvane::win::SelectedObject font(dc, textFont_.get());
+    ::SetTextColor(dc, kBlockOn);
+    RECT version{Scale(26, dpi_), Scale(80, dpi_), client.right, Scale(100, dpi_)};
+    ::DrawTextW(dc, L"Version 6.0.1  \x2022  desktop protection", -1, &version, DT_LEFT | DT_SINGLELINE);
+  }
   // The six progress blocks.
   const int blockWidth = Scale(56, dpi_);
   const int gap = Scale(6, dpi_);
@@ -92,7 +96,6 @@ void SplashWindow::Paint() {
     block.right = block.left + blockWidth;
     FillSolid(dc, block, i < progress_.VisibleBlocks() ? kBlockOn : kBlockOff);
   }
-  ::EndPaint(Hwnd(), &ps);
 }
 
 LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -102,13 +105,9 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_ERASEBKGND:
       return 1;
-    case WM_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      ::SetTextColor(dc, kWhite);
-      ::SetBkColor(dc, kLabelBackground);
+    case WM_CTLCOLORSTATIC:
       if (!labelBrush_) labelBrush_.reset(::CreateSolidBrush(kLabelBackground));
-      return reinterpret_cast<LRESULT>(labelBrush_.get());
-    }
+      return LabelColorsReply(wParam, palette::kWhite, kLabelBackground, static_cast<HBRUSH>(labelBrush_.get()));
     case WM_TIMER:
       if (wParam == kProgressTimer) {
         if (progress_.Tick()) {

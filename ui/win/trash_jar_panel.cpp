@@ -7,7 +7,7 @@ namespace corvane::ui::win {
 TrashJarPanel::TrashJarPanel(FileIconList& icons, ListPanelHost& host)
     : ListPanel(Panel::TrashJar, "Total Trash Jar contents : ", icons, host) {}
 
-void TrashJarPanel::AddColumns(int width, int dpi) { AddColumn(0, L"File", width - corvane::win::Scale(24, dpi)); }
+void TrashJarPanel::AddColumns(int width, int dpi) { AddColumn(0, L"File", width - corvane::Scale(24, dpi)); }
 
 void TrashJarPanel::InsertRow(std::size_t row, const PanelEntry& entry) {
   // Every Trash Jar row shows the default file icon: the file is on its way out.

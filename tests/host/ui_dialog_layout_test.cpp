@@ -5,22 +5,6 @@
 namespace corvane::ui {
 namespace {
 
-TEST(TwipsToPixels, FifteenTwipsPerPixelAt96AndRoundsToNearest) {
-  EXPECT_EQ(TwipsToPixels(6525, 96), 435);
-  EXPECT_EQ(TwipsToPixels(1545, 96), 103);
-  EXPECT_EQ(TwipsToPixels(1470, 96), 98);
-  EXPECT_EQ(TwipsToPixels(165, 96), 11);
-  // 543.75 -> 544, 652.5 -> 653 (half away from zero), 870 exactly.
-  EXPECT_EQ(TwipsToPixels(6525, 120), 544);
-  EXPECT_EQ(TwipsToPixels(6525, 144), 653);
-  EXPECT_EQ(TwipsToPixels(6525, 192), 870);
-  // Negative values round the same way as positive ones; zero stays zero.
-  EXPECT_EQ(TwipsToPixels(-6525, 144), -653);
-  EXPECT_EQ(TwipsToPixels(0, 144), 0);
-  EXPECT_EQ(Scale(16, 144), 24);
-  EXPECT_EQ(Scale(11, 96), 11);
-}
-
 TEST(CentreInArea, CentresAndKeepsTheTopLeftCornerOfAnOversizedWindowInside) {
   const PixelRect work{0, 0, 1024, 728};
   // The main window at 96 and 120 DPI fits and is centred.

@@ -226,6 +226,17 @@ bool ListFileStore::RewriteListFile(ListKind list) {
   return written;
 }
 
+bool ListFileStore::RewriteHotKeyFile(const HotKeyList& bindings) {
+  const std::string path = ListFilePath(ListKind::HotKey);
+  if (bindings.empty()) return RemoveEmptiedFile(path);
+  std::string content;
+  for (const HotKeyEntry& entry : bindings) {
+    content += EncryptText(HotKeyRecord(entry.target, entry.keyLabel));
+    content += kLineEnd;
+  }
+  return files_.ReplaceContent(path, content);
+}
+
 bool ListFileStore::ClearListFile(ListKind list) {
   const bool removed = RemoveEmptiedFile(ListFilePath(list));
   RaiseReloadSignal(list);

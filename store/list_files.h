@@ -92,6 +92,8 @@ class ListFileStore {
   bool AppendListLine(ListKind list, std::string_view plainRecord, bool addToTrashJar = false);
   // Makes the file hold exactly the in-memory list, in one step; an empty list leaves no file.
   bool RewriteListFile(ListKind list);
+  // Makes the hot-key file hold exactly these bindings (the Hot Keys window's rows), in one step.
+  bool RewriteHotKeyFile(const HotKeyList& bindings);
   // Removes the list's file; the caller empties the in-memory list.
   bool ClearListFile(ListKind list);
 

@@ -1,0 +1,115 @@
+#include "hotkeys/launch_hotkeys.h"
+
+#include <algorithm>
+
+#include "base/text.h"
+#include "store/list_record.h"
+
+namespace corvane::hotkeys {
+
+std::string TargetDefinedMessage(std::string_view target) {
+  return "Hot Key for \"" + std::string(target) + "\" has already been defined. Please chosse another file.";
+}
+
+std::string KeySetMessage(std::string_view key) {
+  return "Hot Key \"" + std::string(key) + "\" has already been set. Please chosse another Hot-Key.";
+}
+
+std::string RemoveBindingQuestion(std::string_view target) {
+  return " Are you sure you want to remove the entry, \"" + std::string(target) + "\"?";
+}
+
+std::optional<std::size_t> FindPressedBinding(const HotKeyList& bindings, KeyboardState& keyboard) {
+  for (std::size_t i = 0; i < bindings.size(); ++i) {
+    const std::optional<int> code = KeyCodeOfLabel(bindings[i].keyLabel);
+    if (code && IsCombinationPressed(keyboard, *code)) return i;
+  }
+  return std::nullopt;
+}
+
+LaunchHotkeyPoll::LaunchHotkeyPoll(const HotKeyList& bindings, KeyboardState& keyboard, LaunchHost& host)
+    : bindings_(bindings), keyboard_(keyboard), host_(host) {}
+
+void LaunchHotkeyPoll::OnTick() {
+  host_.SetPollTimer(false);
+  if (stopped_) return;
+  const std::optional<std::size_t> pressed = FindPressedBinding(bindings_, keyboard_);
+  if (!pressed) {
+    host_.SetPollTimer(true);
+    return;
+  }
+  // The binding may be removed during the pause; what was pressed is what opens.
+  const std::string target = TrimSpaces(bindings_[*pressed].target);
+  host_.After(kOpenDelayMilliseconds, [this, target] {
+    if (stopped_) return;
+    host_.OpenFile(target, TargetFolder(target));
+    host_.SetPollTimer(true);
+  });
+}
+
+HotKeysModel::HotKeysModel(ListFileStore& store, ui::Dialogs& dialogs) : store_(store), dialogs_(dialogs) {}
+
+void HotKeysModel::Load() {
+  rows_.clear();
+  selected_.reset();
+  store_.LoadListFile(rows_);
+}
+
+bool HotKeysModel::RemoveSelected() {
+  if (!selected_ || *selected_ >= rows_.size()) return false;
+  const HotKeyEntry chosen = rows_[*selected_];
+  if (!dialogs_.Confirm(RemoveBindingQuestion(chosen.target))) return false;
+  // The rows are this window's own and cannot change while the question is open; found again all
+  // the same, by the binding rather than the row number.
+  const auto row = std::find(rows_.begin(), rows_.end(), chosen);
+  if (row == rows_.end()) return false;
+  rows_.erase(row);
+  selected_.reset();
+  HotKeyList& copy = store_.hotKeys();
+  if (const auto found = std::find(copy.begin(), copy.end(), chosen); found != copy.end()) copy.erase(found);
+  store_.RewriteHotKeyFile(rows_);
+  return true;
+}
+
+void HotKeysModel::Added(const HotKeyEntry& binding) {
+  rows_.push_back(binding);
+  store_.hotKeys().push_back(binding);
+}
+
+AddHotKeyModel::AddHotKeyModel(ListFileStore& store, ListFileSystem& files, ui::Dialogs& dialogs,
+                               HotKeysModel& hotKeys, std::string_view shutDownKey, std::string_view restartKey)
+    : store_(store),
+      files_(files),
+      dialogs_(dialogs),
+      hotKeys_(hotKeys),
+      keys_(OfferedLaunchKeys(shutDownKey, restartKey)) {}
+
+bool AddHotKeyModel::Accept(std::string_view pathText, std::string_view key) {
+  const std::string path = TrimSpaces(pathText);
+  const std::string chosenKey = TrimSpaces(key);
+  if (path.empty() || !files_.AnyFileExists(path)) {
+    dialogs_.Inform(kNoFileMessage);
+    return false;
+  }
+  for (const HotKeyEntry& row : hotKeys_.Rows()) {
+    if (SameNameOrPath(row.target, path)) {
+      dialogs_.Inform(TargetDefinedMessage(path));
+      return false;
+    }
+  }
+  const std::string label = KeyLabel(chosenKey);
+  for (const HotKeyEntry& row : hotKeys_.Rows()) {
+    if (SameKeyLabel(row.keyLabel, label)) {
+      dialogs_.Inform(KeySetMessage(chosenKey));
+      return false;
+    }
+  }
+  // Only the keys offered can be stored: a key outside them would never be pressed, or would be the
+  // shutdown or restart combination.
+  if (std::find(keys_.begin(), keys_.end(), chosenKey) == keys_.end()) return false;
+  store_.AppendListLine(ListKind::HotKey, HotKeyRecord(path, label));
+  hotKeys_.Added({path, label});
+  return true;
+}
+
+}  // namespace corvane::hotkeys

@@ -1,0 +1,121 @@
+#include "hotkeys/win/countdown_window.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include "base/dpi.h"
+#include "base/palette.h"
+#include "base/win/utf.h"
+#include "ui/win/paint.h"
+
+namespace corvane::hotkeys::win {
+
+using ui::win::LabelColors;
+using ui::win::ModalLook;
+using ui::win::Place;
+
+namespace {
+
+constexpr UINT_PTR kTickTimer = 1;
+// Layout in pixels at 96 DPI.
+constexpr int kClientWidth = 345;
+constexpr int kClientHeight = 214;
+// The band behind the white texts; the warning, the countdown and the bar stand on white below.
+constexpr int kBandHeight = 108;
+constexpr Color kWarningColor = MakeColor(13, 73, 128);
+constexpr Color kCountdownColor = MakeColor(233, 58, 7);
+
+ModalLook CountdownLook() {
+  ModalLook look;
+  look.className = FrmShutRestartConfermation::ClassName();
+  look.caption = corvane::win::Widen(kCountdownCaption);
+  look.background = palette::kWhite;
+  look.labels = {palette::kWhite, palette::kBlue};
+  // However it is closed but by the last tick, nothing happens.
+  look.keys = {IDCANCEL, IDCANCEL, 0};
+  look.taskbarButton = true;
+  return look;
+}
+
+}  // namespace
+
+FrmShutRestartConfermation::FrmShutRestartConfermation(SystemHotkey hotkey, UINT tickMilliseconds)
+    : ModalWindow(CountdownLook()), countdown_(hotkey), tickMilliseconds_(tickMilliseconds) {}
+
+bool FrmShutRestartConfermation::Run(HWND owner, SystemHotkey hotkey, UINT tickMilliseconds) {
+  FrmShutRestartConfermation window(hotkey, tickMilliseconds);
+  const ui::win::ModalEnd end = window.ShowModal(owner);
+  return end == ui::win::ModalEnd::Finished && window.countdown_.Completed();
+}
+
+bool FrmShutRestartConfermation::CreateControls() {
+  heading_ = AddLabel(countdown_.Heading(), kCountdownHeadingId);
+  explanation_ = AddLabel(CountdownExplanation(), kCountdownExplanationId, SS_LEFT);
+  warning_ = AddLabel(kCountdownWarning, kCountdownWarningId);
+  remaining_ = AddLabel(countdown_.Remaining(), kCountdownRemainingId);
+  bar_ = AddControl(PROGRESS_CLASSW, "", WS_VISIBLE, kCountdownBarId);
+  cancel_ = AddButton(IDCANCEL, "Cancel", ui::win::PrimaryButtons());
+  if (heading_ == nullptr || remaining_ == nullptr || bar_ == nullptr || cancel_ == nullptr) return false;
+  // A themed bar ignores its colours.
+  ::SetWindowTheme(bar_, L"", L"");
+  ::SendMessageW(bar_, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(palette::kWhite));
+  ::SendMessageW(bar_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(kCountdownColor));
+  ::SendMessageW(bar_, PBM_SETRANGE32, 0, kCountdownSeconds);
+  ::SendMessageW(bar_, PBM_SETPOS, 0, 0);
+  ::SetTimer(Hwnd(), kTickTimer, tickMilliseconds_, nullptr);
+  return true;
+}
+
+void FrmShutRestartConfermation::Arrange(int dpi) {
+  const auto s = [dpi](int pixels) { return Scale(pixels, dpi); };
+  const auto setFont = [](HWND control, HFONT font) {
+    if (control != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  };
+  setFont(heading_, Font(9, FW_BOLD));
+  setFont(explanation_, Font(8));
+  setFont(warning_, Font(8, FW_BOLD));
+  setFont(remaining_, Font(8, FW_BOLD));
+  setFont(cancel_, Font(9));
+  Place(heading_, s(5), s(10), s(337), s(16));
+  Place(explanation_, s(15), s(39), s(321), s(65));
+  Place(warning_, s(15), s(113), s(320), s(15));
+  Place(remaining_, s(10), s(134), s(324), s(16));
+  Place(bar_, s(8), s(155), s(328), s(20));
+  Place(cancel_, s(243), s(184), s(90), s(27));
+  band_ = {0, 0, s(kClientWidth), s(kBandHeight)};
+  ui::win::ResizeClientArea(Hwnd(), s(kClientWidth), s(kClientHeight));
+}
+
+void FrmShutRestartConfermation::PaintOver(HDC dc) { ::FillRect(dc, &band_, Brush(palette::kBlue)); }
+
+LabelColors FrmShutRestartConfermation::ColorsOf(HWND label) const {
+  if (label == warning_) return {kWarningColor, palette::kWhite};
+  if (label == remaining_) return {kCountdownColor, palette::kWhite};
+  return ModalWindow::ColorsOf(label);
+}
+
+void FrmShutRestartConfermation::OnCommand(int id) {
+  if (id != IDCANCEL) return;
+  ::KillTimer(Hwnd(), kTickTimer);
+  countdown_.Cancel();
+  Finish();
+}
+
+void FrmShutRestartConfermation::OnTick() {
+  const bool last = countdown_.Tick();
+  ::SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(countdown_.Progress()), 0);
+  ::SetWindowTextW(remaining_, corvane::win::Widen(countdown_.Remaining()).c_str());
+  if (!last) return;
+  ::KillTimer(Hwnd(), kTickTimer);
+  Finish();
+}
+
+LRESULT FrmShutRestartConfermation::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER && wParam == kTickTimer) {
+    if (!IsFinished()) OnTick();
+    return 0;
+  }
+  return ModalWindow::OnMessage(message, wParam, lParam);
+}
+
+}  // namespace corvane::hotkeys::win

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <string>
+
 #include "base/dpi.h"
 #include "base/palette.h"
 #include "base/win/utf.h"
@@ -21,7 +23,7 @@ constexpr UINT_PTR kTickTimer = 1;
 constexpr int kClientWidth = 345;
 constexpr int kClientHeight = 214;
 // The band behind the white texts; the warning, the countdown and the bar stand on white below.
-constexpr int kBandHeight = 108;
+constexpr int kBandHeight = 110;
 constexpr Color kWarningColor = MakeColor(13, 73, 128);
 constexpr Color kCountdownColor = MakeColor(233, 58, 7);
 
@@ -37,6 +39,16 @@ ModalLook CountdownLook() {
   return look;
 }
 
+// The explanation's run of blanks stands for a line break; as blanks it would break the line only
+// at one width of one font.
+std::string ShownExplanation() {
+  std::string text = CountdownExplanation();
+  const std::size_t run = text.find("  ");
+  if (run == std::string::npos) return text;
+  const std::size_t end = text.find_first_not_of(' ', run);
+  return text.substr(0, run) + "\n\n" + text.substr(end == std::string::npos ? text.size() : end);
+}
+
 }  // namespace
 
 FrmShutRestartConfermation::FrmShutRestartConfermation(SystemHotkey hotkey, UINT tickMilliseconds)
@@ -50,8 +62,8 @@ bool FrmShutRestartConfermation::Run(HWND owner, SystemHotkey hotkey, UINT tickM
 
 bool FrmShutRestartConfermation::CreateControls() {
   heading_ = AddLabel(countdown_.Heading(), kCountdownHeadingId);
-  explanation_ = AddLabel(CountdownExplanation(), kCountdownExplanationId, SS_LEFT);
-  warning_ = AddLabel(kCountdownWarning, kCountdownWarningId);
+  explanation_ = AddLabel(ShownExplanation(), kCountdownExplanationId, SS_LEFT);
+  warning_ = AddLabel(kCountdownWarning, kCountdownWarningId, SS_LEFT);
   remaining_ = AddLabel(countdown_.Remaining(), kCountdownRemainingId);
   bar_ = AddControl(PROGRESS_CLASSW, "", WS_VISIBLE, kCountdownBarId);
   cancel_ = AddButton(IDCANCEL, "Cancel", ui::win::PrimaryButtons());
@@ -73,12 +85,12 @@ void FrmShutRestartConfermation::Arrange(int dpi) {
   };
   setFont(heading_, Font(9, FW_BOLD));
   setFont(explanation_, Font(8));
-  setFont(warning_, Font(8, FW_BOLD));
+  setFont(warning_, Font(7, FW_BOLD));
   setFont(remaining_, Font(8, FW_BOLD));
   setFont(cancel_, Font(9));
-  Place(heading_, s(5), s(10), s(337), s(16));
-  Place(explanation_, s(15), s(39), s(321), s(65));
-  Place(warning_, s(15), s(113), s(320), s(15));
+  Place(heading_, s(5), s(8), s(337), s(16));
+  Place(explanation_, s(15), s(28), s(325), s(80));
+  Place(warning_, s(8), s(114), s(335), s(15));
   Place(remaining_, s(10), s(134), s(324), s(16));
   Place(bar_, s(8), s(155), s(328), s(20));
   Place(cancel_, s(243), s(184), s(90), s(27));

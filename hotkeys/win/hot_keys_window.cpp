@@ -166,8 +166,8 @@ void FrmHotKey::Arrange(int dpi) {
   SetFont(list_, Font(9));
   SetFont(add_, Font(9));
   SetFont(remove_, Font(9));
-  banner_ = {0, 0, s(400), s(72)};
-  Place(text_, s(12), s(81), s(382), s(96));
+  banner_ = {0, 0, s(400), s(60)};
+  Place(text_, s(12), s(68), s(382), s(108));
   Place(heading_, s(12), s(179), s(376), s(20));
   Place(list_, s(11), s(202), s(376), s(246));
   Place(add_, s(194), s(456), s(90), s(27));
@@ -230,7 +230,8 @@ bool FrmAddHotKey::CreateControls() {
   path_ = AddControl(L"EDIT", AddPathDesignText(), WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, kAddPathId);
   browse_ = AddControl(L"BUTTON", "...", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kAddBrowseId);
   keyLabel_ = AddLabel("Select Hot-Key", -1);
-  prefix_ = AddLabel("CTRL + SHIFT +   ", -1);
+  // Its trailing blanks are clipped, not shown as an ellipsis.
+  prefix_ = AddLabel("CTRL + SHIFT +   ", -1, SS_LEFTNOWORDWRAP);
   keys_ = AddControl(WC_COMBOBOXW, "", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kAddKeyListId);
   ok_ = AddButton(IDOK, "Ok", ui::win::ButtonsOnBlue());
   cancel_ = AddButton(IDCANCEL, "Cancel", ui::win::ButtonsOnBlue());
@@ -258,8 +259,11 @@ void FrmAddHotKey::Arrange(int dpi) {
   Place(fileLabel_, s(17), s(69), s(120), s(16));
   Place(path_, s(17), s(91), s(347), s(20));
   Place(browse_, s(367), s(91), s(21), s(20));
+  // The design text's blanks lead the eye to the button: its start is what shows.
+  ::SendMessageW(path_, EM_SETSEL, 0, 0);
+  ::SendMessageW(path_, EM_SCROLLCARET, 0, 0);
   Place(keyLabel_, s(16), s(129), s(120), s(16));
-  Place(prefix_, s(29), s(159), s(89), s(14));
+  Place(prefix_, s(24), s(159), s(92), s(14));
   Place(keys_, s(116), s(156), s(51), s(200));
   Place(ok_, s(199), s(195), s(90), s(27));
   Place(cancel_, s(297), s(195), s(90), s(27));

@@ -117,6 +117,9 @@ void MainController::OnMenuCommand(MenuCommand command) {
     case MenuCommand::ShowOptions:
       ShowAndNavigate(Panel::Options);
       break;
+    case MenuCommand::HotKeys:
+      if (showHotKeys) showHotKeys();
+      break;
     case MenuCommand::Close:
       Close();
       break;
@@ -180,6 +183,24 @@ void MainController::ShowDetails(Panel panel) {
 void MainController::OnRunAtOnceTick() {
   view_.SetTimerEnabled(MainTimer::RunAtOnce, false);
   shell_.Open(directory_ + "\\" + std::string(kBlockerFileName), kBlockerAccessCode, directory_);
+}
+
+void MainController::OnHotKeysTick() {
+  if (closing_) {
+    view_.SetTimerEnabled(MainTimer::HotKeys, false);
+    return;
+  }
+  if (hotKeysTick) hotKeysTick();
+}
+
+void MainController::EndForPowerOff() {
+  if (closing_) return;
+  closing_ = true;
+  view_.TrayRemoveIcon();
+  for (const MainTimer timer : {MainTimer::Processes, MainTimer::HotKeys, MainTimer::Adv, MainTimer::RunAtOnce}) {
+    view_.SetTimerEnabled(timer, false);
+  }
+  view_.After(kSettleMilliseconds, [this] { view_.Quit(); });
 }
 
 void MainController::Close() {

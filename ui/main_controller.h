@@ -83,6 +83,11 @@ class MainController {
   // unless the program is closing. Nothing thrown inside leaves this call.
   void OnProcessesTick();
   void OnRunAtOnceTick();
+  // A tick of the launch-hotkey poll.
+  void OnHotKeysTick();
+  // Windows was asked to shut down or restart: the icon goes and the program ends a moment later,
+  // without telling the blocker, which goes down with Windows.
+  void EndForPowerOff();
   // The running panel's count label, from the number of processes the watch cycle's snapshot listed.
   void ShowRunningCount(std::size_t listedProcesses);
   // Entries were added to or removed from the lists behind the panels.
@@ -94,6 +99,10 @@ class MainController {
   void ShowDetails(Panel panel);
   // "Close" in the tray menu.
   void Close();
+
+  // The launch-hotkey poll's tick, and the Hot Keys window (the tray's "Show Hot Keys").
+  std::function<void()> hotKeysTick;
+  std::function<void()> showHotKeys;
 
   const MainWindowModel& model() const { return model_; }
   // The rows the list panels show, and which of them are selected.

@@ -185,6 +185,26 @@ TEST_F(MainControllerTest, RunAtOnceStartsTheBlockerOnceWithItsAccessCode) {
   EXPECT_FALSE(view.timers[MainTimer::RunAtOnce]);
 }
 
+TEST_F(MainControllerTest, APowerOffEndsWithoutLoweringTheAliveSignalAndStopsEveryTimer) {
+  controller.Load();
+  controller.AfterLoad("");
+  view.RunPending();
+  int polls = 0;
+  controller.hotKeysTick = [&] { ++polls; };
+  controller.OnHotKeysTick();
+  controller.EndForPowerOff();
+  EXPECT_EQ(settings.Get("Support"), "True");  // the blocker goes down with Windows
+  EXPECT_FALSE(view.trayIcon);
+  for (const MainTimer timer : {MainTimer::Processes, MainTimer::HotKeys, MainTimer::Adv, MainTimer::RunAtOnce}) {
+    EXPECT_FALSE(view.timers[timer]);
+  }
+  controller.OnHotKeysTick();  // one already queued opens nothing
+  EXPECT_EQ(polls, 1);
+  EXPECT_FALSE(view.quit);
+  view.RunPending();
+  EXPECT_TRUE(view.quit);
+}
+
 TEST_F(MainControllerTest, CloseLowersAliveSignalRemovesIconAndQuitsAfterThePause) {
   controller.AfterLoad("");
   view.RunPending();

@@ -206,8 +206,11 @@ void MainWindow::SetTimerEnabled(MainTimer timer, bool on) {
       interval = 60000;
       break;
     case MainTimer::HotKeys:
+      id = kTimerHotKeys;
+      interval = 20;
+      break;
     case MainTimer::Adv:
-      // Nothing runs on these yet; their state is kept, but no system timer wakes the program for them.
+      // Nothing runs on it yet; its state is kept, but no system timer wakes the program for it.
       return;
   }
   if (Hwnd() == nullptr) return;
@@ -330,6 +333,9 @@ void MainWindow::OnTimer(UINT_PTR id) {
       return;
     case kTimerRunAtOnce:
       controller_->OnRunAtOnceTick();
+      return;
+    case kTimerHotKeys:
+      controller_->OnHotKeysTick();
       return;
     default:
       break;

@@ -19,6 +19,20 @@ MainController::MainController(MainView& view, SettingsStore& settings, ListFile
       directory_(std::move(programDirectory)),
       panels_(lists, watch.running()) {}
 
+void MainController::AttachOptions(OptionsModel& options) {
+  options_ = &options;
+  // Before the icon exists the view ignores the tip; AfterLoad sets it from the stored mode.
+  options.changeTrayTip = [this](std::string_view tip) { view_.TrayChangeTip(tip); };
+  options.runningListChanged = [this] { OnListsChanged(); };
+  options.changed = [this] {
+    if (options_ != nullptr) view_.ShowOptions(*options_);
+  };
+}
+
+bool MainController::IsMenuTicked(MenuCommand command) const {
+  return options_ != nullptr && options_->IsMenuTicked(command);
+}
+
 void MainController::Load() {
   view_.SetTimerEnabled(MainTimer::Adv, false);
   view_.SetTimerEnabled(MainTimer::RunAtOnce, false);
@@ -31,6 +45,7 @@ void MainController::Load() {
   lists_.LoadListFile(ListKind::TrashJar);
   lists_.LoadListFile(ListKind::HotKey);
   UpdateListPanels();
+  if (options_ != nullptr) options_->LoadOptions();
   view_.SetTimerEnabled(MainTimer::RunAtOnce, true);
   // Nothing in this program creates these; they are cleared in case an old installer left them.
   RemoveLeftOverFile("temp");
@@ -98,6 +113,7 @@ void MainController::OnTrayMouse(unsigned mouseMessage) {
 
 void MainController::OnMenuCommand(MenuCommand command) {
   if (closing_) return;
+  if (options_ != nullptr && options_->OnMenuCommand(command)) return;
   switch (command) {
     case MenuCommand::ShowCorvane:
       view_.ShowMainWindow();

@@ -169,6 +169,11 @@ TEST_F(OptionsPanelTest, CaptionsAndModeLabelsDriveTheBoxesSettingsTrayTicksAndT
   EXPECT_EQ(settings.Get("OptAllowAll"), "True");
   EXPECT_EQ(settings.Get("OptNormal"), "False");
   EXPECT_EQ(window.Tray().Tip(), "Corvane :: Allow All");
+  // Tab enters the mode group at the selected button: a focused option button clicks itself.
+  EXPECT_EQ(::GetNextDlgTabItem(panel, dontShow, FALSE), allowAll);
+  ::SetFocus(allowAll);
+  Pump();
+  EXPECT_TRUE(Checked(allowAll));
   ticks = TrayTicks();
   EXPECT_TRUE(ticks[MenuCommand::AllowAll]);
   EXPECT_FALSE(ticks[MenuCommand::Normal]);

@@ -22,7 +22,7 @@ constexpr int kRowHeight = 20;
 constexpr int kRowStep = 26;
 constexpr int kHeadingHeight = 20;
 constexpr int kGroupGap = 14;          // above each heading but the first
-constexpr int kHotkeyBoxWidth = 190;
+constexpr int kHotkeyBoxWidth = 215;
 constexpr int kModifiersWidth = 100;
 constexpr int kKeyListWidth = 56;
 constexpr int kKeyListDropHeight = 220;
@@ -104,8 +104,9 @@ void OptionsPanel::CreateControls(int width, int /*height*/, const PanelSetup& s
   heading(1, kSecuritySettingsHeading);
   for (const SecurityMode mode : kModes) {
     const std::wstring caption = Wide(SecurityModeCaption(mode));
-    // One group: the arrow keys move between the two, Tab leaves it.
-    const DWORD group = mode == kModes[0] ? WS_GROUP | WS_TABSTOP : 0;
+    // One group: the arrow keys move between the two, Tab leaves it. The tab stop follows the
+    // selection (ShowModel).
+    const DWORD group = mode == kModes[0] ? WS_GROUP : 0;
     modeButtons_[static_cast<size_t>(ModeIndex(mode))] =
         CreateChildControl(L"BUTTON", caption.c_str(), BS_RADIOBUTTON | group, indent, y, Scale(kBoxWidth, dpi),
                            rowHeight, panel, kModeButtonId + ModeIndex(mode), setup.font);
@@ -138,7 +139,15 @@ void OptionsPanel::CreateControls(int width, int /*height*/, const PanelSetup& s
 void OptionsPanel::ShowModel(const OptionsModel& model) {
   for (const OptionBox box : kBoxes) SetChecked(boxes_[static_cast<size_t>(BoxIndex(box))], model.IsChecked(box));
   for (const SecurityMode mode : kModes) {
-    SetChecked(modeButtons_[static_cast<size_t>(ModeIndex(mode))], model.IsModeSelected(mode));
+    HWND button = modeButtons_[static_cast<size_t>(ModeIndex(mode))];
+    if (button == nullptr) continue;
+    const bool selected = model.IsModeSelected(mode);
+    SetChecked(button, selected);
+    // Tab enters the group at the selected button: an option button that gets the focus clicks
+    // itself, so a tab stop on the other one would switch the mode.
+    const LONG_PTR style = ::GetWindowLongPtrW(button, GWL_STYLE);
+    const LONG_PTR wanted = selected ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+    if (wanted != style) ::SetWindowLongPtrW(button, GWL_STYLE, wanted);
   }
   const HotkeyOptions& hotkeys = model.Hotkeys();
   SetChecked(shutDownHotkeyBox_, hotkeys.shutDownEnabled);

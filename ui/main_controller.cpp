@@ -67,7 +67,10 @@ void MainController::RemoveLeftOverFile(std::string_view name) {
 
 void MainController::AfterLoad(std::string_view argumentText) {
   view_.TrayShowIcon(kMainWindowCaption);
-  view_.TrayChangeTip(SecurityModeTip(ReadBoolSetting(settings_, settings::kOptAllowAll, false)));
+  // The loaded mode; without the options, the stored one.
+  const bool allowAll = options_ != nullptr ? options_->Mode() == SecurityMode::AllowAll
+                                            : ReadBoolSetting(settings_, settings::kOptAllowAll, false);
+  view_.TrayChangeTip(SecurityModeTip(allowAll));
   const bool hide = IsAutoStart(argumentText);
   view_.After(kSettleMilliseconds, [this, hide] {
     if (hide && !closing_) view_.HideMainWindow();

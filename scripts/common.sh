@@ -66,6 +66,13 @@ corvane_ensure_display() {
   return 1
 }
 
+# Every start of Corvane writes its start-with-Windows value, and wineboot starts what the Run key
+# names: a value left behind by an interrupted test would start Corvane at the next boot.
+corvane_delete_run_value() {
+  wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Corvane /f \
+    </dev/null >/dev/null 2>&1 || true
+}
+
 # A persistent wineserver and a booted prefix, started outside ctest: Wine's services would otherwise
 # inherit ctest's pipes and keep it waiting forever.
 corvane_start_wine() {
@@ -77,6 +84,7 @@ corvane_start_wine() {
   # one already runs for it.
   mkdir -p "$WINEPREFIX"
   wineserver -p </dev/null >/dev/null 2>&1 || true
+  corvane_delete_run_value
   wine wineboot </dev/null >/dev/null 2>&1 || { echo "wineboot failed for $WINEPREFIX" >&2; return 1; }
   if [ "$fresh" -eq 1 ]; then
     # A crashing test must fail, not wait for someone to close Wine's crash dialog.
@@ -87,6 +95,7 @@ corvane_start_wine() {
 # Ends this prefix's wineserver (and with it every process of the prefix) and our own Xvfb.
 corvane_stop_wine() {
   corvane_wine_env
+  corvane_delete_run_value
   wineserver -k </dev/null >/dev/null 2>&1 || true
   if [ -n "$CORVANE_XVFB_PID" ]; then
     kill "$CORVANE_XVFB_PID" 2>/dev/null || true

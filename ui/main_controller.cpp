@@ -19,6 +19,20 @@ MainController::MainController(MainView& view, SettingsStore& settings, ListFile
       directory_(std::move(programDirectory)),
       panels_(lists, watch.running()) {}
 
+void MainController::AttachOptions(OptionsModel& options) {
+  options_ = &options;
+  // Before the icon exists the view ignores the tip; AfterLoad sets it from the stored mode.
+  options.changeTrayTip = [this](std::string_view tip) { view_.TrayChangeTip(tip); };
+  options.runningListChanged = [this] { OnListsChanged(); };
+  options.changed = [this] {
+    if (options_ != nullptr) view_.ShowOptions(*options_);
+  };
+}
+
+bool MainController::IsMenuTicked(MenuCommand command) const {
+  return options_ != nullptr && options_->IsMenuTicked(command);
+}
+
 void MainController::Load() {
   view_.SetTimerEnabled(MainTimer::Adv, false);
   view_.SetTimerEnabled(MainTimer::RunAtOnce, false);
@@ -31,6 +45,7 @@ void MainController::Load() {
   lists_.LoadListFile(ListKind::TrashJar);
   lists_.LoadListFile(ListKind::HotKey);
   UpdateListPanels();
+  if (options_ != nullptr) options_->LoadOptions();
   view_.SetTimerEnabled(MainTimer::RunAtOnce, true);
   // Nothing in this program creates these; they are cleared in case an old installer left them.
   RemoveLeftOverFile("temp");
@@ -52,7 +67,10 @@ void MainController::RemoveLeftOverFile(std::string_view name) {
 
 void MainController::AfterLoad(std::string_view argumentText) {
   view_.TrayShowIcon(kMainWindowCaption);
-  view_.TrayChangeTip(SecurityModeTip(ReadBoolSetting(settings_, settings::kOptAllowAll, false)));
+  // The loaded mode; without the options, the stored one.
+  const bool allowAll = options_ != nullptr ? options_->Mode() == SecurityMode::AllowAll
+                                            : ReadBoolSetting(settings_, settings::kOptAllowAll, false);
+  view_.TrayChangeTip(SecurityModeTip(allowAll));
   const bool hide = IsAutoStart(argumentText);
   view_.After(kSettleMilliseconds, [this, hide] {
     if (hide && !closing_) view_.HideMainWindow();
@@ -98,6 +116,7 @@ void MainController::OnTrayMouse(unsigned mouseMessage) {
 
 void MainController::OnMenuCommand(MenuCommand command) {
   if (closing_) return;
+  if (options_ != nullptr && options_->OnMenuCommand(command)) return;
   switch (command) {
     case MenuCommand::ShowCorvane:
       view_.ShowMainWindow();

@@ -14,6 +14,7 @@
 #include "ui/list_panels_model.h"
 #include "ui/main_menu.h"
 #include "ui/main_window_model.h"
+#include "ui/options_model.h"
 #include "watch/watch_cycle.h"
 
 namespace corvane::ui {
@@ -54,6 +55,8 @@ class MainView {
   virtual void Quit() = 0;
   // Shows the details report of a program modally; returns when the user has closed it.
   virtual void ShowDetails(std::string_view path, std::string_view name) = 0;
+  // The options panel as the model has it.
+  virtual void ShowOptions(const OptionsModel& options) = 0;
 };
 
 // Opens a file through the shell with its default action.
@@ -68,8 +71,15 @@ class MainController {
   MainController(MainView& view, SettingsStore& settings, ListFileStore& lists, ListFileSystem& files, Shell& shell,
                  watch::WatchCycle& watch, std::string programDirectory);
 
-  // The main window's load: timers off, alive signal, lists, the blocker's timer, left-over files,
-  // the running panel, timers on.
+  // The options panel's model, owned by the program; attached before the load. Its tip, running-list
+  // and change hooks go to the view and the running panel from then on; its tray items go to it.
+  void AttachOptions(OptionsModel& options);
+  OptionsModel* options() const { return options_; }
+  // Whether a tray item shows a tick.
+  bool IsMenuTicked(MenuCommand command) const;
+
+  // The main window's load: timers off, alive signal, lists, options, the blocker's timer, left-over
+  // files, the running panel, timers on.
   void Load();
   // After the load: the tray icon with the mode's tip; about a second later "auto" hides the window.
   void AfterLoad(std::string_view argumentText);
@@ -125,6 +135,7 @@ class MainController {
   std::string directory_;
   MainWindowModel model_;
   ListPanelsModel panels_;
+  OptionsModel* options_ = nullptr;
   bool closing_ = false;
 };
 

@@ -18,6 +18,7 @@
 #include "store/win/win32_list_file_system.h"
 #include "tests/fakes/memory_settings.h"
 #include "ui/main_menu.h"
+#include "ui/win/startup_entry_win.h"
 
 namespace corvane::testing {
 namespace {
@@ -102,6 +103,9 @@ class CorvaneE2eTest : public ::testing::Test {
     return text;
   }
 
+  // First, so it goes last: every start of Corvane writes its Run value, which a Wine prefix would
+  // start at its next boot.
+  RunValueCleanup runValue;
   ScratchFolder folder;
   std::wstring corvane;
   std::wstring blocker;
@@ -367,6 +371,33 @@ TEST_F(CorvaneE2eTest, AllowAllListsANewProgramWithoutAnAlert) {
   for (const wchar_t* key : {L"OptAllowAll", L"mnuMainNormal", L"mnuMainAllowAll", L"OptNormal"}) {
     DeleteSettingValues({key});
   }
+}
+
+TEST_F(CorvaneE2eTest, StartWithWindowsFromTheTrayWritesTheRunValueAndDeletesIt) {
+  // Stored off, with a value left by a copy in another folder: the start deletes it.
+  WriteSettingValue(L"chkStartwithWindows", L"0");
+  ui::win::Win32StartupEntry stale;
+  ASSERT_TRUE(stale.WriteRunValue("\"C:\\Elsewhere\\Corvane.exe\" auto"));
+  ASSERT_TRUE(RunValueText().has_value());
+  const auto startWithWindows = static_cast<WPARAM>(ui::MenuCommand::StartWithWindows);
+  HWND window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  EXPECT_EQ(RunValueText(), std::nullopt);
+
+  // Ticked in the tray: the value names this copy, quoted, with "auto".
+  const std::wstring expected = L"\"" + folder.Path() + L"\\Corvane.exe\" auto";
+  ::PostMessageW(window, WM_COMMAND, startWithWindows, 0);
+  EXPECT_TRUE(WaitFor([&] { return RunValueText().has_value(); }));
+  EXPECT_EQ(RunValueText(), expected);
+  EXPECT_EQ(ReadSettingValue(L"chkStartwithWindows"), L"1");
+  // Unticked: gone.
+  ::PostMessageW(window, WM_COMMAND, startWithWindows, 0);
+  EXPECT_TRUE(WaitFor([&] { return !RunValueText().has_value(); }));
+  EXPECT_EQ(ReadSettingValue(L"chkStartwithWindows"), L"0");
+  CloseFromTrayMenu(window);
+  EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
+  DeleteSettingValues({L"chkStartwithWindows"});
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "store/cipher.h"
+#include "tests/fakes/fake_startup_entry.h"
 #include "tests/fakes/program_fakes.h"
 
 namespace corvane::ui {
@@ -44,6 +45,10 @@ class FakeView final : public MainView {
     details.push_back(std::string(name) + " " + std::string(path));
     detailsWithTimerOn.push_back(timers[MainTimer::Processes]);
   }
+  void ShowOptions(const OptionsModel& options) override {
+    ++optionsShown;
+    startWithWindowsShown = options.IsChecked(OptionBox::StartWithWindows);
+  }
 
   void RunPending() {
     auto work = std::move(pending);
@@ -64,6 +69,8 @@ class FakeView final : public MainView {
   std::vector<std::function<void()>> pending;
   std::vector<std::string> details;
   std::vector<bool> detailsWithTimerOn;
+  int optionsShown = 0;
+  bool startWithWindowsShown = false;
 };
 
 class FakeShell final : public Shell {
@@ -299,6 +306,57 @@ TEST_F(MainControllerTest, AFailingTickNeverLeavesTheWatchTimerOff) {
   controller.Close();
   EXPECT_NO_THROW(controller.OnProcessesTick());
   EXPECT_FALSE(view.timers[MainTimer::Processes]);
+}
+
+class MainControllerOptionsTest : public MainControllerTest {
+ protected:
+  MainControllerOptionsTest() { controller.AttachOptions(options); }
+
+  testing::FakeStartupEntry startup;
+  OptionsModel options{settings, watch.running(), startup, kDir};
+};
+
+TEST_F(MainControllerOptionsTest, LoadLoadsTheOptionsAfterTheListsAndTheTrayItemsGoToThem) {
+  files.Put("C:\\Corvane\\cekdn.ocx", EncryptText("C:\\x\\bad.exe^^^^bad.exe") + "\r\n");
+  settings.values["OptAllowAll"] = "True";
+  settings.values["OptNormal"] = "False";
+  controller.Load();
+  // Loaded and shown: start with Windows by default, with its Run value; the mode as stored.
+  EXPECT_EQ(startup.value, "\"C:\\Corvane\\Corvane.exe\" auto");
+  EXPECT_GT(view.optionsShown, 0);
+  EXPECT_TRUE(view.startWithWindowsShown);
+  EXPECT_TRUE(controller.IsMenuTicked(MenuCommand::StartWithWindows));
+  EXPECT_TRUE(controller.IsMenuTicked(MenuCommand::AllowAll));
+  EXPECT_FALSE(controller.IsMenuTicked(MenuCommand::Normal));
+  EXPECT_FALSE(controller.IsMenuTicked(MenuCommand::ShowCorvane));
+  // No icon during the load; the icon then takes the loaded mode's tip.
+  controller.AfterLoad("");
+  EXPECT_EQ(view.trayTip, "Corvane :: Allow All");
+
+  // The tray's Start with Windows: the box, the tick, the setting and the Run value follow.
+  controller.OnMenuCommand(MenuCommand::StartWithWindows);
+  EXPECT_FALSE(view.startWithWindowsShown);
+  EXPECT_FALSE(controller.IsMenuTicked(MenuCommand::StartWithWindows));
+  EXPECT_EQ(settings.Get("chkStartwithWindows"), "0");
+  EXPECT_FALSE(startup.value.has_value());
+
+  // A program listed in Allow All, then the tray's ticked Allow All: Normal again, the tip follows and
+  // the unjudged program leaves the running panel.
+  watch.running().Add({"free.exe", "C:\\free.exe", /*unjudged=*/true});
+  controller.OnListsChanged();
+  view.rowChanges.clear();
+  controller.OnMenuCommand(MenuCommand::AllowAll);
+  EXPECT_EQ(view.trayTip, "Corvane :: Normal");
+  EXPECT_TRUE(controller.IsMenuTicked(MenuCommand::Normal));
+  EXPECT_EQ(view.rowChanges[Panel::Running],
+            (std::vector<RowChange>{{RowChangeKind::Remove, 0, {"free.exe", "C:\\free.exe", true}}}));
+  EXPECT_EQ(controller.listPanels().RowCount(Panel::Running), 0u);
+
+  // Other commands still reach their own handlers.
+  view.visible = false;
+  controller.OnMenuCommand(MenuCommand::ShowOptions);
+  EXPECT_TRUE(view.visible);
+  EXPECT_TRUE(view.shown.IsVisible(Panel::Options));
 }
 
 }  // namespace

@@ -88,6 +88,40 @@ void DeleteSettingValues(std::initializer_list<const wchar_t*> names) {
 }
 
 namespace {
+constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunValue[] = L"Corvane";
+}  // namespace
+
+std::optional<std::wstring> RunValueText() {
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) return std::nullopt;
+  const corvane::win::UniqueHKey key(raw);
+  DWORD type = 0;
+  DWORD bytes = 0;
+  if (::RegQueryValueExW(key.get(), kRunValue, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS || type != REG_SZ) {
+    return std::nullopt;
+  }
+  std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+  bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  if (::RegQueryValueExW(key.get(), kRunValue, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &bytes) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  // The stored length: the text and its terminating NUL, nothing else.
+  text.resize(bytes / sizeof(wchar_t));
+  if (text.empty() || text.back() != L'\0') return std::nullopt;
+  text.pop_back();
+  return text;
+}
+
+void DeleteRunValue() {
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) return;
+  const corvane::win::UniqueHKey key(raw);
+  ::RegDeleteValueW(key.get(), kRunValue);
+}
+
+namespace {
 constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr wchar_t kLogPixels[] = L"LogPixels";
 }  // namespace

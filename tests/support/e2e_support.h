@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,20 @@ bool SettingExists(const wchar_t* name);
 std::wstring ReadSettingValue(const wchar_t* name);
 void WriteSettingValue(const wchar_t* name, const wchar_t* value);
 void DeleteSettingValues(std::initializer_list<const wchar_t*> names);
+
+// The start-with-Windows value "Corvane" under the current user's Run key: its text, nothing when it
+// is absent or not text. Every start of Corvane writes it (the default), and a Wine prefix starts
+// what it names at each boot: tests that start Corvane or load its options delete it at their end.
+std::optional<std::wstring> RunValueText();
+void DeleteRunValue();
+// Deletes the Run value when it goes, whatever the path out of the test.
+class RunValueCleanup {
+ public:
+  RunValueCleanup() = default;
+  ~RunValueCleanup() { DeleteRunValue(); }
+  RunValueCleanup(const RunValueCleanup&) = delete;
+  RunValueCleanup& operator=(const RunValueCleanup&) = delete;
+};
 
 // A list file's content: every plain record enciphered, each line ended by CR LF.
 std::string ListFileText(const std::vector<std::string>& plainRecords);

@@ -19,6 +19,7 @@
 #include "ui/win/process_facts_win.h"
 #include "ui/win/shell_win.h"
 #include "ui/win/splash_window.h"
+#include "ui/win/startup_entry_win.h"
 #include "ui/win/window_decision_ui.h"
 #include "watch/new_program_decision.h"
 #include "watch/watch_cycle.h"
@@ -40,6 +41,7 @@ class CorvaneApp::Program {
 
   // Shows the splash, which hands over to the main window and the load. False when it cannot.
   bool Start(const std::string& argumentText) {
+    controller_.AttachOptions(options_);
     return splash_.Create([this, argumentText] {
       if (!window_.Create(controller_)) {
         ::PostQuitMessage(1);
@@ -77,6 +79,8 @@ class CorvaneApp::Program {
                        ShowProcessDetails(owner, path, name, processes_);
                      }};
   MainController controller_{window_, settings_, lists_, files_, shell_, watch_, directory_};
+  Win32StartupEntry startup_;
+  OptionsModel options_{settings_, watch_.running(), startup_, directory_};
   Win32ProcessFacts facts_;
   // Owned by the main window once it exists.
   WindowDecisionUi decisionUi_{nullptr, facts_};

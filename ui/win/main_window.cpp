@@ -150,7 +150,10 @@ void MainWindow::CreatePanels() {
   place(std::make_unique<BlockedPanel>(icons_, host));
   place(std::make_unique<AllowedPanel>(icons_, host));
   place(std::make_unique<TrashJarPanel>(icons_, host));
-  panels_[static_cast<size_t>(ui::Panel::Options)] = std::make_unique<OptionsPanel>();
+  OptionsPanelHost& optionsHost = *this;
+  auto options = std::make_unique<OptionsPanel>(optionsHost);
+  optionsPanel_ = options.get();
+  panels_[static_cast<size_t>(ui::Panel::Options)] = std::move(options);
   const PanelSetup setup{FontOf(font_), FontOf(boldFont_), dpi_};
   for (const auto& panel : panels_) panel->Create(Hwnd(), bounds, setup);
 }
@@ -255,6 +258,17 @@ void MainWindow::OnDetailsRequested(ui::Panel panel) {
   if (controller_ != nullptr) controller_->ShowDetails(panel);
 }
 
+OptionsModel* MainWindow::Options() { return controller_ != nullptr ? controller_->options() : nullptr; }
+
+void MainWindow::OnHotKeysButton() {
+  // As the tray menu's Hot Keys item: the launch-hotkey window.
+  if (controller_ != nullptr) controller_->OnMenuCommand(MenuCommand::HotKeys);
+}
+
+void MainWindow::ShowOptions(const OptionsModel& options) {
+  if (optionsPanel_ != nullptr) optionsPanel_->ShowModel(options);
+}
+
 void MainWindow::ShowMainWindow() {
   if (Hwnd() == nullptr) return;
   if (::IsIconic(Hwnd())) ::ShowWindow(Hwnd(), SW_RESTORE);
@@ -298,7 +312,9 @@ void MainWindow::PopUpTrayMenu() {
       subMenus[item.command] = sub;
       ::AppendMenuW(target, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), caption.c_str());
     } else {
-      ::AppendMenuW(target, MF_STRING, static_cast<UINT_PTR>(item.command), caption.c_str());
+      const bool ticked = controller_ != nullptr && controller_->IsMenuTicked(item.command);
+      ::AppendMenuW(target, MF_STRING | (ticked ? MF_CHECKED : MF_UNCHECKED), static_cast<UINT_PTR>(item.command),
+                    caption.c_str());
     }
   }
   POINT cursor{};

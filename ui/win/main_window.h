@@ -16,6 +16,7 @@
 #include "ui/main_controller.h"
 #include "ui/win/file_icons.h"
 #include "ui/win/list_panel.h"
+#include "ui/win/options_panel.h"
 #include "ui/win/panel_window.h"
 #include "ui/win/tray_icon.h"
 #include "base/win/window_base.h"
@@ -43,7 +44,10 @@ UINT BringForwardMessage();
 // False when there is no such window (yet: the running copy may still be in its splash).
 bool BringRunningInstanceForward();
 
-class MainWindow final : public corvane::win::WindowBase<MainWindow>, public MainView, private ListPanelHost {
+class MainWindow final : public corvane::win::WindowBase<MainWindow>,
+                         public MainView,
+                         private ListPanelHost,
+                         private OptionsPanelHost {
  public:
   static const wchar_t* ClassName() { return L"CorvaneMain"; }
   static HICON ClassIcon(HINSTANCE);
@@ -84,6 +88,7 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   void After(int milliseconds, std::function<void()> then) override;
   void Quit() override;
   void ShowDetails(std::string_view path, std::string_view name) override;
+  void ShowOptions(const OptionsModel& options) override;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -98,6 +103,10 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   const ListPanelsModel* ListPanels() const override;
   void OnRowSelectionChanged(ui::Panel panel, std::size_t row, bool selected) override;
   void OnDetailsRequested(ui::Panel panel) override;
+
+  // OptionsPanelHost: the controller's options model.
+  OptionsModel* Options() override;
+  void OnHotKeysButton() override;
 
   MainController* controller_ = nullptr;
   SplashWindow* splash_ = nullptr;
@@ -125,6 +134,7 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   // After icons_: the panels' lists borrow its picture list.
   std::array<std::unique_ptr<PanelWindow>, kPanelCount> panels_;
   std::array<ListPanel*, kPanelCount> listPanels_{};  // the panels with a list; none for the options
+  OptionsPanel* optionsPanel_ = nullptr;
   std::unique_ptr<class HeadingLabel> headingLabel_;
 };
 

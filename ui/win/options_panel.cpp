@@ -1,0 +1,211 @@
+#include "ui/win/options_panel.h"
+
+#include <string>
+
+#include "base/dpi.h"
+#include "base/palette.h"
+#include "base/win/utf.h"
+#include "ui/win/image_button.h"
+#include "ui/win/paint.h"
+
+namespace corvane::ui::win {
+
+using corvane::Scale;
+
+namespace {
+
+// Layout in pixels at 96 DPI, from the panel's top-left corner.
+constexpr int kIndent = 24;            // the boxes and buttons under their heading
+constexpr int kBoxWidth = 14;          // a check box or option button shows its box only
+constexpr int kCaptionGap = 6;         // between a box and its caption label
+constexpr int kRowHeight = 20;
+constexpr int kRowStep = 26;
+constexpr int kHeadingHeight = 20;
+constexpr int kGroupGap = 14;          // above each heading but the first
+constexpr int kHotkeyBoxWidth = 215;
+constexpr int kModifiersWidth = 100;
+constexpr int kKeyListWidth = 56;
+constexpr int kKeyListDropHeight = 220;
+constexpr int kHotKeysButtonWidth = 120;
+constexpr int kHotKeysButtonHeight = 32;
+
+constexpr Color kHeadingText = palette::kBlue;
+
+constexpr OptionBox kBoxes[] = {OptionBox::StartWithWindows, OptionBox::Beep, OptionBox::DontShow};
+constexpr SecurityMode kModes[] = {SecurityMode::Normal, SecurityMode::AllowAll};
+
+int BoxIndex(OptionBox box) { return static_cast<int>(box); }
+int ModeIndex(SecurityMode mode) { return static_cast<int>(mode); }
+
+std::wstring Wide(std::string_view text) { return corvane::win::Widen(text); }
+
+void SetChecked(HWND control, bool checked) {
+  if (control == nullptr) return;
+  const WPARAM state = checked ? BST_CHECKED : BST_UNCHECKED;
+  if (static_cast<WPARAM>(::SendMessageW(control, BM_GETCHECK, 0, 0)) != state) {
+    ::SendMessageW(control, BM_SETCHECK, state, 0);
+  }
+}
+
+void SetPosition(HWND list, int position) {
+  if (list != nullptr && ::SendMessageW(list, CB_GETCURSEL, 0, 0) != position) {
+    ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+  }
+}
+
+HWND CreateKeyList(HWND parent, int id, int x, int y, int dpi, HFONT font) {
+  HWND list = CreateChildControl(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, x, y,
+                                 Scale(kKeyListWidth, dpi), Scale(kKeyListDropHeight, dpi), parent, id, font);
+  if (list == nullptr) return nullptr;
+  for (int position = 0; position < kHotkeyKeyCount; ++position) {
+    const wchar_t letter[2] = {static_cast<wchar_t>(HotkeyKeyLetter(position)), L'\0'};
+    ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(letter));
+  }
+  return list;
+}
+
+}  // namespace
+
+void OptionsPanel::CreateControls(int width, int /*height*/, const PanelSetup& setup) {
+  const int dpi = setup.dpi;
+  const HWND panel = Hwnd();
+  const int margin = Scale(kPanelMargin, dpi);
+  const int indent = Scale(kIndent, dpi);
+  const int rowHeight = Scale(kRowHeight, dpi);
+  const int captionLeft = indent + Scale(kBoxWidth + kCaptionGap, dpi);
+  const int captionWidth = width - captionLeft - margin;
+  brush_.reset(::CreateSolidBrush(kPanelColor));
+
+  int y = Scale(12, dpi);
+  // A group's heading with its separating line under it; y moves on to the group's first row.
+  const auto heading = [&](int index, std::string_view text) {
+    if (index > 0) y += Scale(kGroupGap, dpi);
+    headings_[static_cast<size_t>(index)] =
+        CreateChildControl(L"STATIC", Wide(text).c_str(), SS_LEFT | SS_NOPREFIX, margin, y, width - margin * 2,
+                           Scale(kHeadingHeight, dpi), panel, -1, setup.boldFont);
+    y += Scale(kHeadingHeight + 2, dpi);
+    CreateChildControl(L"STATIC", L"", SS_ETCHEDHORZ, margin, y, width - margin * 2, 2, panel, -1, nullptr);
+    y += Scale(10, dpi);
+  };
+
+  heading(0, kGeneralSettingsHeading);
+  for (const OptionBox box : kBoxes) {
+    const std::wstring caption = Wide(OptionBoxCaption(box));
+    // The box first, then its label: the order in which the keyboard and screen readers meet them.
+    const DWORD group = box == kBoxes[0] ? WS_GROUP : 0;
+    boxes_[static_cast<size_t>(BoxIndex(box))] =
+        CreateChildControl(L"BUTTON", caption.c_str(), BS_CHECKBOX | WS_TABSTOP | group, indent, y,
+                           Scale(kBoxWidth, dpi), rowHeight, panel, kOptionBoxId + BoxIndex(box), setup.font);
+    CreateChildControl(L"STATIC", caption.c_str(), SS_LEFT | SS_NOTIFY | SS_NOPREFIX | SS_CENTERIMAGE, captionLeft, y,
+                       captionWidth, rowHeight, panel, kOptionCaptionId + BoxIndex(box), setup.font);
+    y += Scale(kRowStep, dpi);
+  }
+
+  heading(1, kSecuritySettingsHeading);
+  for (const SecurityMode mode : kModes) {
+    const std::wstring caption = Wide(SecurityModeCaption(mode));
+    // One group: the arrow keys move between the two, Tab leaves it. The tab stop follows the
+    // selection (ShowModel).
+    const DWORD group = mode == kModes[0] ? WS_GROUP : 0;
+    modeButtons_[static_cast<size_t>(ModeIndex(mode))] =
+        CreateChildControl(L"BUTTON", caption.c_str(), BS_RADIOBUTTON | group, indent, y, Scale(kBoxWidth, dpi),
+                           rowHeight, panel, kModeButtonId + ModeIndex(mode), setup.font);
+    CreateChildControl(L"STATIC", caption.c_str(), SS_LEFT | SS_NOTIFY | SS_NOPREFIX | SS_CENTERIMAGE, captionLeft, y,
+                       captionWidth, rowHeight, panel, kModeCaptionId + ModeIndex(mode), setup.font);
+    y += Scale(kRowStep, dpi);
+  }
+
+  heading(2, kHotKeySettingHeading);
+  const int modifiersLeft = indent + Scale(kHotkeyBoxWidth + 6, dpi);
+  const int keyListLeft = modifiersLeft + Scale(kModifiersWidth + 4, dpi);
+  const auto hotkeyRow = [&](std::string_view caption, int boxId, int listId, HWND& box, HWND& list) {
+    box = CreateChildControl(L"BUTTON", Wide(caption).c_str(), BS_CHECKBOX | WS_TABSTOP | WS_GROUP, indent, y,
+                             Scale(kHotkeyBoxWidth, dpi), Scale(22, dpi), panel, boxId, setup.font);
+    CreateChildControl(L"STATIC", Wide(kHotkeyModifiersLabel).c_str(), SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
+                       modifiersLeft, y, Scale(kModifiersWidth, dpi), Scale(22, dpi), panel, -1, setup.font);
+    list = CreateKeyList(panel, listId, keyListLeft, y, dpi, setup.font);
+    y += Scale(32, dpi);
+  };
+  hotkeyRow(kShutDownHotkeyCaption, kShutDownHotkeyBoxId, kShutDownKeyListId, shutDownHotkeyBox_, shutDownKeys_);
+  hotkeyRow(kRestartHotkeyCaption, kRestartHotkeyBoxId, kRestartKeyListId, restartHotkeyBox_, restartKeys_);
+
+  const ButtonPalette buttons = MakeButtonPalette(kPanelColor, palette::kBlue, palette::kWhite);
+  const RECT hotKeys{indent, y + Scale(4, dpi), indent + Scale(kHotKeysButtonWidth, dpi),
+                     y + Scale(4 + kHotKeysButtonHeight, dpi)};
+  ImageButton::Create(panel, kHotKeysButtonId, "Hot Keys", hotKeys, buttons, setup.boldFont,
+                      WS_TABSTOP | WS_GROUP);
+}
+
+void OptionsPanel::ShowModel(const OptionsModel& model) {
+  for (const OptionBox box : kBoxes) SetChecked(boxes_[static_cast<size_t>(BoxIndex(box))], model.IsChecked(box));
+  for (const SecurityMode mode : kModes) {
+    HWND button = modeButtons_[static_cast<size_t>(ModeIndex(mode))];
+    if (button == nullptr) continue;
+    const bool selected = model.IsModeSelected(mode);
+    SetChecked(button, selected);
+    // Tab enters the group at the selected button: an option button that gets the focus clicks
+    // itself, so a tab stop on the other one would switch the mode.
+    const LONG_PTR style = ::GetWindowLongPtrW(button, GWL_STYLE);
+    const LONG_PTR wanted = selected ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+    if (wanted != style) ::SetWindowLongPtrW(button, GWL_STYLE, wanted);
+  }
+  const HotkeyOptions& hotkeys = model.Hotkeys();
+  SetChecked(shutDownHotkeyBox_, hotkeys.shutDownEnabled);
+  SetChecked(restartHotkeyBox_, hotkeys.restartEnabled);
+  SetPosition(shutDownKeys_, hotkeys.shutDownKey);
+  SetPosition(restartKeys_, hotkeys.restartKey);
+}
+
+bool OptionsPanel::OnCommand(int id, int code) {
+  if (id == kHotKeysButtonId) {
+    if (code == BN_CLICKED) {
+      ImageButton::ShowAllNormal(Hwnd());
+      host_.OnHotKeysButton();
+    }
+    return true;
+  }
+  OptionsModel* model = host_.Options();
+  for (const OptionBox box : kBoxes) {
+    if (id == kOptionBoxId + BoxIndex(box)) {
+      if (code == BN_CLICKED && model != nullptr) model->SetCheckBox(box, !model->IsChecked(box));
+      return true;
+    }
+    if (id == kOptionCaptionId + BoxIndex(box)) {
+      if (code == STN_CLICKED && model != nullptr) model->ClickCaption(box);
+      return true;
+    }
+  }
+  for (const SecurityMode mode : kModes) {
+    if (id == kModeButtonId + ModeIndex(mode)) {
+      if (code == BN_CLICKED && model != nullptr) model->SelectMode(mode);
+      return true;
+    }
+    if (id == kModeCaptionId + ModeIndex(mode)) {
+      if (code == STN_CLICKED && model != nullptr) model->ClickModeCaption(mode);
+      return true;
+    }
+  }
+  // The hotkey boxes and key lists show the loaded settings; what they do belongs to the hotkeys.
+  return id == kShutDownHotkeyBoxId || id == kRestartHotkeyBoxId || id == kShutDownKeyListId ||
+         id == kRestartKeyListId;
+}
+
+LRESULT OptionsPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (lParam != 0 && OnCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
+      break;
+    case WM_CTLCOLORSTATIC:
+      for (HWND heading : headings_) {
+        if (heading != nullptr && reinterpret_cast<HWND>(lParam) == heading) {
+          return LabelColorsReply(wParam, kHeadingText, kPanelColor, static_cast<HBRUSH>(brush_.get()));
+        }
+      }
+      break;
+    default:
+      break;
+  }
+  return PanelWindow::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace corvane::ui::win

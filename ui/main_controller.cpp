@@ -29,6 +29,15 @@ void MainController::AttachOptions(OptionsModel& options) {
   };
 }
 
+void MainController::AttachSystemHotkeys(hotkeys::SystemHotkeys& hotkeys) {
+  systemHotkeys_ = &hotkeys;
+  hotkeys.changed = [this] {
+    if (options_ != nullptr) view_.ShowOptions(*options_);
+  };
+  // The options' load reaches the hotkey boxes and lists in its own order.
+  if (options_ != nullptr) options_->hotkeyChecksLoaded = [this](const HotkeyOptions&) { systemHotkeys_->Load(); };
+}
+
 bool MainController::IsMenuTicked(MenuCommand command) const {
   return options_ != nullptr && options_->IsMenuTicked(command);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "store/list_file_system.h"
+#include "hotkeys/system_hotkeys.h"
 #include "store/list_files.h"
 #include "store/settings.h"
 #include "ui/list_panels_model.h"
@@ -75,6 +76,10 @@ class MainController {
   // and change hooks go to the view and the running panel from then on; its tray items go to it.
   void AttachOptions(OptionsModel& options);
   OptionsModel* options() const { return options_; }
+  // The shutdown and restart hotkeys' part of the options panel, owned by the program; loaded with
+  // the options, shown with them.
+  void AttachSystemHotkeys(hotkeys::SystemHotkeys& hotkeys);
+  hotkeys::SystemHotkeys* systemHotkeys() const { return systemHotkeys_; }
   // Whether a tray item shows a tick.
   bool IsMenuTicked(MenuCommand command) const;
 
@@ -136,6 +141,7 @@ class MainController {
   MainWindowModel model_;
   ListPanelsModel panels_;
   OptionsModel* options_ = nullptr;
+  hotkeys::SystemHotkeys* systemHotkeys_ = nullptr;
   bool closing_ = false;
 };
 

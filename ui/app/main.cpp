@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "base/win/utf.h"
-#include "ui/win/corvane_app.h"
+#include "ui/app/corvane_app.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   try {

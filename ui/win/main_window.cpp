@@ -260,6 +260,10 @@ void MainWindow::OnDetailsRequested(ui::Panel panel) {
 
 OptionsModel* MainWindow::Options() { return controller_ != nullptr ? controller_->options() : nullptr; }
 
+hotkeys::SystemHotkeys* MainWindow::SystemHotkeys() {
+  return controller_ != nullptr ? controller_->systemHotkeys() : nullptr;
+}
+
 void MainWindow::OnHotKeysButton() {
   // As the tray menu's Hot Keys item: the launch-hotkey window.
   if (controller_ != nullptr) controller_->OnMenuCommand(MenuCommand::HotKeys);

@@ -106,6 +106,7 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>,
 
   // OptionsPanelHost: the controller's options model.
   OptionsModel* Options() override;
+  hotkeys::SystemHotkeys* SystemHotkeys() override;
   void OnHotKeysButton() override;
 
   MainController* controller_ = nullptr;

@@ -118,16 +118,20 @@ void OptionsPanel::CreateControls(int width, int /*height*/, const PanelSetup& s
   heading(2, kHotKeySettingHeading);
   const int modifiersLeft = indent + Scale(kHotkeyBoxWidth + 6, dpi);
   const int keyListLeft = modifiersLeft + Scale(kModifiersWidth + 4, dpi);
-  const auto hotkeyRow = [&](std::string_view caption, int boxId, int listId, HWND& box, HWND& list) {
+  const auto hotkeyRow = [&](std::string_view caption, int boxId, int listId, HWND& box, HWND& list,
+                             HWND& modifiers) {
     box = CreateChildControl(L"BUTTON", Wide(caption).c_str(), BS_CHECKBOX | WS_TABSTOP | WS_GROUP, indent, y,
                              Scale(kHotkeyBoxWidth, dpi), Scale(22, dpi), panel, boxId, setup.font);
-    CreateChildControl(L"STATIC", Wide(kHotkeyModifiersLabel).c_str(), SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
-                       modifiersLeft, y, Scale(kModifiersWidth, dpi), Scale(22, dpi), panel, -1, setup.font);
+    modifiers = CreateChildControl(L"STATIC", Wide(kHotkeyModifiersLabel).c_str(),
+                                   SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, modifiersLeft, y, Scale(kModifiersWidth, dpi),
+                                   Scale(22, dpi), panel, -1, setup.font);
     list = CreateKeyList(panel, listId, keyListLeft, y, dpi, setup.font);
     y += Scale(32, dpi);
   };
-  hotkeyRow(kShutDownHotkeyCaption, kShutDownHotkeyBoxId, kShutDownKeyListId, shutDownHotkeyBox_, shutDownKeys_);
-  hotkeyRow(kRestartHotkeyCaption, kRestartHotkeyBoxId, kRestartKeyListId, restartHotkeyBox_, restartKeys_);
+  hotkeyRow(kShutDownHotkeyCaption, kShutDownHotkeyBoxId, kShutDownKeyListId, shutDownHotkeyBox_, shutDownKeys_,
+            shutDownModifiers_);
+  hotkeyRow(kRestartHotkeyCaption, kRestartHotkeyBoxId, kRestartKeyListId, restartHotkeyBox_, restartKeys_,
+            restartModifiers_);
 
   const ButtonPalette buttons = MakeButtonPalette(kPanelColor, palette::kBlue, palette::kWhite);
   const RECT hotKeys{indent, y + Scale(4, dpi), indent + Scale(kHotKeysButtonWidth, dpi),
@@ -149,11 +153,21 @@ void OptionsPanel::ShowModel(const OptionsModel& model) {
     const LONG_PTR wanted = selected ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
     if (wanted != style) ::SetWindowLongPtrW(button, GWL_STYLE, wanted);
   }
-  const HotkeyOptions& hotkeys = model.Hotkeys();
-  SetChecked(shutDownHotkeyBox_, hotkeys.shutDownEnabled);
-  SetChecked(restartHotkeyBox_, hotkeys.restartEnabled);
-  SetPosition(shutDownKeys_, hotkeys.shutDownKey);
-  SetPosition(restartKeys_, hotkeys.restartKey);
+  const hotkeys::SystemHotkeys* hotkeys = host_.SystemHotkeys();
+  if (hotkeys == nullptr) return;
+  using hotkeys::SystemHotkey;
+  const auto showHotkey = [hotkeys](SystemHotkey hotkey, HWND box, HWND modifiers, HWND list) {
+    SetChecked(box, hotkeys->IsEnabled(hotkey));
+    const BOOL usable = hotkeys->ControlsEnabled(hotkey) ? TRUE : FALSE;
+    for (HWND control : {modifiers, list}) {
+      if (control != nullptr && (::IsWindowEnabled(control) != FALSE) != (usable != FALSE)) {
+        ::EnableWindow(control, usable);
+      }
+    }
+    SetPosition(list, hotkeys->Position(hotkey));
+  };
+  showHotkey(SystemHotkey::ShutDown, shutDownHotkeyBox_, shutDownModifiers_, shutDownKeys_);
+  showHotkey(SystemHotkey::Restart, restartHotkeyBox_, restartModifiers_, restartKeys_);
 }
 
 bool OptionsPanel::OnCommand(int id, int code) {
@@ -185,9 +199,22 @@ bool OptionsPanel::OnCommand(int id, int code) {
       return true;
     }
   }
-  // The hotkey boxes and key lists show the loaded settings; what they do belongs to the hotkeys.
-  return id == kShutDownHotkeyBoxId || id == kRestartHotkeyBoxId || id == kShutDownKeyListId ||
-         id == kRestartKeyListId;
+  hotkeys::SystemHotkeys* hotkeys = host_.SystemHotkeys();
+  using hotkeys::SystemHotkey;
+  const bool shutDown = id == kShutDownHotkeyBoxId || id == kShutDownKeyListId;
+  const SystemHotkey hotkey = shutDown ? SystemHotkey::ShutDown : SystemHotkey::Restart;
+  if (id == kShutDownHotkeyBoxId || id == kRestartHotkeyBoxId) {
+    if (code == BN_CLICKED && hotkeys != nullptr) hotkeys->SetEnabled(hotkey, !hotkeys->IsEnabled(hotkey));
+    return true;
+  }
+  if (id == kShutDownKeyListId || id == kRestartKeyListId) {
+    if (code == CBN_SELCHANGE && hotkeys != nullptr) {
+      const auto position = static_cast<int>(::SendMessageW(shutDown ? shutDownKeys_ : restartKeys_, CB_GETCURSEL, 0, 0));
+      hotkeys->ChooseKey(hotkey, position);
+    }
+    return true;
+  }
+  return false;
 }
 
 LRESULT OptionsPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -10,6 +10,7 @@
 
 #include <array>
 
+#include "hotkeys/system_hotkeys.h"
 #include "ui/options_model.h"
 #include "ui/win/panel_window.h"
 
@@ -32,6 +33,8 @@ class OptionsPanelHost {
   virtual ~OptionsPanelHost() = default;
   // The options the controls show and change; null until the program is wired up.
   virtual OptionsModel* Options() = 0;
+  // The shutdown and restart hotkeys' boxes and key lists; null until the program is wired up.
+  virtual hotkeys::SystemHotkeys* SystemHotkeys() = 0;
   // The Hot Keys button: the launch-hotkey window.
   virtual void OnHotKeysButton() = 0;
 };
@@ -40,7 +43,7 @@ class OptionsPanel final : public PanelWindow {
  public:
   explicit OptionsPanel(OptionsPanelHost& host) : host_(host) {}
 
-  // Every control shows the model's state.
+  // Every control shows the model's state, the hotkey controls the hotkeys' state.
   void ShowModel(const OptionsModel& model);
 
  protected:
@@ -58,6 +61,8 @@ class OptionsPanel final : public PanelWindow {
   HWND restartHotkeyBox_ = nullptr;
   HWND shutDownKeys_ = nullptr;
   HWND restartKeys_ = nullptr;
+  HWND shutDownModifiers_ = nullptr;
+  HWND restartModifiers_ = nullptr;
   std::array<HWND, 3> headings_{};
   corvane::win::UniqueGdiObject brush_;
 };

@@ -1,10 +1,15 @@
-#include "ui/win/corvane_app.h"
+#include "ui/app/corvane_app.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include "base/command_line.h"
 #include "base/win/app_dir.h"
+#include "hotkeys/launch_hotkeys.h"
+#include "hotkeys/system_hotkeys.h"
+#include "hotkeys/win/countdown_window.h"
+#include "hotkeys/win/hot_keys_window.h"
+#include "hotkeys/win/system_win.h"
 #include "process/system_programs.h"
 #include "process/win/file_facts_win.h"
 #include "process/win/process_table_win.h"
@@ -16,6 +21,7 @@
 #include "ui/main_controller.h"
 #include "ui/win/details_window.h"
 #include "ui/win/main_window.h"
+#include "ui/win/message_boxes.h"
 #include "ui/win/process_facts_win.h"
 #include "ui/win/shell_win.h"
 #include "ui/win/splash_window.h"
@@ -29,6 +35,23 @@ namespace corvane::ui::win {
 namespace {
 // A 64-bit program runs only on the NT family, where the watch cycle judges and terminates.
 constexpr bool kNtFamily = true;
+
+// The launch-hotkey poll on the main window's timer, opening through the shell.
+class LaunchOnMainWindow final : public hotkeys::LaunchHost {
+ public:
+  LaunchOnMainWindow(MainWindow& window, MainController& controller, Shell& shell)
+      : window_(window), controller_(controller), shell_(shell) {}
+  void SetPollTimer(bool on) override { window_.SetTimerEnabled(MainTimer::HotKeys, on && !controller_.closing()); }
+  void After(int milliseconds, std::function<void()> then) override { window_.After(milliseconds, std::move(then)); }
+  void OpenFile(std::string_view target, std::string_view workingDirectory) override {
+    if (!controller_.closing()) shell_.Open(target, "", workingDirectory);
+  }
+
+ private:
+  MainWindow& window_;
+  MainController& controller_;
+  Shell& shell_;
+};
 }  // namespace
 
 // The parts in the order they need each other. The hooks reach parts declared further down; they
@@ -42,6 +65,12 @@ class CorvaneApp::Program {
   // Shows the splash, which hands over to the main window and the load. False when it cannot.
   bool Start(const std::string& argumentText) {
     controller_.AttachOptions(options_);
+    controller_.AttachSystemHotkeys(systemHotkeys_);
+    controller_.hotKeysTick = [this] { launchPoll_.OnTick(); };
+    controller_.showHotKeys = [this] {
+      hotkeys::win::FrmHotKey::Show(window_.Hwnd(), lists_, files_, systemHotkeys_.Letter(hotkeys::SystemHotkey::ShutDown),
+                                    systemHotkeys_.Letter(hotkeys::SystemHotkey::Restart));
+    };
     return splash_.Create([this, argumentText] {
       if (!window_.Create(controller_)) {
         ::PostQuitMessage(1);
@@ -49,6 +78,8 @@ class CorvaneApp::Program {
       }
       shell_.SetOwner(window_.Hwnd());
       decisionUi_.SetOwner(window_.Hwnd());
+      dialogs_.SetOwner(window_.Hwnd());
+      countdown_.SetOwner(window_.Hwnd());
       controller_.Load();
       window_.ShowMainWindow();
       controller_.AfterLoad(argumentText);
@@ -71,7 +102,7 @@ class CorvaneApp::Program {
                            files_,
                            kNtFamily,
                            {[this](const watch::RunningProcesses& now) { inspector_.InspectNewPrograms(now); },
-                            {},
+                            [this] { hotkeyStep_.Run(); },
                             [this] { controller_.OnListsChanged(); }}};
   Win32Shell shell_;
   SplashWindow splash_;
@@ -81,6 +112,16 @@ class CorvaneApp::Program {
   MainController controller_{window_, settings_, lists_, files_, shell_, watch_, directory_};
   Win32StartupEntry startup_;
   OptionsModel options_{settings_, watch_.running(), startup_, directory_};
+  WindowDialogs dialogs_;
+  // The shutdown and restart hotkeys, and the launch hotkeys' poll over the program's copy of them.
+  hotkeys::SystemHotkeys systemHotkeys_{settings_, lists_.hotKeys(), dialogs_};
+  hotkeys::win::Win32KeyboardState keyboard_;
+  hotkeys::win::Win32PowerControl power_;
+  hotkeys::win::WindowCountdown countdown_;
+  hotkeys::HotkeyStep hotkeyStep_{settings_, systemHotkeys_, keyboard_, countdown_, power_,
+                                  [this] { controller_.EndForPowerOff(); }};
+  LaunchOnMainWindow launchHost_{window_, controller_, shell_};
+  hotkeys::LaunchHotkeyPoll launchPoll_{lists_.hotKeys(), keyboard_, launchHost_};
   Win32ProcessFacts facts_;
   // Owned by the main window once it exists.
   WindowDecisionUi decisionUi_{nullptr, facts_};

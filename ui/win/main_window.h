@@ -84,6 +84,11 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   void After(int milliseconds, std::function<void()> then) override;
   void Quit() override;
   void ShowDetails(std::string_view path, std::string_view name) override;
+  void ResetPanelButtons(ui::Panel panel) override;
+  void SetBusyCursor(bool busy) override;
+
+  // For tests: the list panel's button of that command; null when it has none.
+  HWND CommandButton(PanelCommand command) const;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -111,6 +116,7 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   HWND heading_ = nullptr;
   HWND help_ = nullptr;
   std::array<bool, 4> timersOn_{};
+  bool busy_ = false;
 
   std::map<UINT_PTR, std::function<void()>> continuations_;
   UINT_PTR nextContinuation_ = 1000;

@@ -18,6 +18,7 @@
 #include "store/win/win32_list_file_system.h"
 #include "tests/fakes/memory_settings.h"
 #include "ui/main_menu.h"
+#include "ui/main_window_model.h"
 #include "ui/win/panel_window.h"
 
 namespace corvane::testing {

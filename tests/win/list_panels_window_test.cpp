@@ -118,10 +118,19 @@ class ListPanelsWindowTest : public ::testing::Test, protected testing::ProgramF
       }
     });
     HWND list = window.ListView(panel);
-    RECT bounds{};
-    ::GetWindowRect(list, &bounds);
-    ::SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
-                   MAKELPARAM(bounds.left + 20, bounds.top + 30));
+    // A right click on the first row, as the mouse makes it.
+    const LPARAM point = MAKELPARAM(20, 30);
+    ::PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, point);
+    ::PostMessageW(list, WM_RBUTTONUP, 0, point);
+    const ULONGLONG end = ::GetTickCount64() + 3000;
+    while (lines.empty() && ::GetTickCount64() < end) {
+      MSG message;
+      while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+      }
+      ::Sleep(5);
+    }
     ::KillTimer(nullptr, timer);
     return lines;
   }

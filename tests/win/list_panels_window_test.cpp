@@ -99,8 +99,8 @@ class ListPanelsWindowTest : public ::testing::Test, protected testing::ProgramF
     if (HWND button = ButtonOf(panel, caption)) ::SendMessageW(button, BM_CLICK, 0, 0);
   }
 
-  // Right-clicks the panel's list, as the list reports it, and reads the menu that opens; then
-  // chooses its first item with the keyboard, or closes it.
+  // Right-clicks the panel's first row and reads the menu that opens; then chooses its first item
+  // with the keyboard, or closes it.
   std::vector<std::wstring> RightClickMenu(Panel panel, bool chooseFirst) {
     static std::vector<std::wstring> lines;
     static bool choose = false;
@@ -124,11 +124,7 @@ class ListPanelsWindowTest : public ::testing::Test, protected testing::ProgramF
     ::PostMessageW(list, WM_RBUTTONUP, 0, point);
     const ULONGLONG end = ::GetTickCount64() + 3000;
     while (lines.empty() && ::GetTickCount64() < end) {
-      MSG message;
-      while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-      }
+      RunPending();
       ::Sleep(5);
     }
     ::KillTimer(nullptr, timer);
@@ -240,19 +236,9 @@ TEST_F(ListPanelsWindowTest, AllowedPanelClearsItsListAndTheRunningListAndTheWat
   Show(Panel::Allowed);
   EXPECT_EQ(RightClickMenu(Panel::Allowed, false),
             (std::vector<std::wstring>{L"Move To Block List", L"-", L"Remove"}));
-  for (const wchar_t* caption : {L"Move To Trash Jar", L"Remove", L"Details"}) ButtonOf(Panel::Allowed, caption);
-
-  // Cancelled: nothing moves.
-  Select(Panel::Allowed, 0);
-  std::wstring question;
-  {
-    ModalDriver driver({Answer(kConfirmation, L"Cancel", &question)});
-    Press(Panel::Allowed, L"Move To Block List");
-    EXPECT_TRUE(driver.acted());
+  for (const wchar_t* caption : {L"Move To Block List", L"Move To Trash Jar", L"Remove", L"Details"}) {
+    ButtonOf(Panel::Allowed, caption);
   }
-  EXPECT_EQ(question, L"Are you sure you want to move \"ok.exe\" to Block List ?");
-  EXPECT_EQ(RowCount(Panel::Allowed), 2);
-
   std::wstring told;
   {
     ModalDriver driver({Answer(kInformation, L"Ok", &told)});

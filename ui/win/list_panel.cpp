@@ -97,19 +97,10 @@ void ListPanel::CreateButtons(int left, int top, int width, const PanelSetup& se
   int x = left;
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     const RECT bounds{x, top, x + widths[i], top + Scale(kButtonHeight, dpi)};
-    if (HWND button = ImageButton::Create(Hwnd(), static_cast<int>(buttons[i].command), buttons[i].caption, bounds,
-                                          palette, setup.font)) {
-      buttons_.push_back(button);
-    }
+    ImageButton::Create(Hwnd(), static_cast<int>(buttons[i].command), buttons[i].caption, bounds, palette,
+                        setup.font);
     x += widths[i] + gap;
   }
-}
-
-HWND ListPanel::Button(PanelCommand command) const {
-  for (HWND button : buttons_) {
-    if (::GetDlgCtrlID(button) == static_cast<int>(command)) return button;
-  }
-  return nullptr;
 }
 
 void ListPanel::PopUpMenu(POINT at) {

@@ -39,8 +39,6 @@ class ListPanel : public PanelWindow {
   Panel Kind() const { return panel_; }
   HWND ListView() const { return list_; }
   HWND Counter() const { return counter_; }
-  // The panel's button of that command; null when it has none.
-  HWND Button(PanelCommand command) const;
   void SetCount(std::size_t count);
   // Applies the model's steps in order, then shows the model's selection and keeps the row that was
   // at the top of the view at the top.
@@ -82,7 +80,6 @@ class ListPanel : public PanelWindow {
   ListPanelHost& host_;
   HWND list_ = nullptr;
   HWND counter_ = nullptr;
-  std::vector<HWND> buttons_;
   // True while the panel itself changes the control: its notifications are not the user's.
   bool applying_ = false;
 };

@@ -329,14 +329,6 @@ void MainWindow::SetBusyCursor(bool busy) {
   ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
-HWND MainWindow::CommandButton(PanelCommand command) const {
-  for (const ListPanel* list : listPanels_) {
-    if (list == nullptr) continue;
-    if (HWND button = list->Button(command)) return button;
-  }
-  return nullptr;
-}
-
 void MainWindow::OnTimer(UINT_PTR id) {
   if (controller_ == nullptr) return;
   switch (id) {

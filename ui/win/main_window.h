@@ -87,9 +87,6 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>, public Mai
   void ResetPanelButtons(ui::Panel panel) override;
   void SetBusyCursor(bool busy) override;
 
-  // For tests: the list panel's button of that command; null when it has none.
-  HWND CommandButton(PanelCommand command) const;
-
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

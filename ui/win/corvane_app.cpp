@@ -15,7 +15,9 @@
 #include "store/win/win32_list_file_system.h"
 #include "ui/main_controller.h"
 #include "ui/win/details_window.h"
+#include "ui/win/file_chooser_win.h"
 #include "ui/win/main_window.h"
+#include "ui/win/message_boxes.h"
 #include "ui/win/process_facts_win.h"
 #include "ui/win/shell_win.h"
 #include "ui/win/splash_window.h"
@@ -49,6 +51,9 @@ class CorvaneApp::Program {
       }
       shell_.SetOwner(window_.Hwnd());
       decisionUi_.SetOwner(window_.Hwnd());
+      dialogs_.SetOwner(window_.Hwnd());
+      chooser_.SetOwner(window_.Hwnd());
+      controller_.ConnectListOperations({dialogs_, chooser_, processes_, speaker_});
       controller_.Load();
       window_.ShowMainWindow();
       controller_.AfterLoad(argumentText);
@@ -81,6 +86,9 @@ class CorvaneApp::Program {
   MainController controller_{window_, settings_, lists_, files_, shell_, watch_, directory_};
   Win32StartupEntry startup_;
   OptionsModel options_{settings_, watch_.running(), startup_, directory_};
+  // The list operations' messages and file chooser, owned by the main window once it exists.
+  WindowDialogs dialogs_;
+  Win32FileChooser chooser_;
   Win32ProcessFacts facts_;
   // Owned by the main window once it exists.
   WindowDecisionUi decisionUi_{nullptr, facts_};

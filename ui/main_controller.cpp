@@ -1,5 +1,7 @@
 #include "ui/main_controller.h"
 
+#include "process/process_control.h"
+
 namespace corvane::ui {
 
 namespace {
@@ -151,8 +153,20 @@ void MainController::OnMenuCommand(MenuCommand command) {
     case MenuCommand::Close:
       Close();
       break;
+    case MenuCommand::ClearBlockedList:
+      if (operations_) operations_->ClearBlocked();
+      break;
+    case MenuCommand::AllowClear:
+      if (operations_) operations_->ClearAllowed();
+      break;
+    case MenuCommand::TrashJarAdd:
+      if (operations_) operations_->AddToTrashJar();
+      break;
+    case MenuCommand::TrashClear:
+      if (operations_) operations_->ClearTrashJar();
+      break;
     default:
-      // The list operations, options, hotkeys and help arrive with their own windows.
+      // The options, hotkeys and help arrive with their own windows.
       break;
   }
 }
@@ -203,10 +217,56 @@ void MainController::ShowDetails(Panel panel) {
   if (!HasProgramRows(panel)) return;
   const std::optional<SelectedEntry> selected = panels_.FirstSelected(panel);
   if (!selected) return;
+  ShowDetailsWithWatchOff(selected->entry.path, selected->entry.name);
+}
+
+void MainController::ShowDetailsWithWatchOff(std::string_view path, std::string_view name) {
   view_.SetTimerEnabled(MainTimer::Processes, false);
-  view_.ShowDetails(selected->entry.path, selected->entry.name);
+  view_.ShowDetails(path, name);
   if (!closing_) view_.SetTimerEnabled(MainTimer::Processes, true);
 }
+
+void MainController::ConnectListOperations(const ListOperationsParts& parts) {
+  operationsHost_ = std::make_unique<OperationsHost>(*this, parts.processes, parts.speaker);
+  operations_ = std::make_unique<ListOperations>(lists_, watch_.running(), panels_, parts.dialogs, parts.chooser,
+                                                 *operationsHost_);
+}
+
+void MainController::OnPanelCommand(PanelCommand command) {
+  if (closing_ || !operations_) return;
+  RunPanelCommand(*operations_, command);
+}
+
+void MainController::OperationsHost::TerminateProgramByName(std::string_view name) {
+  // As a block from the alert ends it: the first process of that name, with the beep if asked for.
+  const std::optional<std::uint32_t> processId = FindProcessByFileName(processes_, name);
+  if (!processId) return;
+  watch::AnnounceTermination(controller_.settings_, speaker_);
+  TerminateMatchedProcess(processes_, *processId);
+}
+
+void MainController::OperationsHost::EmptyTrashJar() { controller_.watch_.EmptyTrashJar(); }
+
+void MainController::OperationsHost::ListsChanged() { controller_.OnListsChanged(); }
+
+void MainController::OperationsHost::SetCounter(Panel panel, std::size_t count) {
+  controller_.model_.SetCount(panel, count);
+  controller_.view_.ShowPanels(controller_.model_);
+}
+
+void MainController::OperationsHost::ResetPanelButtons(Panel panel) { controller_.view_.ResetPanelButtons(panel); }
+
+void MainController::OperationsHost::SetWatchTimer(bool on) {
+  controller_.view_.SetTimerEnabled(MainTimer::Processes, on && !controller_.closing_);
+}
+
+void MainController::OperationsHost::SetBusyCursor(bool busy) { controller_.view_.SetBusyCursor(busy); }
+
+void MainController::OperationsHost::ShowDetails(std::string_view path, std::string_view name) {
+  controller_.ShowDetailsWithWatchOff(path, name);
+}
+
+bool MainController::OperationsHost::Closing() const { return controller_.closing_; }
 
 void MainController::OnRunAtOnceTick() {
   view_.SetTimerEnabled(MainTimer::RunAtOnce, false);

@@ -4,16 +4,22 @@
 // MainView and forwards its events here; host tests drive it with a fake view.
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "process/process_table.h"
+#include "process/speaker.h"
 #include "store/list_file_system.h"
 #include "hotkeys/system_hotkeys.h"
 #include "store/list_files.h"
 #include "store/settings.h"
+#include "ui/dialogs.h"
+#include "ui/list_operations.h"
 #include "ui/list_panels_model.h"
 #include "ui/main_menu.h"
+#include "ui/panel_commands.h"
 #include "ui/main_window_model.h"
 #include "ui/options_model.h"
 #include "watch/watch_cycle.h"
@@ -58,6 +64,19 @@ class MainView {
   virtual void ShowDetails(std::string_view path, std::string_view name) = 0;
   // The options panel as the model has it.
   virtual void ShowOptions(const OptionsModel& options) = 0;
+  // A list panel's buttons back to their normal look.
+  virtual void ResetPanelButtons(Panel panel) = 0;
+  // The hourglass pointer over the program's windows (true), or the usual one again (false).
+  virtual void SetBusyCursor(bool busy) = 0;
+};
+
+// What the list operations need that the controller does not hold itself. Every part outlives the
+// controller.
+struct ListOperationsParts {
+  Dialogs& dialogs;
+  FileChooser& chooser;
+  ProcessTable& processes;
+  Speaker& speaker;
 };
 
 // Opens a file through the shell with its default action.
@@ -114,6 +133,11 @@ class MainController {
   void ShowDetails(Panel panel);
   // "Close" in the tray menu.
   void Close();
+  // Makes the panels' buttons and menus, and the tray menu's list items, work. Until then they do
+  // nothing.
+  void ConnectListOperations(const ListOperationsParts& parts);
+  // A panel button was pressed or a panel menu item chosen.
+  void OnPanelCommand(PanelCommand command);
 
   // The launch-hotkey poll's tick, and the Hot Keys window (the tray's "Show Hot Keys").
   std::function<void()> hotKeysTick;
@@ -130,6 +154,28 @@ class MainController {
   void ShowAndNavigate(Panel panel);
   void UpdateListPanels();
   void RemoveLeftOverFile(std::string_view name);
+  void ShowDetailsWithWatchOff(std::string_view path, std::string_view name);
+
+  // The main program as the list operations see it.
+  class OperationsHost final : public ListOperationsHost {
+   public:
+    OperationsHost(MainController& controller, ProcessTable& processes, Speaker& speaker)
+        : controller_(controller), processes_(processes), speaker_(speaker) {}
+    void TerminateProgramByName(std::string_view name) override;
+    void EmptyTrashJar() override;
+    void ListsChanged() override;
+    void SetCounter(Panel panel, std::size_t count) override;
+    void ResetPanelButtons(Panel panel) override;
+    void SetWatchTimer(bool on) override;
+    void SetBusyCursor(bool busy) override;
+    void ShowDetails(std::string_view path, std::string_view name) override;
+    bool Closing() const override;
+
+   private:
+    MainController& controller_;
+    ProcessTable& processes_;
+    Speaker& speaker_;
+  };
 
   MainView& view_;
   SettingsStore& settings_;
@@ -143,6 +189,8 @@ class MainController {
   OptionsModel* options_ = nullptr;
   hotkeys::SystemHotkeys* systemHotkeys_ = nullptr;
   bool closing_ = false;
+  std::unique_ptr<OperationsHost> operationsHost_;
+  std::unique_ptr<ListOperations> operations_;
 };
 
 }  // namespace corvane::ui

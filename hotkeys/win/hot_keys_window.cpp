@@ -1,7 +1,6 @@
 #include "hotkeys/win/hot_keys_window.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <uxtheme.h>
 
 #include <array>
@@ -11,6 +10,7 @@
 #include "base/palette.h"
 #include "base/text.h"
 #include "base/win/utf.h"
+#include "ui/win/file_chooser_win.h"
 #include "ui/win/paint.h"
 
 namespace corvane::hotkeys::win {
@@ -80,23 +80,15 @@ std::string AddPathDesignText() {
 }
 
 std::optional<std::string> ChooseHotKeyTarget(HWND owner) {
-  std::array<wchar_t, 32768> file{};
-  std::wstring start(MAX_PATH, L'\0');
-  const DWORD length = ::GetEnvironmentVariableW(L"programfiles", start.data(), static_cast<DWORD>(start.size()));
-  start.resize(length < start.size() ? length : 0);
-  const std::wstring title = corvane::win::Widen(kChooserTitle);
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = owner;
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.lpstrTitle = title.c_str();
-  dialog.lpstrInitialDir = start.empty() ? nullptr : start.c_str();
-  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-  if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
-  const std::string chosen = TrimSpaces(corvane::win::Narrow(file.data()));
-  if (chosen.empty()) return std::nullopt;
-  return chosen;
+  std::wstring folder(MAX_PATH, L'\0');
+  const DWORD length = ::GetEnvironmentVariableW(L"programfiles", folder.data(), static_cast<DWORD>(folder.size()));
+  folder.resize(length < folder.size() ? length : 0);
+  const std::optional<std::string> chosen =
+      ui::win::ShowFileOpenDialog(owner, kChooserTitle, corvane::win::Narrow(folder));
+  if (!chosen) return std::nullopt;
+  std::string path = TrimSpaces(*chosen);
+  if (path.empty()) return std::nullopt;
+  return path;
 }
 
 // ---- Hot Keys -------------------------------------------------------------------------------------

@@ -19,6 +19,8 @@
 #include "tests/fakes/memory_settings.h"
 #include "ui/main_menu.h"
 #include "ui/win/startup_entry_win.h"
+#include "ui/main_window_model.h"
+#include "ui/win/panel_window.h"
 
 namespace corvane::testing {
 namespace {
@@ -398,6 +400,127 @@ TEST_F(CorvaneE2eTest, StartWithWindowsFromTheTrayWritesTheRunValueAndDeletesIt)
   CloseFromTrayMenu(window);
   EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
   DeleteSettingValues({L"chkStartwithWindows"});
+}
+
+// Selects the row of another process's list view whose first column reads text, as a click would;
+// false when there is no such row (yet). The messages carry pointers, so their data is placed in
+// the list's own process.
+bool SelectRowOf(HWND list, const std::wstring& text) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(list, &processId);
+  corvane::win::UniqueHandle process(
+      ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+  if (!process) return false;
+  const SIZE_T textBytes = (text.size() + 1) * sizeof(wchar_t);
+  const SIZE_T size = sizeof(LVFINDINFOW) + sizeof(LVITEMW) + textBytes;
+  auto* remote = static_cast<char*>(::VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+  if (remote == nullptr) return false;
+  char* const remoteFind = remote;
+  char* const remoteItem = remote + sizeof(LVFINDINFOW);
+  char* const remoteText = remoteItem + sizeof(LVITEMW);
+  LVFINDINFOW find{};
+  find.flags = LVFI_STRING;
+  find.psz = reinterpret_cast<LPCWSTR>(remoteText);
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  bool selected = false;
+  if (::WriteProcessMemory(process.get(), remoteFind, &find, sizeof(find), nullptr) &&
+      ::WriteProcessMemory(process.get(), remoteItem, &item, sizeof(item), nullptr) &&
+      ::WriteProcessMemory(process.get(), remoteText, text.c_str(), textBytes, nullptr)) {
+    const LRESULT row = ::SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remoteFind));
+    selected = row >= 0 &&
+               ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remoteItem));
+  }
+  ::VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+  return selected;
+}
+
+TEST_F(CorvaneE2eTest, ARunningProgramMovedToTheBlockListIsEndedThereAndByTheBlockerAndMovedBackRunsAgain) {
+  const auto listOf = [](HWND window, ui::Panel panel) {
+    return FindChildById(window, ui::win::kListViewId + static_cast<int>(panel));
+  };
+  // Presses the button of the list's own panel: two panels have a "Move To Block List".
+  const auto pressBeside = [](HWND list, const wchar_t* caption) {
+    HWND button = FindChild(::GetParent(list), caption);
+    ASSERT_NE(button, nullptr) << corvane::win::Narrow(caption);
+    ::PostMessageW(button, BM_CLICK, 0, 0);
+  };
+  const auto confirm = [this](const std::wstring& question) {
+    HWND window = nullptr;
+    WaitFor([&] {
+      for (HWND candidate : WindowsOf(main.Id(), L"CorvaneMessageBox")) {
+        if (::IsWindowVisible(candidate) && WindowText(candidate) == L"Corvane - Confirmation") window = candidate;
+      }
+      return window != nullptr;
+    });
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(WindowText(::GetDlgItem(window, 1001)), question);
+    Press(window, L"Ok");
+  };
+  ScratchFolder elsewhere;
+  const std::wstring program = elsewhere.CopyIn(HelperPath(L"sleeper"), L"cvmoved.exe");
+  ASSERT_FALSE(program.empty());
+  ChildProcess moved;
+  ASSERT_TRUE(moved.Start(program, L"120"));
+  ASSERT_TRUE(moved.WaitUntilListed());
+  // Allowed with everything else that runs: it comes into the running panel without an alert.
+  ASSERT_TRUE(WriteListFile(InFolder(L"midmo.ocx"), RunningProgramRecords()));
+  HWND window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  HWND running = listOf(window, ui::Panel::Running);
+  ASSERT_NE(running, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return SelectRowOf(running, L"cvmoved.exe"); }));
+  WriteSettingValue(L"Read", L"False");
+  pressBeside(running, L"Move To Block List");
+  confirm(L"Are you sure you want to move \"cvmoved.exe\" to Block List?");
+  EXPECT_TRUE(moved.HasEnded(5000));
+  EXPECT_TRUE(WaitFor([&] { return ListHolds(ReadListFileText(L"cekdn.ocx"), program, L"cvmoved.exe"); }));
+  EXPECT_EQ(ReadSettingValue(L"Read"), L"True");
+  CloseFromTrayMenu(window);
+  ASSERT_TRUE(main.HasEnded(kE2eTimeoutMs));
+
+  // The blocker alone reads the record and ends the program's next start.
+  WriteSettingValue(L"Support", L"True");
+  ChildProcess rizaz;
+  ASSERT_TRUE(rizaz.Start(blocker, L"plumtide"));
+  // It lowers the reload signal just before its first load.
+  ASSERT_TRUE(WaitFor([] { return ReadSettingValue(L"Read") == L"False"; }));
+  ::Sleep(100);
+  {
+    ChildProcess again;
+    // Wine reports a process ended before it has finished starting as a failed start.
+    if (again.Start(program, L"60")) {
+      EXPECT_TRUE(again.HasEnded(kE2eTimeoutMs));
+    } else {
+      EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INTERNAL_ERROR));
+    }
+  }
+
+  // Moved back from the blocked panel of a new run: the blocker reloads and lets it run.
+  ASSERT_TRUE(WriteListFile(InFolder(L"midmo.ocx"), RunningProgramRecords()));
+  window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  ::PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(ui::MenuCommand::ShowBlocked), 0);
+  HWND blocked = listOf(window, ui::Panel::Blocked);
+  ASSERT_NE(blocked, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return SelectRowOf(blocked, L"cvmoved.exe"); }));
+  pressBeside(blocked, L"Move To Allow List");
+  confirm(L"Are you sure you want to move \"cvmoved.exe\" to Allow list?");
+  // The allow list is written after the block list and its reload signal.
+  EXPECT_TRUE(WaitFor([&] { return ListHolds(ReadListFileText(L"midmo.ocx"), program, L"cvmoved.exe"); }));
+  EXPECT_FALSE(ListHolds(ReadListFileText(L"cekdn.ocx"), program, L"cvmoved.exe"));
+  EXPECT_TRUE(WaitFor([] { return ReadSettingValue(L"Read") == L"False"; }));
+  ChildProcess free;
+  ASSERT_TRUE(free.Start(program, L"60"));
+  ASSERT_TRUE(free.WaitUntilListed());
+  EXPECT_FALSE(free.HasEnded(1500));
+  EXPECT_EQ(WaitForAlert(500), nullptr);
+  EXPECT_FALSE(rizaz.HasEnded());
+  CloseFromTrayMenu(window);
+  EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include "store/cipher.h"
 #include "tests/fakes/fake_startup_entry.h"
+#include "tests/fakes/fake_dialogs.h"
+#include "tests/fakes/fake_file_chooser.h"
 #include "tests/fakes/program_fakes.h"
 
 namespace corvane::ui {
@@ -49,6 +51,8 @@ class FakeView final : public MainView {
     ++optionsShown;
     startWithWindowsShown = options.IsChecked(OptionBox::StartWithWindows);
   }
+  void ResetPanelButtons(Panel panel) override { log.push_back("reset panel " + std::to_string(static_cast<int>(panel))); }
+  void SetBusyCursor(bool busy) override { log.push_back(busy ? "hourglass" : "arrow"); }
 
   void RunPending() {
     auto work = std::move(pending);
@@ -357,6 +361,133 @@ TEST_F(MainControllerOptionsTest, LoadLoadsTheOptionsAfterTheListsAndTheTrayItem
   controller.OnMenuCommand(MenuCommand::ShowOptions);
   EXPECT_TRUE(view.visible);
   EXPECT_TRUE(view.shown.IsVisible(Panel::Options));
+}
+
+// The controller with the list operations connected, as the program runs it.
+class MainControllerOperationsTest : public MainControllerTest {
+ protected:
+  MainControllerOperationsTest() { controller.ConnectListOperations({dialogs, chooser, processes, speaker}); }
+
+  // One entry in each list, the first row of every panel selected.
+  void FillAndSelect() {
+    watch.running().Clear();
+    watch.running().Add({"run.exe", "C:\\apps\\run.exe"});
+    lists.blockList() = {{"bad.exe", "C:\\x\\bad.exe"}};
+    lists.allowList() = {{"ok.exe", "C:\\ok.exe"}};
+    lists.trashJar() = {"C:\\old.txt"};
+    controller.OnListsChanged();
+    for (const Panel panel : {Panel::Running, Panel::Blocked, Panel::Allowed, Panel::TrashJar}) {
+      controller.SelectRow(panel, 0, true);
+    }
+  }
+
+  // Every message, file chooser and details report shown since the last call, in kind order.
+  std::vector<std::string> TakeShown() {
+    std::vector<std::string> shown = dialogs.shown;
+    for (const std::string& title : chooser.titles) shown.push_back("choose: " + title);
+    for (const std::string& details : view.details) shown.push_back("details: " + details);
+    dialogs.shown.clear();
+    chooser.titles.clear();
+    view.details.clear();
+    return shown;
+  }
+
+  testing::FakeDialogs dialogs;
+  testing::FakeFileChooser chooser;
+};
+
+TEST_F(MainControllerOperationsTest, EveryPanelButtonReachesTheOperationItNames) {
+  const std::string move = "confirm: Are you sure you want to move ";
+  const std::string remove = "confirm: Are you sure you want to remove ";
+  const std::map<PanelCommand, std::string> expected = {
+      {PanelCommand::RunningToBlockList, move + "\"run.exe\" to Block List?"},
+      {PanelCommand::RunningToTrashJar, move + "\"run.exe\" to Trash Jar?"},
+      {PanelCommand::RunningDetails, "details: run.exe C:\\apps\\run.exe"},
+      {PanelCommand::BlockedToAllowList, move + "\"bad.exe\" to Allow list?"},
+      {PanelCommand::BlockedToTrashJar, move + "\"bad.exe\" to Trash Jar?"},
+      {PanelCommand::RemoveBlocked, remove + "\"bad.exe\" from the list?"},
+      {PanelCommand::ClearBlocked, "inform:  Block List has been Cleared."},
+      {PanelCommand::BlockedDetails, "details: bad.exe C:\\x\\bad.exe"},
+      {PanelCommand::AllowedToBlockList, move + "\"ok.exe\" to Block List ?"},
+      {PanelCommand::AllowedToTrashJar, move + "\"ok.exe\" to Trash Jar?"},
+      {PanelCommand::RemoveAllowed, remove + "\"ok.exe\" from the list?"},
+      {PanelCommand::ClearAllowed, "inform:  Allowed list has been Cleared."},
+      {PanelCommand::AllowedDetails, "details: ok.exe C:\\ok.exe"},
+      {PanelCommand::AddToTrashJar, "choose: Corvane Select a file"},
+      {PanelCommand::RemoveFromTrashJar, remove + "\"C:\\old.txt\" from the list?"},
+      {PanelCommand::ClearTrashJar, "inform:  Trash Jar has been Cleared."},
+  };
+  // Every question is answered Cancel and the chooser is cancelled: only the clears change a list.
+  std::size_t buttons = 0;
+  for (const Panel panel : {Panel::Running, Panel::Blocked, Panel::Allowed, Panel::TrashJar}) {
+    for (const PanelButton& button : PanelButtons(panel)) {
+      ++buttons;
+      FillAndSelect();
+      TakeShown();
+      controller.OnPanelCommand(button.command);
+      ASSERT_EQ(expected.count(button.command), 1u) << button.caption;
+      EXPECT_EQ(TakeShown(), std::vector<std::string>{expected.at(button.command)}) << button.caption;
+    }
+  }
+  EXPECT_EQ(buttons, expected.size());
+}
+
+TEST_F(MainControllerOperationsTest, TrayMenuListItemsRunTheirOperations) {
+  FillAndSelect();
+  view.timers[MainTimer::Processes] = true;
+  TakeShown();
+  view.log.clear();
+  controller.OnMenuCommand(MenuCommand::AllowClear);
+  EXPECT_TRUE(lists.allowList().empty());
+  EXPECT_EQ(watch.running().size(), 0u);
+  // The hourglass while the list is emptied, the watch off meanwhile and on again afterwards.
+  const std::vector<std::string> clearing = {"off 0", "reset panel 2", "hourglass", "arrow", "on 0"};
+  EXPECT_EQ(view.log, clearing);
+  EXPECT_TRUE(view.timers[MainTimer::Processes]);
+  EXPECT_EQ(view.shown.Count(Panel::Allowed), 0u);
+  controller.OnMenuCommand(MenuCommand::ClearBlockedList);
+  EXPECT_TRUE(lists.blockList().empty());
+  EXPECT_EQ(settings.values["Read"], "True");
+  controller.OnMenuCommand(MenuCommand::TrashClear);
+  EXPECT_TRUE(lists.trashJar().empty());
+  chooser.answers = {"C:\\new.txt"};
+  controller.OnMenuCommand(MenuCommand::TrashJarAdd);
+  EXPECT_EQ(lists.trashJar(), (TrashJarList{"C:\\new.txt"}));
+  EXPECT_EQ(TakeShown(), (std::vector<std::string>{"inform:  Allowed list has been Cleared.",
+                                                   "inform:  Block List has been Cleared.",
+                                                   "inform:  Trash Jar has been Cleared.",
+                                                   "choose: Corvane Select a file"}));
+  // Once the program is closing, neither the tray items nor the panels start anything.
+  controller.Close();
+  controller.OnMenuCommand(MenuCommand::TrashClear);
+  controller.OnPanelCommand(PanelCommand::ClearTrashJar);
+  EXPECT_EQ(lists.trashJar().size(), 1u);
+  EXPECT_TRUE(TakeShown().empty());
+}
+
+TEST_F(MainControllerOperationsTest, ARunningProgramMovedToTheBlockListIsEndedWithTheBeepAndLeavesTheRunningList) {
+  settings.values["ChkBeep"] = "1";
+  processes.Add(4, "other.exe", "C:\\other.exe");
+  processes.Add(5, "run.exe", "C:\\apps\\run.exe");
+  processes.Add(6, "run.exe", "C:\\apps\\run.exe");
+  FillAndSelect();
+  dialogs.answers = {true};
+  controller.OnPanelCommand(PanelCommand::RunningToBlockList);
+  // The first process of that name; the watch cycle's next pass meets the second.
+  EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{5}));
+  EXPECT_EQ(speaker.beeps.size(), 1u);
+  ASSERT_EQ(lists.blockList().size(), 2u);
+  EXPECT_EQ(lists.blockList()[1].name, "run.exe");
+  EXPECT_EQ(controller.listPanels().RowCount(Panel::Blocked), 2u);
+  EXPECT_EQ(controller.listPanels().RowCount(Panel::Running), 0u);
+  EXPECT_EQ(view.shown.Count(Panel::Running), 0u);
+  // Without the beep option the program is ended silently.
+  settings.values["ChkBeep"] = "0";
+  FillAndSelect();
+  dialogs.answers = {true};
+  controller.OnPanelCommand(PanelCommand::RunningToBlockList);
+  EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{5, 6}));
+  EXPECT_EQ(speaker.beeps.size(), 1u);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "store/win/win32_list_file_system.h"
 #include "ui/main_controller.h"
 #include "ui/win/details_window.h"
+#include "ui/win/file_chooser_win.h"
 #include "ui/win/main_window.h"
 #include "ui/win/message_boxes.h"
 #include "ui/win/process_facts_win.h"
@@ -80,6 +81,8 @@ class CorvaneApp::Program {
       decisionUi_.SetOwner(window_.Hwnd());
       dialogs_.SetOwner(window_.Hwnd());
       countdown_.SetOwner(window_.Hwnd());
+      chooser_.SetOwner(window_.Hwnd());
+      controller_.ConnectListOperations({dialogs_, chooser_, processes_, speaker_});
       controller_.Load();
       window_.ShowMainWindow();
       controller_.AfterLoad(argumentText);
@@ -112,7 +115,10 @@ class CorvaneApp::Program {
   MainController controller_{window_, settings_, lists_, files_, shell_, watch_, directory_};
   Win32StartupEntry startup_;
   OptionsModel options_{settings_, watch_.running(), startup_, directory_};
+  // The messages and the file chooser of the list operations and the hotkeys, owned by the main
+  // window once it exists.
   WindowDialogs dialogs_;
+  Win32FileChooser chooser_;
   // The shutdown and restart hotkeys, and the launch hotkeys' poll over the program's copy of them.
   hotkeys::SystemHotkeys systemHotkeys_{settings_, lists_.hotKeys(), dialogs_};
   hotkeys::win::Win32KeyboardState keyboard_;

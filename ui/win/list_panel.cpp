@@ -1,11 +1,16 @@
 #include "ui/win/list_panel.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <string>
 
+#include "base/win/handle.h"
 #include "base/win/ui_font.h"
 #include "base/win/utf.h"
+#include "ui/win/image_button.h"
 
 namespace corvane::ui::win {
 
@@ -18,6 +23,16 @@ constexpr int kNameColumnWidth = 170;
 constexpr int kCounterCaptionWidth = 170;
 constexpr int kCounterWidth = 80;
 constexpr int kScrollBarRoom = 24;
+// The counter's row and the buttons' row under the list, and the space between the rows.
+constexpr int kCounterHeight = 20;
+constexpr int kButtonHeight = 30;
+constexpr int kButtonGap = 8;
+constexpr int kRowGap = 10;
+// Room around a button's caption, and the narrowest button.
+constexpr int kButtonPadding = 24;
+constexpr int kButtonMinWidth = 72;
+
+constexpr UINT_PTR kListHookId = 0x4C697374;  // "List"
 }  // namespace
 
 ListPanel::ListPanel(Panel panel, std::string_view counterCaption, FileIconList& icons, ListPanelHost& host)
@@ -27,7 +42,9 @@ void ListPanel::CreateControls(int width, int height, const PanelSetup& setup) {
   const int dpi = setup.dpi;
   const int margin = Scale(kPanelMargin, dpi);
   const int listWidth = width - margin * 2;
-  const int listHeight = height - margin * 2 - Scale(36, dpi);
+  const bool hasButtons = !PanelButtons(panel_).empty();
+  const int buttonsHeight = hasButtons ? Scale(kRowGap + kButtonHeight, dpi) : 0;
+  const int listHeight = height - margin * 2 - Scale(kRowGap + kCounterHeight, dpi) - buttonsHeight;
   const int index = static_cast<int>(panel_);
   // The rows share one picture list, owned by the main window, not by each list.
   list_ = CreateChildControl(WC_LISTVIEWW, L"",
@@ -38,14 +55,103 @@ void ListPanel::CreateControls(int width, int height, const PanelSetup& setup) {
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER);
     ListView_SetImageList(list_, icons_.Handle(), LVSIL_SMALL);
     AddColumns(listWidth, dpi);
+    if (ListResetsButtons()) {
+      ::SetWindowSubclass(list_, &ListPanel::ListHook, kListHookId, reinterpret_cast<DWORD_PTR>(this));
+    }
   }
 
-  const int counterTop = margin + listHeight + Scale(10, dpi);
+  const int counterTop = margin + listHeight + Scale(kRowGap, dpi);
   const std::wstring caption = corvane::win::Widen(counterCaption_);
   CreateChildControl(L"STATIC", caption.c_str(), SS_LEFT, margin, counterTop, Scale(kCounterCaptionWidth, dpi),
                      Scale(20, dpi), Hwnd(), -1, setup.font);
   counter_ = CreateChildControl(L"STATIC", L"0", SS_LEFT, margin + Scale(kCounterCaptionWidth, dpi), counterTop,
                                 Scale(kCounterWidth, dpi), Scale(20, dpi), Hwnd(), kCounterId + index, setup.boldFont);
+  if (hasButtons) CreateButtons(margin, counterTop + Scale(kCounterHeight + kRowGap, dpi), listWidth, setup);
+}
+
+void ListPanel::CreateButtons(int left, int top, int width, const PanelSetup& setup) {
+  const int dpi = setup.dpi;
+  const std::span<const PanelButton> buttons = PanelButtons(panel_);
+  // Each button as wide as its caption needs; all narrower alike when the row would not fit.
+  std::vector<int> widths;
+  {
+    const corvane::win::WindowDc dc(Hwnd());
+    const corvane::win::SelectedObject font(dc.get(), setup.font);
+    for (const PanelButton& button : buttons) {
+      const std::wstring caption = corvane::win::Widen(button.caption);
+      SIZE size{};
+      if (!dc || !::GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size)) {
+        size.cx = static_cast<LONG>(caption.size()) * Scale(7, dpi);
+      }
+      widths.push_back(std::max<int>(size.cx + Scale(kButtonPadding, dpi), Scale(kButtonMinWidth, dpi)));
+    }
+  }
+  const int gap = Scale(kButtonGap, dpi);
+  const int room = width - gap * static_cast<int>(buttons.size() - 1);
+  int total = 0;
+  for (const int w : widths) total += w;
+  if (total > room && total > 0) {
+    for (int& w : widths) w = ::MulDiv(w, room, total);
+  }
+  const ButtonPalette palette = MakeButtonPalette(kPanelColor, palette::kBlue, palette::kWhite);
+  int x = left;
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    const RECT bounds{x, top, x + widths[i], top + Scale(kButtonHeight, dpi)};
+    ImageButton::Create(Hwnd(), static_cast<int>(buttons[i].command), buttons[i].caption, bounds, palette,
+                        setup.font);
+    x += widths[i] + gap;
+  }
+}
+
+void ListPanel::PopUpMenu(POINT at) {
+  const std::span<const PanelMenuItem> items = PanelMenuItems(panel_);
+  if (items.empty() || list_ == nullptr) return;
+  corvane::win::UniqueMenu menu(::CreatePopupMenu());
+  if (!menu) return;
+  for (const PanelMenuItem& item : items) {
+    if (item.command == PanelCommand::Separator) {
+      ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    } else {
+      ::AppendMenuW(menu.get(), MF_STRING, static_cast<UINT_PTR>(item.command),
+                    corvane::win::Widen(item.caption).c_str());
+    }
+  }
+  if (at.x == -1 && at.y == -1) {
+    // From the keyboard: under the selected row, or at the list's corner.
+    RECT place{};
+    const int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+    if (row < 0 || !ListView_GetItemRect(list_, row, &place, LVIR_LABEL)) ::GetClientRect(list_, &place);
+    at = {place.left, place.bottom};
+    ::ClientToScreen(list_, &at);
+  }
+  const UINT chosen = static_cast<UINT>(
+      ::TrackPopupMenuEx(menu.get(), TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, Hwnd(), nullptr));
+  // Posted: the operation may open windows of its own, and runs once the menu is fully gone.
+  if (chosen != 0) ::PostMessageW(Hwnd(), WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
+}
+
+LRESULT ListPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CONTEXTMENU && list_ != nullptr && reinterpret_cast<HWND>(wParam) == list_) {
+    PopUpMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    return 0;
+  }
+  return PanelWindow::HandleMessage(message, wParam, lParam);
+}
+
+LRESULT CALLBACK ListPanel::ListHook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR data) {
+  auto* self = reinterpret_cast<ListPanel*>(data);
+  switch (message) {
+    case WM_MOUSEMOVE:
+      ImageButton::ShowAllNormal(self->Hwnd());
+      break;
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(hwnd, &ListPanel::ListHook, id);
+      break;
+    default:
+      break;
+  }
+  return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 void ListPanel::AddColumns(int width, int dpi) {

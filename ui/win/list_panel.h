@@ -1,5 +1,7 @@
 #pragma once
-// A panel that shows a list: its list control, and its counter under it. The rows follow the
+// A panel that shows a list: its list control, its counter under it and its buttons at the bottom,
+// and the list's right-click menu. Buttons and menu items send their commands (panel_commands.h) to
+// the main window as WM_COMMAND, the way a button does. The rows follow the
 // list-panels model one step at a time (added, removed, recoloured), so the selection, the focus and
 // the scroll position stay with their rows; the model is the one place that says which entry a row
 // stands for, for the tooltips, the details and the operations.
@@ -12,6 +14,7 @@
 
 #include "ui/list_panels_model.h"
 #include "ui/main_window_model.h"
+#include "ui/panel_commands.h"
 #include "ui/win/file_icons.h"
 #include "ui/win/panel_window.h"
 
@@ -44,6 +47,11 @@ class ListPanel : public PanelWindow {
  protected:
   void CreateControls(int width, int height, const PanelSetup& setup) override;
   bool OnNotify(const NMHDR& header, LRESULT& result) override;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // Whether the mouse over the list, like over the panel's background, puts the buttons back to
+  // their normal look.
+  virtual bool ListResetsButtons() const { return false; }
 
   // The columns of the list, for a list of the given width. Program lists: the name and the location.
   virtual void AddColumns(int width, int dpi);
@@ -60,6 +68,11 @@ class ListPanel : public PanelWindow {
  private:
   void ShowModelSelection();
   void KeepAtTop(std::size_t row);
+  void CreateButtons(int left, int top, int width, const PanelSetup& setup);
+  // The right-click menu at screen point at (-1, -1: from the keyboard, at the selected row). The
+  // chosen item's command is posted as a button's would be sent.
+  void PopUpMenu(POINT at);
+  static LRESULT CALLBACK ListHook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
 
   Panel panel_;
   std::string_view counterCaption_;

@@ -345,6 +345,13 @@ void MainWindow::ShowDetails(std::string_view path, std::string_view name) {
   if (showDetails_) showDetails_(Hwnd(), path, name);
 }
 
+void MainWindow::ResetPanelButtons(ui::Panel panel) { ImageButton::ShowAllNormal(Panel(panel)); }
+
+void MainWindow::SetBusyCursor(bool busy) {
+  busy_ = busy;
+  ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
 void MainWindow::OnTimer(UINT_PTR id) {
   if (controller_ == nullptr) return;
   switch (id) {
@@ -399,9 +406,21 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       OnTimer(wParam);
       return 0;
+    case WM_SETCURSOR:
+      // Over every child too: their default handling asks this window first.
+      if (busy_) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
     case WM_COMMAND: {
       if (controller_ == nullptr) return 0;
       const int id = LOWORD(wParam);
+      // A panel's button (BN_CLICKED is 0) or an item of a panel's menu.
+      if (HIWORD(wParam) == 0 && IsPanelCommand(static_cast<unsigned>(id))) {
+        controller_->OnPanelCommand(static_cast<PanelCommand>(id));
+        return 0;
+      }
       if (lParam == 0 && HIWORD(wParam) == 0) {
         controller_->OnMenuCommand(static_cast<MenuCommand>(id));
         return 0;

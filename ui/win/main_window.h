@@ -89,6 +89,8 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>,
   void Quit() override;
   void ShowDetails(std::string_view path, std::string_view name) override;
   void ShowOptions(const OptionsModel& options) override;
+  void ResetPanelButtons(ui::Panel panel) override;
+  void SetBusyCursor(bool busy) override;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -121,6 +123,7 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>,
   HWND heading_ = nullptr;
   HWND help_ = nullptr;
   std::array<bool, 4> timersOn_{};
+  bool busy_ = false;
 
   std::map<UINT_PTR, std::function<void()>> continuations_;
   UINT_PTR nextContinuation_ = 1000;

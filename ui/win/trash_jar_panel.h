@@ -11,6 +11,7 @@ class TrashJarPanel final : public ListPanel {
  protected:
   void AddColumns(int width, int dpi) override;
   void InsertRow(std::size_t row, const PanelEntry& entry) override;
+  bool ListResetsButtons() const override { return true; }
 };
 
 }  // namespace corvane::ui::win

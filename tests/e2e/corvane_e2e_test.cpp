@@ -15,6 +15,7 @@
 #include "process/paths.h"
 #include "store/cipher.h"
 #include "store/list_files.h"
+#include "store/list_record.h"
 #include "store/win/win32_list_file_system.h"
 #include "tests/fakes/memory_settings.h"
 #include "ui/main_menu.h"
@@ -519,6 +520,60 @@ TEST_F(CorvaneE2eTest, ARunningProgramMovedToTheBlockListIsEndedThereAndByTheBlo
   EXPECT_FALSE(free.HasEnded(1500));
   EXPECT_EQ(WaitForAlert(500), nullptr);
   EXPECT_FALSE(rizaz.HasEnded());
+  CloseFromTrayMenu(window);
+  EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
+}
+
+// Holds Ctrl + Shift + key down for a moment, then lets go, as a user's hand would.
+void PressCtrlShift(WORD key) {
+  const auto input = [](WORD virtualKey, bool up) {
+    INPUT event{};
+    event.type = INPUT_KEYBOARD;
+    event.ki.wVk = virtualKey;
+    event.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return event;
+  };
+  INPUT down[] = {input(VK_CONTROL, false), input(VK_SHIFT, false), input(key, false)};
+  ::SendInput(3, down, sizeof(INPUT));
+  ::Sleep(400);
+  INPUT up[] = {input(key, true), input(VK_SHIFT, true), input(VK_CONTROL, true)};
+  ::SendInput(3, up, sizeof(INPUT));
+}
+
+TEST_F(CorvaneE2eTest, ALaunchHotkeyOpensItsFileAndAnotherKeyNothing) {
+  ScratchFolder elsewhere;
+  const std::wstring program = elsewhere.CopyIn(HelperPath(L"sleeper"), L"cvhotkey.exe");
+  ASSERT_FALSE(program.empty());
+  const std::string target = corvane::win::Narrow(program);
+  // Allowed beforehand, so that its start raises no alert; bound to Ctrl + Shift + Q.
+  std::vector<std::string> allowed = RunningProgramRecords();
+  allowed.push_back(ProgramRecord(target, "cvhotkey.exe"));
+  ASSERT_TRUE(WriteListFile(InFolder(L"midmo.ocx"), allowed));
+  ASSERT_TRUE(WriteListFile(InFolder(L"shudw.dll"), {HotKeyRecord(target, "Ctrl + Shift + Q")}));
+  HWND window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  ASSERT_TRUE(ProcessIdsNamed(L"cvhotkey.exe").empty());
+
+  // Wine's display driver may resynchronise the key state with the X server, which knows nothing of
+  // injected keys, right after the window took the focus: the combination is pressed again until
+  // it is seen, as a user would.
+  const auto opened = [] { return !ProcessIdsNamed(L"cvhotkey.exe").empty(); };
+  for (int attempt = 0; attempt < 5 && !opened(); ++attempt) {
+    PressCtrlShift('Q');
+    WaitFor(opened, 3000);
+  }
+  ASSERT_TRUE(opened());
+  // Let go of, it opens nothing more, and another letter opens nothing.
+  ::Sleep(2000);
+  const std::size_t count = ProcessIdsNamed(L"cvhotkey.exe").size();
+  PressCtrlShift('W');
+  ::Sleep(2500);
+  EXPECT_EQ(ProcessIdsNamed(L"cvhotkey.exe").size(), count);
+  for (const std::uint32_t id : ProcessIdsNamed(L"cvhotkey.exe")) {
+    corvane::win::UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+    if (process && ::TerminateProcess(process.get(), 0)) ::WaitForSingleObject(process.get(), 3000);
+  }
   CloseFromTrayMenu(window);
   EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
 }

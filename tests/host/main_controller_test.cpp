@@ -356,6 +356,18 @@ TEST_F(MainControllerOptionsTest, LoadLoadsTheOptionsAfterTheListsAndTheTrayItem
             (std::vector<RowChange>{{RowChangeKind::Remove, 0, {"free.exe", "C:\\free.exe", true}}}));
   EXPECT_EQ(controller.listPanels().RowCount(Panel::Running), 0u);
 
+  // The hotkeys load with the options, and the tray's Show Hot Keys opens their window.
+  testing::FakeDialogs dialogs;
+  hotkeys::SystemHotkeys hotkeys(settings, lists.hotKeys(), dialogs);
+  settings.values.erase("CmdRestart");
+  controller.AttachSystemHotkeys(hotkeys);
+  controller.Load();
+  EXPECT_EQ(settings.Get("CmdRestart"), "1");
+  int opened = 0;
+  controller.showHotKeys = [&] { ++opened; };
+  controller.OnMenuCommand(MenuCommand::HotKeys);
+  EXPECT_EQ(opened, 1);
+
   // Other commands still reach their own handlers.
   view.visible = false;
   controller.OnMenuCommand(MenuCommand::ShowOptions);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/win/utf.h"
+#include "tests/fakes/fake_dialogs.h"
 #include "tests/fakes/program_fakes.h"
 #include "tests/support/e2e_support.h"
 #include "ui/main_controller.h"
@@ -41,6 +42,7 @@ class OptionsPanelTest : public ::testing::Test, protected testing::ProgramFakes
 
   void SetUp() override {
     controller.AttachOptions(options);
+    controller.AttachSystemHotkeys(hotkeys);
     ASSERT_TRUE(window.Create(controller));
     controller.Load();
     controller.AfterLoad("");
@@ -90,6 +92,8 @@ class OptionsPanelTest : public ::testing::Test, protected testing::ProgramFakes
   NoShell shell;
   Win32StartupEntry startup;
   OptionsModel options{settings, watch.running(), startup, "C:\\Corvane"};
+  testing::FakeDialogs dialogs;
+  hotkeys::SystemHotkeys hotkeys{settings, lists.hotKeys(), dialogs};
   MainWindow window;
   MainController controller;
   HWND panel = nullptr;
@@ -186,6 +190,26 @@ TEST_F(OptionsPanelTest, CaptionsAndModeLabelsDriveTheBoxesSettingsTrayTicksAndT
   ::SendMessageW(window.Hwnd(), WM_COMMAND, static_cast<WPARAM>(MenuCommand::StartWithWindows), 0);
   EXPECT_FALSE(Checked(startBox));
   EXPECT_EQ(testing::RunValueText(), std::nullopt);
+
+  // A hotkey's box makes its key list usable and is stored; a letter the other hotkey has is
+  // refused and the list goes back.
+  EXPECT_FALSE(::IsWindowEnabled(shutDownKeys));
+  ::SendMessageW(shutDown, BM_CLICK, 0, 0);
+  EXPECT_TRUE(Checked(shutDown));
+  EXPECT_TRUE(::IsWindowEnabled(shutDownKeys));
+  EXPECT_FALSE(::IsWindowEnabled(restartKeys));
+  EXPECT_EQ(settings.Get("ChkEnableHotkeyShutDown"), "1");
+  const auto choose = [this](HWND list, int position) {
+    ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+    ::SendMessageW(panel, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  };
+  choose(restartKeys, 0);
+  EXPECT_EQ(dialogs.informations,
+            std::vector<std::string>{
+                "You cannot have same Hot Key for Shutdown and Restart. Please choose another HotKey"});
+  EXPECT_EQ(::SendMessageW(restartKeys, CB_GETCURSEL, 0, 0), 1);
+  choose(shutDownKeys, 6);
+  EXPECT_EQ(settings.Get("cmdShutDown"), "6");
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ void OpenInBrowser(BrowserShell& shell, std::string_view address, std::string_vi
   if (!folder || folder->empty()) return;
   const std::string probe = *folder + "helphtm." + std::string(extension);
   if (shell.WriteProbeFile(probe)) {
-    if (const std::optional<std::string> found = shell.FindExecutable(probe)) {
+    if (const std::optional<std::string> found = shell.FindAssociatedProgram(probe)) {
       if (const std::optional<std::string> program = BrowserProgramFrom(*found)) {
         shell.StartProgram(*program, "\"" + trimmed + "\"");
       } else if (!TrimSpaces(*found).empty()) {
@@ -28,7 +28,7 @@ void OpenInBrowser(BrowserShell& shell, std::string_view address, std::string_vi
       }
     }
   }
-  shell.DeleteFile(probe);
+  shell.DeleteProbeFile(probe);
 }
 
 }  // namespace corvane::web

@@ -16,12 +16,12 @@ class BrowserShell {
   // Creates or overwrites the probe file; its content does not matter.
   virtual bool WriteProbeFile(const std::string& path) = 0;
   // The program associated with the file; nothing when there is none.
-  virtual std::optional<std::string> FindExecutable(const std::string& path) = 0;
+  virtual std::optional<std::string> FindAssociatedProgram(const std::string& path) = 0;
   // Starts `program` with `parameters`, maximised.
   virtual void StartProgram(const std::string& program, const std::string& parameters) = 0;
   // Hands the address to the shell's own handling of web addresses, maximised.
   virtual void OpenAddress(const std::string& address) = 0;
-  virtual void DeleteFile(const std::string& path) = 0;
+  virtual void DeleteProbeFile(const std::string& path) = 0;
 };
 
 // The program part of an association: everything up to and including the first ".EXE" (any case),

@@ -23,7 +23,7 @@ class FakeBrowserShell final : public web::BrowserShell {
     files.insert(path);
     return true;
   }
-  std::optional<std::string> FindExecutable(const std::string& path) override {
+  std::optional<std::string> FindAssociatedProgram(const std::string& path) override {
     askedAbout = path;
     return files.count(path) != 0 ? association : std::nullopt;
   }
@@ -31,7 +31,7 @@ class FakeBrowserShell final : public web::BrowserShell {
     started.push_back({program, parameters});
   }
   void OpenAddress(const std::string& address) override { openedThroughShell.push_back(address); }
-  void DeleteFile(const std::string& path) override { files.erase(path); }
+  void DeleteProbeFile(const std::string& path) override { files.erase(path); }
 
   struct Start {
     std::string program;

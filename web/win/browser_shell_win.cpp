@@ -6,6 +6,7 @@
 
 #include "base/win/handle.h"
 #include "base/win/utf.h"
+#include "web/site.h"
 
 namespace corvane::web::win {
 
@@ -54,5 +55,7 @@ void OpenInBrowser(HWND owner, std::string_view address) {
   Win32BrowserShell shell(owner);
   web::OpenInBrowser(shell, address, "htm");
 }
+
+void OpenSitePage(HWND owner, std::string_view path) { OpenInBrowser(owner, SiteAddress(path)); }
 
 }  // namespace corvane::web::win

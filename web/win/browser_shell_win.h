@@ -27,5 +27,7 @@ class Win32BrowserShell : public BrowserShell {
 
 // Opens the address in the user's default browser, maximised; `owner` owns the launch.
 void OpenInBrowser(HWND owner, std::string_view address);
+// Opens a page of the maker's site by its path ("/corvane/help.htm", HelpPathFor(...)).
+void OpenSitePage(HWND owner, std::string_view path);
 
 }  // namespace corvane::web::win

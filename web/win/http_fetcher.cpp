@@ -123,6 +123,8 @@ FetchResult HttpFetcher::Perform(const FetchRequest& request, std::uint64_t gene
                        limits_.receiveTimeoutMs);
 
   std::string address = request.address;
+  // A fragment names a place on the page; it is never sent to the server.
+  if (const std::size_t hash = address.find('#'); hash != std::string::npos) address.erase(hash);
   for (int hop = 0;; ++hop) {
     if (!IsSafeWebAddress(address)) return Failure(request, "refused address " + address);
     if (::GetTickCount64() - started > static_cast<ULONGLONG>(limits_.totalTimeoutMs)) {

@@ -1,0 +1,33 @@
+#pragma once
+// The maker's web site: help pages, the other product's page and the advertisement server all live
+// on one host.
+#include <string>
+#include <string_view>
+
+namespace corvane::web {
+
+inline constexpr std::string_view kMakerSite = "https://www.corvane.example";
+
+inline constexpr std::string_view kTrayHelpPath = "/corvane/help.htm";
+inline constexpr std::string_view kHomePagePath = "/corvane.htm";
+// The page of the maker's other product, opened from the advertisement placeholder.
+inline constexpr std::string_view kOtherProductPath = "/rizaz.htm";
+inline constexpr std::string_view kAdvertListPath = "/adv/ver.htm";
+
+// kMakerSite followed by a path that starts with "/".
+std::string SiteAddress(std::string_view path);
+
+// The panels of the main window, each visible or not.
+struct PanelVisibility {
+  bool running = false;
+  bool blocked = false;
+  bool allowed = false;
+  bool trashJar = false;
+  bool options = false;
+};
+
+// The help page for what the user is looking at: the first visible panel in the order running,
+// blocked, allowed, Trash Jar, options; the home page when none shows. A path on the maker's site.
+std::string_view HelpPathFor(const PanelVisibility& panels);
+
+}  // namespace corvane::web

@@ -1,5 +1,7 @@
 #include "ui/main_controller.h"
 
+#include "web/site.h"
+
 #include "process/process_control.h"
 
 namespace corvane::ui {
@@ -147,6 +149,9 @@ void MainController::OnMenuCommand(MenuCommand command) {
     case MenuCommand::ShowOptions:
       ShowAndNavigate(Panel::Options);
       break;
+    case MenuCommand::Help:
+      if (openSitePage) openSitePage(web::kTrayHelpPath);
+      break;
     case MenuCommand::HotKeys:
       if (showHotKeys) showHotKeys();
       break;
@@ -271,6 +276,17 @@ bool MainController::OperationsHost::Closing() const { return controller_.closin
 void MainController::OnRunAtOnceTick() {
   view_.SetTimerEnabled(MainTimer::RunAtOnce, false);
   shell_.Open(directory_ + "\\" + std::string(kBlockerFileName), kBlockerAccessCode, directory_);
+}
+
+void MainController::OnHelpClicked() {
+  if (closing_ || !openSitePage) return;
+  web::PanelVisibility shown;
+  shown.running = model_.IsVisible(Panel::Running);
+  shown.blocked = model_.IsVisible(Panel::Blocked);
+  shown.allowed = model_.IsVisible(Panel::Allowed);
+  shown.trashJar = model_.IsVisible(Panel::TrashJar);
+  shown.options = model_.IsVisible(Panel::Options);
+  openSitePage(web::HelpPathFor(shown));
 }
 
 void MainController::OnHotKeysTick() {

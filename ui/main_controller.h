@@ -142,6 +142,11 @@ class MainController {
   // The launch-hotkey poll's tick, and the Hot Keys window (the tray's "Show Hot Keys").
   std::function<void()> hotKeysTick;
   std::function<void()> showHotKeys;
+  // Opens a page of the maker's web site (a path such as "/corvane/help.htm") in the user's browser.
+  std::function<void(std::string_view path)> openSitePage;
+
+  // The main window's "Help": the page of the panel that shows.
+  void OnHelpClicked();
 
   const MainWindowModel& model() const { return model_; }
   // The rows the list panels show, and which of them are selected.

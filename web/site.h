@@ -17,6 +17,11 @@ inline constexpr std::string_view kAdvertListPath = "/adv/ver.htm";
 // kMakerSite followed by a path that starts with "/".
 std::string SiteAddress(std::string_view path);
 
+// The setting that points the advertisement area at another server (a mirror, or a test's own
+// server on this machine): an http or https address without a path. Absent or unsafe: kMakerSite.
+inline constexpr std::string_view kAdvertServerSetting = "AdvServer";
+std::string AdvertServer(std::string_view stored);
+
 // The panels of the main window, each visible or not.
 struct PanelVisibility {
   bool running = false;

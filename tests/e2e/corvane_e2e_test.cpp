@@ -35,6 +35,8 @@ class CorvaneE2eTest : public ::testing::Test {
  protected:
   void SetUp() override {
     DeleteSettingValues({L"Support", L"Read", L"OptAllowAll", L"ChkBeep", L"ChkDontShow"});
+    // The advertisement area asks a closed port on this machine: nothing leaves it.
+    WriteSettingValue(L"AdvServer", L"http://127.0.0.1:9");
     ASSERT_FALSE(folder.Path().empty());
     corvane = folder.CopyIn(DistPath(L"Corvane.exe"), L"Corvane.exe");
     blocker = folder.CopyIn(DistPath(L"rizaz.exe"), L"rizaz.exe");
@@ -47,6 +49,7 @@ class CorvaneE2eTest : public ::testing::Test {
   void TearDown() override {
     // Whatever happened, no blocker of ours may outlive the test.
     WriteSettingValue(L"Support", L"False");
+    DeleteSettingValues({L"AdvServer"});
     for (const std::uint32_t id : ProcessIdsNamed(L"rizaz.exe")) {
       corvane::win::UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
       if (process) ::WaitForSingleObject(process.get(), 3000);

@@ -216,6 +216,17 @@ TEST_F(MainControllerTest, APowerOffEndsWithoutLoweringTheAliveSignalAndStopsEve
   EXPECT_TRUE(view.quit);
 }
 
+TEST_F(MainControllerTest, HelpOpensThePageOfThePanelThatShowsAndTheTraysHelpItsOwn) {
+  std::vector<std::string> opened;
+  controller.openSitePage = [&](std::string_view path) { opened.emplace_back(path); };
+  controller.Load();
+  controller.OnHelpClicked();
+  controller.Navigate(Panel::TrashJar);
+  controller.OnHelpClicked();
+  controller.OnMenuCommand(MenuCommand::Help);
+  EXPECT_EQ(opened, (std::vector<std::string>{"/corvane/running.htm", "/corvane/trash.htm", "/corvane/help.htm"}));
+}
+
 TEST_F(MainControllerTest, CloseLowersAliveSignalRemovesIconAndQuitsAfterThePause) {
   controller.AfterLoad("");
   view.RunPending();

@@ -114,6 +114,15 @@ TEST(HelpPages, FirstVisiblePanelDecides) {
   EXPECT_EQ(SiteAddress(kAdvertListPath), std::string(kMakerSite) + "/adv/ver.htm");
 }
 
+TEST(HelpPages, TheAdvertServerSettingOnlyReplacesTheSiteWithAnotherPlainServer) {
+  EXPECT_EQ(AdvertServer(""), kMakerSite);
+  EXPECT_EQ(AdvertServer(" http://127.0.0.1:9/ "), "http://127.0.0.1:9");
+  EXPECT_EQ(AdvertServer("https://mirror.example"), "https://mirror.example");
+  EXPECT_EQ(AdvertServer("file:///C:/x"), kMakerSite);
+  EXPECT_EQ(AdvertServer("http://a b"), kMakerSite);
+  EXPECT_EQ(AdvertServer("\"http://x\""), kMakerSite);
+}
+
 TEST(ImageFit, ShrinksKeepingProportionsAndCentres) {
   EXPECT_EQ(FitInside(100, 50, 200, 100).width, 100);  // fits already: kept
   const FitRect wide = FitInside(400, 100, 200, 100);

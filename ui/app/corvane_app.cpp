@@ -30,6 +30,8 @@
 #include "ui/win/window_decision_ui.h"
 #include "watch/new_program_decision.h"
 #include "watch/watch_cycle.h"
+#include "web/site.h"
+#include "web/win/browser_shell_win.h"
 
 namespace corvane::ui::win {
 
@@ -68,6 +70,12 @@ class CorvaneApp::Program {
     controller_.AttachOptions(options_);
     controller_.AttachSystemHotkeys(systemHotkeys_);
     controller_.hotKeysTick = [this] { launchPoll_.OnTick(); };
+    controller_.openSitePage = [this](std::string_view path) { web::win::OpenSitePage(window_.Hwnd(), path); };
+    const std::string server = web::AdvertServer(settings_.ReadSetting(web::kAdvertServerSetting, ""));
+    web::win::AdvertPanelOptions adverts;
+    adverts.listAddress = server + std::string(web::kAdvertListPath);
+    adverts.placeholderAddress = server + std::string(web::kOtherProductPath);
+    window_.EnableAdverts(std::move(adverts));
     controller_.showHotKeys = [this] {
       hotkeys::win::FrmHotKey::Show(window_.Hwnd(), lists_, files_, systemHotkeys_.Letter(hotkeys::SystemHotkey::ShutDown),
                                     systemHotkeys_.Letter(hotkeys::SystemHotkey::Restart));

@@ -132,8 +132,15 @@ void MainWindow::CreateControls() {
   help_ = CreateChildControl(L"STATIC", L"Help", SS_NOTIFY | SS_RIGHT, Scale(kClientWidth - 72, dpi_),
                              Scale(24, dpi_), Scale(56, dpi_), Scale(20, dpi_), Hwnd(), kHelpLabelId,
                              FontOf(boldFont_));
+  // The status line of the advertisement area, at the foot of the navigation bar.
+  status_ = CreateChildControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, Scale(14, dpi_),
+                               Scale(kClientHeight - 30, dpi_), Scale(kNavWidth - 28, dpi_), Scale(18, dpi_), Hwnd(),
+                               kStatusLabelId, FontOf(font_));
 
   CreatePanels();
+  if (advertPanel_ != nullptr) {
+    advertPanel_->SetStatusSink([this](const std::string& text) { SetText(status_, text); });
+  }
 }
 
 void MainWindow::CreatePanels() {
@@ -146,7 +153,9 @@ void MainWindow::CreatePanels() {
     listPanels_[index] = list.get();
     panels_[index] = std::move(list);
   };
-  place(std::make_unique<RunningPanel>(icons_, host));
+  auto running = std::make_unique<RunningPanel>(icons_, host, adverts_);
+  RunningPanel* runningPanel = running.get();
+  place(std::move(running));
   place(std::make_unique<BlockedPanel>(icons_, host));
   place(std::make_unique<AllowedPanel>(icons_, host));
   place(std::make_unique<TrashJarPanel>(icons_, host));
@@ -156,6 +165,7 @@ void MainWindow::CreatePanels() {
   panels_[static_cast<size_t>(ui::Panel::Options)] = std::move(options);
   const PanelSetup setup{FontOf(font_), FontOf(boldFont_), dpi_};
   for (const auto& panel : panels_) panel->Create(Hwnd(), bounds, setup);
+  advertPanel_ = runningPanel->Adverts();
 }
 
 HWND MainWindow::Panel(ui::Panel panel) const {
@@ -213,7 +223,15 @@ void MainWindow::SetTimerEnabled(MainTimer timer, bool on) {
       interval = 20;
       break;
     case MainTimer::Adv:
-      // Nothing runs on it yet; its state is kept, but no system timer wakes the program for it.
+      // The advertisement area keeps its own timers: on starts its cycle (placeholder first), off
+      // stops it and cancels its fetches.
+      if (advertPanel_ != nullptr) {
+        if (on) {
+          advertPanel_->Start();
+        } else {
+          advertPanel_->Stop();
+        }
+      }
       return;
   }
   if (Hwnd() == nullptr) return;
@@ -396,6 +414,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lParam) == status_) {
+        if (!navBrush_) navBrush_.reset(::CreateSolidBrush(kNavColor));
+        return LabelColorsReply(wParam, palette::kPaleBlue, kNavColor, static_cast<HBRUSH>(navBrush_.get()));
+      }
       // The help link sits on the header band.
       if (!headerBrush_) headerBrush_.reset(::CreateSolidBrush(kHeaderColor));
       return LabelColorsReply(wParam, palette::kWhite, kHeaderColor, static_cast<HBRUSH>(headerBrush_.get()));
@@ -423,6 +445,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       if (lParam == 0 && HIWORD(wParam) == 0) {
         controller_->OnMenuCommand(static_cast<MenuCommand>(id));
+        return 0;
+      }
+      if (id == kHelpLabelId && HIWORD(wParam) == STN_CLICKED) {
+        controller_->OnHelpClicked();
         return 0;
       }
       if (HIWORD(wParam) == BN_CLICKED && id >= kNavigationButtonId &&

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "ui/win/options_panel.h"
 #include "ui/win/panel_window.h"
 #include "ui/win/tray_icon.h"
+#include "web/win/advert_panel.h"
 #include "base/win/window_base.h"
 
 namespace corvane::ui::win {
@@ -34,6 +36,7 @@ inline constexpr UINT_PTR kTimerRunAtOnce = 4;
 // Control ids of the frame (the panels' list views and counters: panel_window.h).
 inline constexpr int kNavigationButtonId = 100;  // + panel index
 inline constexpr int kHelpLabelId = 400;
+inline constexpr int kStatusLabelId = 401;
 
 // The name that keeps the program to one running copy per user session.
 inline constexpr wchar_t kMainInstanceName[] = L"Local\\Corvane.Main";
@@ -58,6 +61,11 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>,
   // splash: the start-up window that the load reports its progress to, if any.
   explicit MainWindow(SplashWindow* splash = nullptr, DetailsShower showDetails = {});
   ~MainWindow() override;
+
+  // Before Create: the running panel gets an advertisement area that fetches from where options
+  // say. Without this call there is none, and nothing is fetched.
+  void EnableAdverts(web::win::AdvertPanelOptions options) { adverts_ = std::move(options); }
+  HWND StatusLine() const { return status_; }
 
   // Creates the window hidden, centred on the screen, owned by a hidden window so that it never has a
   // taskbar button. Its events go to controller from then on.
@@ -122,6 +130,9 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>,
   std::array<HWND, kPanelCount> navButtons_{};
   HWND heading_ = nullptr;
   HWND help_ = nullptr;
+  HWND status_ = nullptr;
+  std::optional<web::win::AdvertPanelOptions> adverts_;
+  web::win::AdvertPanel* advertPanel_ = nullptr;  // owned by the running panel
   std::array<bool, 4> timersOn_{};
   bool busy_ = false;
 
@@ -135,6 +146,7 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>,
   corvane::win::UniqueGdiObject headingFont_;
   corvane::win::UniqueGdiObject titleFont_;
   corvane::win::UniqueGdiObject headerBrush_;
+  corvane::win::UniqueGdiObject navBrush_;
   // After icons_: the panels' lists borrow its picture list.
   std::array<std::unique_ptr<PanelWindow>, kPanelCount> panels_;
   std::array<ListPanel*, kPanelCount> listPanels_{};  // the panels with a list; none for the options

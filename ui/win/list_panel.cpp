@@ -72,7 +72,9 @@ int ListPanel::InsertText(std::size_t row, std::string_view text, int icon) {
 }
 
 void ListPanel::InsertRow(std::size_t row, const PanelEntry& entry) {
-  const int inserted = InsertText(row, entry.name, icons_.IndexFor(entry.path));
+  // The icon is fetched when the row first comes into view (LVN_GETDISPINFOW): a list of thousands
+  // would otherwise ask the shell for every file before the window shows.
+  const int inserted = InsertText(row, entry.name, I_IMAGECALLBACK);
   if (inserted < 0) return;
   std::wstring path = corvane::win::Widen(entry.path);
   ListView_SetItemText(list_, inserted, 1, path.data());
@@ -101,6 +103,10 @@ void ListPanel::ApplyRowChanges(const std::vector<RowChange>& changes) {
   }
   applying_ = true;
   ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+  // Room for the rows to come in one step, rather than growing with every one of thousands.
+  const auto added = std::count_if(changes.begin(), changes.end(),
+                                   [](const RowChange& change) { return change.kind == RowChangeKind::Add; });
+  if (added > 64) ListView_SetItemCount(list_, count + static_cast<int>(added));
   for (const RowChange& change : changes) {
     const int row = static_cast<int>(change.row);
     switch (change.kind) {
@@ -163,6 +169,16 @@ bool ListPanel::OnNotify(const NMHDR& header, LRESULT& result) {
       const std::size_t count = std::min(wide.size(), static_cast<std::size_t>(tip.cchTextMax - 1));
       wide.copy(tip.pszText, count);
       tip.pszText[count] = L'\0';
+      return true;
+    }
+    case LVN_GETDISPINFOW: {
+      auto& info = *reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header));
+      if ((info.item.mask & LVIF_IMAGE) == 0 || info.item.iItem < 0) return true;
+      const PanelEntry* entry = EntryAt(static_cast<std::size_t>(info.item.iItem));
+      info.item.iImage = entry != nullptr ? icons_.IndexFor(entry->path) : -1;
+      // Rows keep their entry for life, so the control may keep the answer; not while rows are
+      // being added and removed, when the model is already ahead of the control.
+      if (entry != nullptr && !applying_) info.item.mask |= LVIF_DI_SETITEM;
       return true;
     }
     case NM_DBLCLK:

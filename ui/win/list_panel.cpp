@@ -98,7 +98,11 @@ void ListPanel::ApplyRowChanges(const std::vector<RowChange>& changes) {
   // The first row in view that stays is to be the first in view afterwards.
   std::optional<std::size_t> top;
   const int count = ListView_GetItemCount(list_);
-  for (int row = std::max(ListView_GetTopIndex(list_), 0); row < count && !top; ++row) {
+  // Only the rows in view: past them every row would cost a walk through all the steps (clearing
+  // thousands of rows would take the square of their number).
+  const int first = std::max(ListView_GetTopIndex(list_), 0);
+  const int end = std::min(count, first + std::max(ListView_GetCountPerPage(list_), 1) + 1);
+  for (int row = first; row < end && !top; ++row) {
     top = RowAfterChanges(changes, static_cast<std::size_t>(row));
   }
   applying_ = true;

@@ -33,21 +33,10 @@ void ForEachLine(std::string_view text, bool complete, OnLine&& onLine) {
   if (complete && start < text.size()) visit(text.substr(start));
 }
 
-// Key under which the comparison rule sees a name and path as equal. The name's length leads, since
-// a stored field may hold any character and no separator could tell the two apart.
-std::string AllowKey(std::string_view name, std::string_view path) {
-  const std::string nameKey = ComparisonKey(name);
-  std::string key = std::to_string(nameKey.size());
-  key.push_back(':');
-  key += nameKey;
-  key += ComparisonKey(path);
-  return key;
-}
-
 void ReadAllowLines(std::string_view text, bool complete, AllowList& list) {
   // Dropping duplicates by a set keeps a long file from costing the square of its length.
   std::unordered_set<std::string> seen;
-  for (const ProgramListEntry& entry : list) seen.insert(AllowKey(entry.name, entry.path));
+  for (const ProgramListEntry& entry : list) seen.insert(ProgramComparisonKey(entry.name, entry.path));
   ForEachLine(text, complete, [&](std::string_view line) {
     const std::string plain = DecryptText(line);
     if (plain.empty()) return;
@@ -55,7 +44,7 @@ void ReadAllowLines(std::string_view text, bool complete, AllowList& list) {
     // only put junk (a file of random bytes, say) into the panels.
     ProgramListEntry entry;
     if (!SplitProgramRecord(plain, entry.path, entry.name)) return;
-    if (!seen.insert(AllowKey(entry.name, entry.path)).second) return;
+    if (!seen.insert(ProgramComparisonKey(entry.name, entry.path)).second) return;
     list.push_back(std::move(entry));
   });
 }
@@ -89,6 +78,17 @@ void ReadHotKeyLines(std::string_view text, bool complete, HotKeyList& list) {
 }
 
 }  // namespace
+
+std::string ProgramComparisonKey(std::string_view name, std::string_view path) {
+  // The name's length leads, since a stored field may hold any character and no separator could
+  // tell the two apart.
+  const std::string nameKey = ComparisonKey(name);
+  std::string key = std::to_string(nameKey.size());
+  key.push_back(':');
+  key += nameKey;
+  key += ComparisonKey(path);
+  return key;
+}
 
 std::string_view ListFileName(ListKind list) {
   switch (list) {
@@ -130,12 +130,15 @@ void ListFileStore::LoadListFile(ListKind list) {
     if (!ReadListText(list, text, complete)) return;
     switch (list) {
       case ListKind::Allow:
+        allowIndex_.stale = true;
         ReadAllowLines(text, complete, allowList_);
         break;
       case ListKind::Block:
+        blockIndex_.stale = true;
         ReadBlockLines(text, complete, blockList_);
         break;
       case ListKind::TrashJar:
+        trashIndex_.stale = true;
         ReadTrashJarLines(text, complete, trashJar_);
         break;
       case ListKind::HotKey:
@@ -186,7 +189,10 @@ void ListFileStore::RaiseReloadSignal(ListKind list) {
 }
 
 bool ListFileStore::AppendListLine(ListKind list, std::string_view plainRecord, bool addToTrashJar) {
-  if (list == ListKind::TrashJar && addToTrashJar) trashJar_.push_back(TrimSpaces(plainRecord));
+  if (list == ListKind::TrashJar && addToTrashJar) {
+    trashIndex_.stale = true;
+    trashJar_.push_back(TrimSpaces(plainRecord));
+  }
   const bool written = files_.AppendLine(ListFilePath(list), EncryptText(plainRecord));
   RaiseReloadSignal(list);
   return written;
@@ -243,25 +249,48 @@ bool ListFileStore::ClearListFile(ListKind list) {
   return removed;
 }
 
+void ListFileStore::RefreshAllowIndex() const {
+  if (!allowIndex_.NeedsRebuild(allowList_)) return;
+  allowKeys_.clear();
+  allowKeys_.reserve(allowList_.size());
+  for (const ProgramListEntry& entry : allowList_) allowKeys_.insert(ProgramComparisonKey(entry.name, entry.path));
+  allowIndex_.Built(allowList_);
+}
+
+void ListFileStore::RefreshBlockIndex() const {
+  if (!blockIndex_.NeedsRebuild(blockList_)) return;
+  blockPositions_.clear();
+  blockPositions_.reserve(blockList_.size());
+  for (std::size_t i = 0; i < blockList_.size(); ++i) blockPositions_[ComparisonKey(blockList_[i].name)].push_back(i);
+  blockIndex_.Built(blockList_);
+}
+
+void ListFileStore::RefreshTrashIndex() const {
+  if (!trashIndex_.NeedsRebuild(trashJar_)) return;
+  trashKeys_.clear();
+  trashKeys_.reserve(trashJar_.size());
+  for (const std::string& path : trashJar_) trashKeys_.insert(ComparisonKey(path));
+  trashIndex_.Built(trashJar_);
+}
+
 bool ListFileStore::IsInAllowList(std::string_view name, std::string_view path) const {
-  for (const ProgramListEntry& entry : allowList_) {
-    if (SameNameOrPath(entry.name, name) && SameNameOrPath(entry.path, path)) return true;
-  }
-  return false;
+  RefreshAllowIndex();
+  return allowKeys_.count(ProgramComparisonKey(name, path)) != 0;
 }
 
 bool ListFileStore::IsInBlockList(std::string_view name) const {
-  for (const ProgramListEntry& entry : blockList_) {
-    if (SameNameOrPath(entry.name, name)) return true;
-  }
-  return false;
+  return BlockListPositions(ComparisonKey(name)) != nullptr;
+}
+
+const std::vector<std::size_t>* ListFileStore::BlockListPositions(const std::string& nameKey) const {
+  RefreshBlockIndex();
+  const auto found = blockPositions_.find(nameKey);
+  return found == blockPositions_.end() ? nullptr : &found->second;
 }
 
 bool ListFileStore::IsInTrashJar(std::string_view path) const {
-  for (const std::string& entry : trashJar_) {
-    if (SameNameOrPath(entry, path)) return true;
-  }
-  return false;
+  RefreshTrashIndex();
+  return trashKeys_.count(ComparisonKey(path)) != 0;
 }
 
 bool ListFileStore::DeleteFileWithRetry(std::string_view path) {

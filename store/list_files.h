@@ -17,6 +17,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "store/list_file_system.h"
@@ -58,6 +60,9 @@ inline constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
 
 std::string_view ListFileName(ListKind list);
 
+// The key under which the comparison rule sees two programs (name and path) as the same one.
+std::string ProgramComparisonKey(std::string_view name, std::string_view path);
+
 class ListFileStore {
  public:
   // programDirectory: the folder of both programs, without a trailing backslash.
@@ -66,10 +71,21 @@ class ListFileStore {
   ListFileStore& operator=(const ListFileStore&) = delete;
 
   // The in-memory lists: the working copy for the whole run. Callers change them first and then
-  // bring the file in line (AppendListLine or RewriteListFile).
-  AllowList& allowList() { return allowList_; }
-  BlockList& blockList() { return blockList_; }
-  TrashJarList& trashJar() { return trashJar_; }
+  // bring the file in line (AppendListLine or RewriteListFile). Taking a list for change marks its
+  // look-up index for rebuilding at the next look-up, so change a list through a fresh call rather
+  // than through a reference kept from before a look-up.
+  AllowList& allowList() {
+    allowIndex_.stale = true;
+    return allowList_;
+  }
+  BlockList& blockList() {
+    blockIndex_.stale = true;
+    return blockList_;
+  }
+  TrashJarList& trashJar() {
+    trashIndex_.stale = true;
+    return trashJar_;
+  }
   HotKeyList& hotKeys() { return hotKeys_; }
   const AllowList& allowList() const { return allowList_; }
   const BlockList& blockList() const { return blockList_; }
@@ -101,6 +117,9 @@ class ListFileStore {
   bool IsInAllowList(std::string_view name, std::string_view path) const;
   bool IsInBlockList(std::string_view name) const;  // by name only: blocked wherever it lies
   bool IsInTrashJar(std::string_view path) const;
+  // Where the block-list entries whose name has this comparison key (ComparisonKey) stand, in list
+  // order; null when there is none.
+  const std::vector<std::size_t>* BlockListPositions(const std::string& nameKey) const;
 
   // Deletes the file at path (trimmed), hidden or read-only: the user asked for it gone. One
   // attempt, without sleeping or running window events, since it runs on the user-interface thread
@@ -116,6 +135,28 @@ class ListFileStore {
   // the read stopped early.
   bool ReadListText(ListKind list, std::string& text, bool& complete);
 
+  // When a list's hashed look-up index by the comparison rule was built. A look-up rebuilds an index
+  // that is marked stale by the changing accessors, and one whose list moved or changed its length
+  // since the build.
+  struct IndexState {
+    bool stale = true;
+    const void* builtFor = nullptr;
+    std::size_t builtSize = 0;
+    template <typename List>
+    bool NeedsRebuild(const List& list) const {
+      return stale || builtFor != static_cast<const void*>(list.data()) || builtSize != list.size();
+    }
+    template <typename List>
+    void Built(const List& list) {
+      stale = false;
+      builtFor = list.data();
+      builtSize = list.size();
+    }
+  };
+  void RefreshAllowIndex() const;
+  void RefreshBlockIndex() const;
+  void RefreshTrashIndex() const;
+
   ListFileSystem& files_;
   SettingsStore& settings_;
   std::string directory_;
@@ -123,6 +164,12 @@ class ListFileStore {
   BlockList blockList_;
   TrashJarList trashJar_;
   HotKeyList hotKeys_;
+  mutable IndexState allowIndex_;
+  mutable IndexState blockIndex_;
+  mutable IndexState trashIndex_;
+  mutable std::unordered_set<std::string> allowKeys_;
+  mutable std::unordered_map<std::string, std::vector<std::size_t>> blockPositions_;
+  mutable std::unordered_set<std::string> trashKeys_;
 };
 
 }  // namespace corvane

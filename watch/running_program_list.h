@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace corvane::watch {
@@ -20,9 +21,12 @@ class RunningProgramList {
   // By the comparison rule: surrounding spaces removed, letter case ignored.
   bool IsInRunningProgramList(std::string_view name, std::string_view path) const;
 
-  void Add(RunningProgram program) { entries_.push_back(std::move(program)); }
+  void Add(RunningProgram program);
   void RemoveAt(std::size_t index);
-  void Clear() { entries_.clear(); }
+  void Clear() {
+    entries_.clear();
+    counts_.clear();
+  }
   // Removes every unjudged entry (back to Normal mode: those programs are judged again).
   void RemoveUnjudged();
 
@@ -40,6 +44,7 @@ class RunningProgramList {
       if (keep(entry)) {
         kept.push_back(std::move(entry));
       } else {
+        Forget(entry);
         ++removed;
       }
     }
@@ -48,7 +53,12 @@ class RunningProgramList {
   }
 
  private:
+  void Forget(const RunningProgram& entry);
+
   std::vector<RunningProgram> entries_;
+  // How many entries there are of each name and path, by the comparison rule (ProgramComparisonKey),
+  // so that asking whether a program is listed does not go through the list once per process.
+  std::unordered_map<std::string, std::size_t> counts_;
 };
 
 }  // namespace corvane::watch

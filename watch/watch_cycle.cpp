@@ -1,8 +1,10 @@
 #include "watch/watch_cycle.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "base/text.h"
 #include "process/paths.h"
@@ -43,37 +45,38 @@ void WatchCycle::Tick() {
 
 void WatchCycle::TerminateBlockedPrograms() {
   if (ReadBoolSetting(settings_, settings::kOptAllowAll, false)) return;
-  if (lists_.blockList().empty()) return;
+  // Read through a const view: taking a list for change would mark its look-up index stale.
+  const ListFileStore& lists = lists_;
+  if (lists.blockList().empty()) return;
   // One snapshot serves the whole pass. As with a termination by name per entry, each entry ends the
-  // first listed process of its name that this pass has not ended yet.
+  // first listed process of its name that this pass has not ended yet: the k-th entry of a name ends
+  // the k-th process of that name, and the entries go in list order.
   ProcessSnapshot snapshot;
   if (!processes_.TakeProcessSnapshot(snapshot)) return;
   // Both sides by the comparison rule, as the decision that a program is blocked uses it: a program
-  // whose file name has blanks around it is ended too.
-  std::vector<std::string> runningNames;
-  runningNames.reserve(snapshot.size());
-  for (const ProcessEntry& entry : snapshot) runningNames.push_back(ComparisonKey(GetFileNameFromPath(entry.exeFile)));
-  std::vector<bool> ended(runningNames.size(), false);
-  // Names are copied first: the list may change under a long termination.
-  std::vector<std::string> names;
-  names.reserve(lists_.blockList().size());
-  for (const ProgramListEntry& entry : lists_.blockList()) names.push_back(ComparisonKey(entry.name));
-  for (const std::string& name : names) {
+  // whose file name has blanks around it is ended too. The whole plan is made before the first
+  // termination, as the list may change under a long one.
+  std::unordered_map<std::string, std::size_t> matchedOfName;
+  std::vector<std::pair<std::size_t, std::size_t>> plan;  // (entry's place in the list, process)
+  for (std::size_t i = 0; i < snapshot.size(); ++i) {
+    const std::string name = ComparisonKey(GetFileNameFromPath(snapshot[i].exeFile));
     if (name.empty()) continue;
-    for (size_t i = 0; i < runningNames.size(); ++i) {
-      if (ended[i] || runningNames[i] != name) continue;
-      ended[i] = true;
-      AnnounceTermination(settings_, speaker_);
-      TerminateMatchedProcess(processes_, snapshot[i].processId);
-      break;
-    }
+    const std::vector<std::size_t>* entries = lists.BlockListPositions(name);
+    if (entries == nullptr) continue;
+    std::size_t& matched = matchedOfName[name];
+    if (matched < entries->size()) plan.emplace_back((*entries)[matched++], i);
+  }
+  std::sort(plan.begin(), plan.end());
+  for (const auto& step : plan) {
+    AnnounceTermination(settings_, speaker_);
+    TerminateMatchedProcess(processes_, snapshot[step.second].processId);
   }
 }
 
 void WatchCycle::EmptyTrashJar() {
   // Nothing here sleeps or runs window events: a file that cannot be deleted now (in use, no right)
   // stays and is tried again at the next pass, which is at most half a second away.
-  const TrashJarList paths = lists_.trashJar();
+  const TrashJarList paths = std::as_const(lists_).trashJar();
   for (const std::string& entry : paths) {
     const std::string path = TrimSpaces(entry);
     // A hidden file is left alone: the existence test sees ordinary files only.

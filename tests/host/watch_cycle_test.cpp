@@ -65,6 +65,27 @@ TEST_F(WatchCycleTest, OnePassTakesOneSnapshotAndEachEntryEndsOneCopy) {
   EXPECT_EQ(speaker.beeps.size(), 2u);
 }
 
+TEST_F(WatchCycleTest, TerminationsFollowTheBlockListsOrderAndEachEntryTakesTheNextCopy) {
+  Block("x.exe", "C:\\x.exe");
+  Block("y.exe", "C:\\y.exe");
+  Block("X.EXE ", "D:\\x.exe");
+  processes.Add(1, "y.exe", "C:\\y.exe");
+  processes.Add(2, "x.exe", "C:\\x.exe");
+  processes.Add(3, "x.exe", "E:\\x.exe");
+  processes.Add(4, "x.exe", "F:\\x.exe");
+  cycle.TerminateBlockedPrograms();
+  // First entry: the first x; second: y; third: the next x. The fourth copy waits for the next pass.
+  EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{2, 1, 3}));
+  // An entry taken off the list ends nothing more.
+  lists.blockList().pop_back();
+  cycle.TerminateBlockedPrograms();
+  EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{2, 1, 3, 4}));
+  lists.blockList().clear();
+  processes.Add(5, "x.exe", "C:\\x.exe");
+  cycle.TerminateBlockedPrograms();
+  EXPECT_TRUE(processes.IsRunning(5));
+}
+
 // The tone is the cycle's to sound: one before each termination it starts, refused or not, and only
 // when "ChkBeep" is 1.
 TEST_F(WatchCycleTest, EveryTerminationIsAnnouncedFirstOnlyWhenChkBeepIsOne) {
@@ -304,6 +325,27 @@ TEST(RunningProgramList, LookupByComparisonRuleAndUnjudgedRemoval) {
   list.RemoveUnjudged();
   EXPECT_EQ(list.size(), 1u);
   EXPECT_FALSE(list.IsInRunningProgramList("free.exe", "C:\\free.exe"));
+}
+
+TEST(RunningProgramList, LookupFollowsRemovalsOfDuplicatesAndClearing) {
+  RunningProgramList list;
+  list.Add({"twin.exe", "C:\\twin.exe"});
+  list.Add({" TWIN.EXE", "c:\\twin.exe ", /*unjudged=*/true});
+  list.Add({"other.exe", "C:\\other.exe"});
+  // One of two entries of the same program goes: the other still answers.
+  list.RemoveAt(0);
+  EXPECT_TRUE(list.IsInRunningProgramList("twin.exe", "C:\\twin.exe"));
+  list.RemoveAt(7);  // past the end: nothing
+  list.RemoveUnjudged();
+  EXPECT_FALSE(list.IsInRunningProgramList("twin.exe", "C:\\twin.exe"));
+  EXPECT_TRUE(list.IsInRunningProgramList("other.exe", "C:\\other.exe"));
+  EXPECT_EQ(list.RemoveUnless([](const RunningProgram& p) { return p.name != "other.exe"; }), 1u);
+  EXPECT_FALSE(list.IsInRunningProgramList("other.exe", "C:\\other.exe"));
+  list.Add({"back.exe", "C:\\back.exe"});
+  list.Clear();
+  EXPECT_FALSE(list.IsInRunningProgramList("back.exe", "C:\\back.exe"));
+  list.Add({"back.exe", "C:\\back.exe"});
+  EXPECT_TRUE(list.IsInRunningProgramList("BACK.exe", "C:\\back.exe"));
 }
 
 }  // namespace

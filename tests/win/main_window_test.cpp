@@ -255,5 +255,33 @@ TEST_F(MainWindowTest, AWatchTickChangesTheRunningRowsOneByOneAndTheSelectionAnd
   EXPECT_EQ(rowText(ListView_GetTopIndex(list)), topName);
 }
 
+TEST_F(MainWindowTest, ThousandsOfRowsFillAtOnceAndFetchTheirIconsOnlyWhenAsked) {
+  for (int i = 0; i < 3000; ++i) {
+    const std::string name = "tool" + std::to_string(i) + ".exe";
+    lists.allowList().push_back({name, "C:\\apps" + std::to_string(i) + "\\" + name});
+  }
+  controller.OnListsChanged();  // the allowed panel is not in view
+  HWND list = window.ListView(Panel::Allowed);
+  ASSERT_EQ(ListView_GetItemCount(list), 3000);
+  HIMAGELIST icons = ListView_GetImageList(list, LVSIL_SMALL);
+  ASSERT_NE(icons, nullptr);
+  const int before = ImageList_GetImageCount(icons);
+  EXPECT_LT(before, 50);  // not one icon per row
+  // A row asked for its picture gets its own file's, once, and keeps it.
+  LVITEMW item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = 2500;
+  ASSERT_TRUE(ListView_GetItem(list, &item));
+  EXPECT_EQ(item.iImage, before);
+  EXPECT_EQ(ImageList_GetImageCount(icons), before + 1);
+  ASSERT_TRUE(ListView_GetItem(list, &item));
+  EXPECT_EQ(item.iImage, before);
+  EXPECT_EQ(ImageList_GetImageCount(icons), before + 1);
+  // Its text came with the fill.
+  wchar_t text[64] = {};
+  ListView_GetItemText(list, 2500, 1, text, 64);
+  EXPECT_EQ(corvane::win::Narrow(text), "C:\\apps2500\\tool2500.exe");
+}
+
 }  // namespace
 }  // namespace corvane::ui::win

@@ -43,8 +43,8 @@ class LaunchHost {
   virtual void OpenFile(std::string_view target, std::string_view workingDirectory) = 0;
 };
 
-// The index of the first binding whose combination is pressed, asking Ctrl, Shift and the key of
-// each binding in turn; nothing when none is.
+// The index of the first binding whose combination is pressed: Ctrl, then Shift, then each
+// binding's key in turn, stopping at the first modifier that is up; nothing when none is.
 std::optional<std::size_t> FindPressedBinding(const HotKeyList& bindings, KeyboardState& keyboard);
 
 class LaunchHotkeyPoll {

@@ -8,6 +8,8 @@
 #   running, all allowed; time from an unknown program's start to the real Corvane.exe's alert.
 #   Trash Jar (bench/trash_bench.cpp): the real Corvane.exe with 20 Trash Jar files that cannot be
 #   deleted; the longest time its main window takes to answer a message over 15 s of ticks.
+#   Launch hotkeys (bench/hotkeys_bench.cpp): the real Corvane.exe idle without and with 36 bindings,
+#   CPU of its process.
 #   List operations (bench/list_operations_bench.cpp): each operation of the list panels on 5,000
 #   allowed and 5,000 blocked programs and 500 Trash Jar paths, list files on the disk.
 #   Big tick (bench/watch_bench.cpp bigtick): one tick of the real WatchCycle and
@@ -18,7 +20,7 @@
 #   above; from the process's start to the main window visible with its allowed and blocked lists
 #   filled and answering WM_NULL (against the moment the splash goes), and to its running list
 #   filled by the first watch tick.
-# Usage: bash scripts/bench.sh [blocker|watch|bigtick|startup|trash|operations|all]   (CORVANE_BUILD chooses the build folder)
+# Usage: bash scripts/bench.sh [blocker|watch|bigtick|startup|trash|operations|hotkeys|all]   (CORVANE_BUILD chooses the build folder)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -177,6 +179,31 @@ bench_trash() {
   echo "target max answer < 50 ms: $(verdict "$(awk -v m="$(field "$line" max)" 'BEGIN{print (m != "" && m < 50)}')")"
 }
 
+# CPU of the prefix's Corvane.exe plus the wineserver while it runs idle with $1 launch hotkeys.
+hotkeys_run() {
+  local bindings="$1" seconds="$2" out="$RUN_DIR/hotkeys-$1.txt"
+  wine "$BENCH_BIN/hotkeys_bench.exe" "$bindings" "$((seconds + 8))" >"$out" 2>&1 </dev/null &
+  local driver=$!
+  for _ in $(seq 120); do grep -q ready "$out" 2>/dev/null && break; sleep 0.5; done
+  sleep 3
+  local pids; pids="$(prefix_pids 'Corvane.exe') $(server_pid)"
+  cpu_percent "$seconds" $pids
+  wait "$driver" || true
+}
+
+bench_hotkeys() {
+  local seconds="${HOTKEYS_SECONDS:-20}"
+  echo "== Launch hotkeys: real Corvane.exe idle, without and with 36 bindings; CPU of Corvane.exe + wineserver over $seconds s"
+  local none1 with1 none2 with2
+  none1="$(hotkeys_run 0 "$seconds")"; with1="$(hotkeys_run 36 "$seconds")"
+  none2="$(hotkeys_run 0 "$seconds")"; with2="$(hotkeys_run 36 "$seconds")"
+  local none with
+  none="$(awk -v a="$none1" -v b="$none2" 'BEGIN{printf "%.2f", (a + b) / 2}')"
+  with="$(awk -v a="$with1" -v b="$with2" 'BEGIN{printf "%.2f", (a + b) / 2}')"
+  echo "no bindings: $none1 / $none2 %, 36 bindings: $with1 / $with2 %"
+  echo "target 36 bindings <= none + 0.5 points: $(verdict "$(awk -v a="$with" -v b="$none" 'BEGIN{print (a <= b + 0.5)}')") ($with vs. $none %)"
+}
+
 bench_operations() {
   echo "== List operations: 5,000 allowed, 5,000 blocked, 500 Trash Jar entries; time per operation"
   wine "$BENCH_BIN/list_operations_bench.exe" "${OPERATION_RUNS:-15}" >"$RUN_DIR/operations.txt" 2>&1 </dev/null || true
@@ -190,6 +217,7 @@ case "$WHAT" in
   startup) bench_startup ;;
   trash) bench_trash ;;
   operations) bench_operations ;;
-  all) bench_blocker; bench_watch; bench_bigtick; bench_startup; bench_trash; bench_operations ;;
-  *) echo "usage: bash scripts/bench.sh [blocker|watch|bigtick|startup|trash|operations|all]" >&2; exit 2 ;;
+  hotkeys) bench_hotkeys ;;
+  all) bench_blocker; bench_watch; bench_bigtick; bench_startup; bench_trash; bench_operations; bench_hotkeys ;;
+  *) echo "usage: bash scripts/bench.sh [blocker|watch|bigtick|startup|trash|operations|hotkeys|all]" >&2; exit 2 ;;
 esac

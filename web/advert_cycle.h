@@ -71,7 +71,7 @@ inline constexpr int kAdvertCycleMs = 10000;
 // The short pause before a loaded page replaces what is shown, and before a click opens the browser.
 inline constexpr int kAdvertPauseMs = 1000;
 // How long one page (with its image) may take before the cycle gives up and shows the placeholder.
-inline constexpr int kAdvertWaitLimitMs = 60000;
+inline constexpr int kAdvertWaitLimitMs = 15000;
 inline constexpr int kAdvertCyclesPerList = 12;
 inline constexpr const char* kPageNotShownStatus = " page can not be displayed ";
 

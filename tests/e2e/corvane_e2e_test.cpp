@@ -528,7 +528,7 @@ TEST_F(CorvaneE2eTest, ARunningProgramMovedToTheBlockListIsEndedThereAndByTheBlo
 }
 
 // Holds Ctrl + Shift + key down for a moment, then lets go, as a user's hand would.
-void PressCtrlShift(WORD key) {
+void PressCtrlShift(WORD key, DWORD holdMs = 400) {
   const auto input = [](WORD virtualKey, bool up) {
     INPUT event{};
     event.type = INPUT_KEYBOARD;
@@ -538,21 +538,21 @@ void PressCtrlShift(WORD key) {
   };
   INPUT down[] = {input(VK_CONTROL, false), input(VK_SHIFT, false), input(key, false)};
   ::SendInput(3, down, sizeof(INPUT));
-  ::Sleep(400);
+  ::Sleep(holdMs);
   INPUT up[] = {input(key, true), input(VK_SHIFT, true), input(VK_CONTROL, true)};
   ::SendInput(3, up, sizeof(INPUT));
 }
 
-TEST_F(CorvaneE2eTest, ALaunchHotkeyOpensItsFileAndAnotherKeyNothing) {
+TEST_F(CorvaneE2eTest, ALaunchHotkeyOnTheMainKeyboardsOneOpensItsFileAndTheKeypadsOneNothing) {
   ScratchFolder elsewhere;
   const std::wstring program = elsewhere.CopyIn(HelperPath(L"sleeper"), L"cvhotkey.exe");
   ASSERT_FALSE(program.empty());
   const std::string target = corvane::win::Narrow(program);
-  // Allowed beforehand, so that its start raises no alert; bound to Ctrl + Shift + Q.
+  // Allowed beforehand, so that its start raises no alert; bound to Ctrl + Shift + 1.
   std::vector<std::string> allowed = RunningProgramRecords();
   allowed.push_back(ProgramRecord(target, "cvhotkey.exe"));
   ASSERT_TRUE(WriteListFile(InFolder(L"midmo.ocx"), allowed));
-  ASSERT_TRUE(WriteListFile(InFolder(L"shudw.dll"), {HotKeyRecord(target, "Ctrl + Shift + Q")}));
+  ASSERT_TRUE(WriteListFile(InFolder(L"shudw.dll"), {HotKeyRecord(target, "Ctrl + Shift + 1")}));
   HWND window = StartCorvane();
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
@@ -563,14 +563,14 @@ TEST_F(CorvaneE2eTest, ALaunchHotkeyOpensItsFileAndAnotherKeyNothing) {
   // it is seen, as a user would.
   const auto opened = [] { return !ProcessIdsNamed(L"cvhotkey.exe").empty(); };
   for (int attempt = 0; attempt < 5 && !opened(); ++attempt) {
-    PressCtrlShift('Q');
+    PressCtrlShift('1');
     WaitFor(opened, 3000);
   }
   ASSERT_TRUE(opened());
-  // Let go of, it opens nothing more, and another letter opens nothing.
+  // Let go of, it opens nothing more, and the keypad's 1, another key, opens nothing.
   ::Sleep(2000);
   const std::size_t count = ProcessIdsNamed(L"cvhotkey.exe").size();
-  PressCtrlShift('W');
+  PressCtrlShift(VK_NUMPAD1);
   ::Sleep(2500);
   EXPECT_EQ(ProcessIdsNamed(L"cvhotkey.exe").size(), count);
   for (const std::uint32_t id : ProcessIdsNamed(L"cvhotkey.exe")) {
@@ -579,6 +579,72 @@ TEST_F(CorvaneE2eTest, ALaunchHotkeyOpensItsFileAndAnotherKeyNothing) {
   }
   CloseFromTrayMenu(window);
   EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
+}
+
+// The shutdown hotkey's countdown in the real program; the power-off request goes to a log.
+class ShutdownHotkeyE2eTest : public CorvaneE2eTest {
+ protected:
+  void SetUp() override {
+    CorvaneE2eTest::SetUp();
+    log = InFolder(L"power.log");
+    ::SetEnvironmentVariableW(L"CORVANE_POWER_OFF_LOG", log.c_str());
+    WriteSettingValue(L"ChkEnableHotkeyShutDown", L"1");
+    WriteSettingValue(L"cmdShutDown", L"0");
+  }
+  void TearDown() override {
+    ::SetEnvironmentVariableW(L"CORVANE_POWER_OFF_LOG", nullptr);
+    DeleteSettingValues({L"ChkEnableHotkeyShutDown", L"cmdShutDown"});
+    CorvaneE2eTest::TearDown();
+  }
+
+  // Holds Ctrl + Shift + A across a watch tick until the countdown opens (see the launch hotkey's
+  // test for why more than once).
+  HWND OpenCountdown() {
+    HWND countdown = nullptr;
+    const auto found = [&] {
+      const auto windows = WindowsOf(main.Id(), L"CorvaneCountdown");
+      countdown = windows.empty() ? nullptr : windows.front();
+      return countdown != nullptr && ::IsWindowVisible(countdown);
+    };
+    for (int attempt = 0; attempt < 5 && !found(); ++attempt) {
+      PressCtrlShift('A', 1300);
+      WaitFor(found, 3000);
+    }
+    return found() ? countdown : nullptr;
+  }
+
+  std::wstring log;
+};
+
+TEST_F(ShutdownHotkeyE2eTest, EscapeClosesTheCountdownAndNothingHappens) {
+  HWND window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  HWND countdown = OpenCountdown();
+  ASSERT_NE(countdown, nullptr);
+  EXPECT_EQ(WindowText(countdown), L"Hot Key Pressed");
+  EXPECT_EQ(WindowText(FindChildById(countdown, 1301)), L"Windows will now Shutdown.");
+  HWND cancel = FindChild(countdown, L"Cancel");
+  ASSERT_NE(cancel, nullptr);
+  ::PostMessageW(cancel, WM_KEYDOWN, VK_ESCAPE, 1);
+  ::PostMessageW(cancel, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0000001u));
+  EXPECT_TRUE(WaitFor([&] { return !::IsWindow(countdown); }));
+  ::Sleep(1500);
+  EXPECT_FALSE(FileExists(log));
+  EXPECT_FALSE(main.HasEnded(0));
+  CloseFromTrayMenu(window);
+  EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));
+}
+
+TEST_F(ShutdownHotkeyE2eTest, ACountdownRunToItsEndAsksForTheShutdownAndTheProgramEnds) {
+  HWND window = StartCorvane();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
+  ASSERT_NE(OpenCountdown(), nullptr);
+  // 25 one-second ticks, then the request and the end; the blocker is not told to stop.
+  EXPECT_TRUE(main.HasEnded(40000));
+  EXPECT_TRUE(WaitFor([&] { return ReadListFileText(L"power.log") == "shutdown\r\n"; }, 3000));
+  EXPECT_EQ(ReadSettingValue(L"Support"), L"True");
 }
 
 }  // namespace

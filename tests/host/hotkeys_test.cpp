@@ -260,6 +260,20 @@ TEST(LaunchHotkeyPollTest, APressedBindingOpensOnceAfterThePauseWithThePollOffMe
   EXPECT_EQ(host.events, (std::vector<std::string>{"timer off", "after 1000"}));
 }
 
+TEST(LaunchHotkeyPollTest, AnIdlePollAsksAboutCtrlOnceAndKeysNamingNothingArePassedOver) {
+  const HotKeyList bindings = {{"C:\\a.exe", "Ctrl + Shift + "}, {"C:\\b.exe", "garbage"}, {"C:\\c.exe", "Ctrl + Shift + 1"}};
+  FakeKeyboard keyboard;
+  EXPECT_EQ(FindPressedBinding(bindings, keyboard), std::nullopt);
+  EXPECT_EQ(keyboard.asked, std::vector<int>{kControlKey});
+  keyboard.asked.clear();
+  keyboard.Hold({kControlKey, kShiftKey, 0x61});  // the keypad's 1 is another key
+  EXPECT_EQ(FindPressedBinding(bindings, keyboard), std::nullopt);
+  keyboard.Hold({'1'});
+  EXPECT_EQ(FindPressedBinding(bindings, keyboard), 2u);
+  EXPECT_EQ(keyboard.asked, (std::vector<int>{kControlKey, kShiftKey, '1', kControlKey, kShiftKey, '1'}));
+  EXPECT_EQ(FindPressedBinding({}, keyboard), std::nullopt);
+}
+
 class LaunchHotkeysTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -315,6 +329,17 @@ TEST_F(LaunchHotkeysTest, AnAddIsCheckedInOrderThenStoredInTheFileTheWindowAndTh
   HotKeysModel reopened(store, dialogs);
   reopened.Load();
   EXPECT_EQ(reopened.Rows(), expected);
+}
+
+TEST_F(LaunchHotkeysTest, ADamagedFileLoadsWhatItCanAndTargetsComeBackExactly) {
+  const std::string odd = "C:\\T\xC3\xA9st^^^^dir\\a^^^^b.exe";
+  files.Put(kHotKeyFile, std::string("\x01\xFF\x80garbage\r\n") + EncryptText("no separator here") + "\r\n" +
+                             EncryptText(odd + "^^^^Ctrl + Shift + 5") + "\r\n" +
+                             EncryptText("C:\\x.exe^^^^Ctrl + Shift + ") + "\r\n");
+  window.Load();
+  ASSERT_FALSE(window.Rows().empty());
+  EXPECT_EQ(window.Rows().front().target, odd);
+  EXPECT_EQ(window.Rows().front().keyLabel, "Ctrl + Shift + 5");
 }
 
 TEST_F(LaunchHotkeysTest, RemovingAsksThenRewritesAndTheLastRemovalLeavesNoFile) {

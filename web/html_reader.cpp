@@ -46,6 +46,12 @@ constexpr NamedReference kNamed[] = {
     {"mdash", 0x2014}, {"ndash", 0x2013}, {"laquo", 0xAB},   {"raquo", 0xBB},   {"euro", 0x20AC},
     {"pound", 0xA3},  {"yen", 0xA5},     {"cent", 0xA2},    {"deg", 0xB0},     {"middot", 0xB7},
     {"lsquo", 0x2018}, {"rsquo", 0x2019}, {"ldquo", 0x201C}, {"rdquo", 0x201D}, {"bull", 0x2022},
+    // The accented letters of the Western European languages.
+    {"agrave", 0xE0}, {"aacute", 0xE1},  {"acirc", 0xE2},   {"auml", 0xE4},    {"ccedil", 0xE7},
+    {"egrave", 0xE8}, {"eacute", 0xE9},  {"ecirc", 0xEA},   {"euml", 0xEB},    {"iacute", 0xED},
+    {"icirc", 0xEE},  {"ntilde", 0xF1},  {"oacute", 0xF3},  {"ocirc", 0xF4},   {"ouml", 0xF6},
+    {"uacute", 0xFA}, {"ucirc", 0xFB},   {"uuml", 0xFC},    {"szlig", 0xDF},   {"Auml", 0xC4},
+    {"Eacute", 0xC9}, {"Ouml", 0xD6},    {"Uuml", 0xDC},
 };
 
 // Reads one reference at text[at] == '&'; returns the characters consumed, 0 when it is none.

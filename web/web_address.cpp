@@ -48,6 +48,8 @@ std::string RemoveDotSegments(std::string_view path) {
 bool HasWebScheme(std::string_view address) { return SchemeLength(address) != 0; }
 
 bool IsSafeWebAddress(std::string_view address) {
+  // Longer than any address a page of ours links to; a browser's command line is no place for more.
+  if (address.size() > kMaxWebAddressLength) return false;
   const std::size_t scheme = SchemeLength(address);
   if (scheme == 0) return false;
   for (const char c : address) {

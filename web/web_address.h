@@ -1,6 +1,7 @@
 #pragma once
 // Web addresses: which ones the program may hand on, and how a relative one is read against the
 // page it came from.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,8 @@ namespace corvane::web {
 // blanks, control characters or bytes outside ASCII. Addresses come from a server we do not control
 // and end up on a browser's command line, so nothing else may pass.
 bool IsSafeWebAddress(std::string_view address);
+// The longest address IsSafeWebAddress lets pass.
+inline constexpr std::size_t kMaxWebAddressLength = 2048;
 
 // True when the address starts with http:// or https:// (any case).
 bool HasWebScheme(std::string_view address);

@@ -20,6 +20,18 @@ TEST(HtmlReader, ListTableRowsFromUntidyMarkup) {
             (std::vector<std::string>{"http://a.example/one.htm", "http://a.example/two.htm?x=1&y=2", "", "C D"}));
 }
 
+TEST(HtmlReader, TenMegabytesOfMarkupWithNonAsciiTextAreReadWhole) {
+  std::string html = "<html><body><table><tr><td>caf&eacute; &#x263A; \xE2\x82\xAC</td></tr></table><p>";
+  const std::string chunk = "<b>x</b> &amp; <i>y</i> ";
+  while (html.size() < 10u * 1024u * 1024u) html += chunk;
+  html += "<a href='http://a.example/go'><img src=\"p.png\"></a>";
+  const HtmlPage page = ReadHtml(html);
+  ASSERT_EQ(page.firstTableRows.size(), 1u);
+  EXPECT_EQ(page.firstTableRows[0], "caf\xC3\xA9 \xE2\x98\xBA \xE2\x82\xAC");
+  ASSERT_TRUE(page.hasImage);
+  EXPECT_EQ(page.firstImage.clickAddress, "http://a.example/go");
+}
+
 TEST(HtmlReader, NestedTablesBelongToTheirCell) {
   const HtmlPage page = ReadHtml(
       "<table><tbody><tr><td>outer <table><tr><td>inner1</td></tr><tr><td>inner2</td></tr></table></td></tr>"

@@ -32,6 +32,12 @@ TEST(WebAddress, OnlyPlainWebAddressesPass) {
   EXPECT_FALSE(IsSafeWebAddress("http://user@a.example/"));
 }
 
+TEST(WebAddress, AnAddressLongerThanTwoKilobytesNeverPasses) {
+  const std::string base = "http://a.example/";
+  EXPECT_TRUE(IsSafeWebAddress(base + std::string(kMaxWebAddressLength - base.size(), 'x')));
+  EXPECT_FALSE(IsSafeWebAddress(base + std::string(kMaxWebAddressLength - base.size() + 1, 'x')));
+}
+
 TEST(WebAddress, RelativeAddressesReadAgainstTheirPage) {
   const std::string page = "http://ads.example/adv/one/page.htm?x=1#top";
   EXPECT_EQ(ResolveWebAddress(page, "https://other.example/p"), "https://other.example/p");

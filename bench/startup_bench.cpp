@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "base/win/utf.h"
 #include "bench/big_lists.h"
 #include "store/list_files.h"
@@ -41,16 +42,7 @@ constexpr int kRunningListId = 200;
 constexpr int kBlockedListId = 201;
 constexpr int kAllowedListId = 202;
 
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER counter;
-  ::QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / frequency;
-}
+using corvane::bench::Now;
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());

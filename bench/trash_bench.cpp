@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "base/win/handle.h"
 #include "base/win/utf.h"
 #include "process/win/process_table_win.h"
@@ -30,16 +31,7 @@ namespace {
 using namespace corvane;
 using namespace corvane::testing;
 
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER counter;
-  ::QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / frequency;
-}
+using corvane::bench::Now;
 
 double Percentile(std::vector<double> values, double fraction) {
   std::sort(values.begin(), values.end());

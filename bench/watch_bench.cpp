@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "base/win/handle.h"
 #include "base/win/utf.h"
 #include "bench/big_lists.h"
@@ -35,8 +36,7 @@ namespace {
 
 using namespace corvane;
 using namespace corvane::testing;
-
-double Now();
+using corvane::bench::Now;
 
 // Counts what the cycle asks of the real table, and the time the snapshots and path reads take.
 class CountingProcessTable final : public ProcessTable {
@@ -92,16 +92,6 @@ class CountingUi final : public watch::DecisionUi {
   int alerts = 0;
 };
 
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER counter;
-  ::QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / frequency;
-}
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());

@@ -39,29 +39,33 @@ corvane_build_host() {
   cmake --build "$CORVANE_BUILD/host" -j"$JOBS"
 }
 
-# The project's own Wine prefix, created once and reused.
+# The project's own Wine prefix, created once and reused (CORVANE_WINEPREFIX names another one).
 corvane_wine_env() {
-  export WINEPREFIX="$CORVANE_BUILD/wineprefix"
+  export WINEPREFIX="${CORVANE_WINEPREFIX:-$CORVANE_BUILD/wineprefix}"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree=,winemenubuilder.exe="
   export WINEARCH=win64
 }
 
 CORVANE_XVFB_PID=""
-# Starts Xvfb on a free display when there is no DISPLAY.
+# Starts Xvfb on a free display when there is no DISPLAY. Xvfb picks the display itself, so scripts
+# started side by side never share one.
 corvane_ensure_display() {
   if [ -n "${DISPLAY:-}" ]; then return 0; fi
-  local n
-  for n in $(seq 91 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    CORVANE_XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && return 0
-      sleep 0.1
-    done
+  local numberFile
+  numberFile="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
+  CORVANE_XVFB_PID=$!
+  for _ in $(seq 100); do
+    if [ -s "$numberFile" ]; then
+      export DISPLAY=":$(tr -d '[:space:]' <"$numberFile")"
+      rm -f "$numberFile"
+      return 0
+    fi
+    kill -0 "$CORVANE_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
+  rm -f "$numberFile"
   echo "could not start Xvfb" >&2
   return 1
 }

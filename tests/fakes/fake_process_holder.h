@@ -14,11 +14,15 @@ class FakeProcessHolder final : public ProcessHolder {
   struct Process {
     std::uint64_t creationTime = 0;
     int suspendCount = 0;
+    // The process ends and its id goes to a new process, created at this time, just as it is
+    // suspended: the new one is what gets suspended.
+    std::optional<std::uint64_t> replacedOnSuspend{};
   };
 
   bool SuspendProcess(std::uint32_t processId) override {
     const auto it = processes.find(processId);
     if (it == processes.end() || refuse.count(processId) != 0) return false;
+    if (it->second.replacedOnSuspend) it->second = {*it->second.replacedOnSuspend, 0, std::nullopt};
     ++it->second.suspendCount;
     return true;
   }

@@ -2,14 +2,15 @@
 // The plain records of the list files and how both programs split them into their fields.
 //
 // Allow and block records are path + "^^^^" + name, hot-key records target + "^^^^" + key label.
-// An allow record may go on with the file's fingerprint: "^^^^" + its SHA-256 as 64 lower-case hex
-// digits, then optionally "^^^^" + the day that hash was stored, as YYYY-MM-DD. Path and name stay
-// exactly as in a record without it, and every reader of allow or block records (both programs)
-// takes either form. A build from before fingerprints skips a record that carries one.
 // "^" is legal in file names, so a path or a name may itself hold "^^^^", and the first separator
 // is not always the real one: "C:\^^^^x.exe^^^^\setup.exe^^^^setup.exe" must not read as the
 // program "x.exe". The name a program writes is always the last component of its path, and that
 // is what identifies the real separator.
+//
+// An allow record may go on with the file's fingerprint: "^^^^" + its SHA-256 as 64 lower-case hex
+// digits, then optionally "^^^^" + the day that hash was stored, as YYYY-MM-DD. Path and name stay
+// exactly as in a record without it, and every reader of allow or block records (both programs)
+// takes either form. A build from before fingerprints skips a record that carries one.
 #include <string>
 #include <string_view>
 

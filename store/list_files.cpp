@@ -1,7 +1,7 @@
 #include "store/list_files.h"
 
 #include <exception>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 
 #include "base/text.h"
@@ -34,9 +34,9 @@ void ForEachLine(std::string_view text, bool complete, OnLine&& onLine) {
 }
 
 void ReadAllowLines(std::string_view text, bool complete, AllowList& list) {
-  // Dropping duplicates by a set keeps a long file from costing the square of its length.
-  std::unordered_set<std::string> seen;
-  for (const ProgramListEntry& entry : list) seen.insert(ProgramComparisonKey(entry.name, entry.path));
+  // Dropping duplicates by a hashed index keeps a long file from costing the square of its length.
+  std::unordered_map<std::string, std::size_t> seen;
+  for (std::size_t i = 0; i < list.size(); ++i) seen.try_emplace(ProgramComparisonKey(list[i].name, list[i].path), i);
   ForEachLine(text, complete, [&](std::string_view line) {
     const std::string plain = DecryptText(line);
     if (plain.empty()) return;
@@ -44,8 +44,13 @@ void ReadAllowLines(std::string_view text, bool complete, AllowList& list) {
     // only put junk (a file of random bytes, say) into the panels.
     ProgramListEntry entry;
     if (!SplitProgramRecord(plain, entry.path, entry.name, entry.fingerprint)) return;
-    if (!seen.insert(ProgramComparisonKey(entry.name, entry.path)).second) return;
-    list.push_back(std::move(entry));
+    const auto [found, added] = seen.try_emplace(ProgramComparisonKey(entry.name, entry.path), list.size());
+    if (added) {
+      list.push_back(std::move(entry));
+    } else if (!entry.fingerprint.sha256.empty()) {
+      // A later record of an allowed program was appended with its file's newer fingerprint.
+      list[found->second].fingerprint = std::move(entry.fingerprint);
+    }
   });
 }
 

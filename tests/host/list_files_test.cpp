@@ -263,6 +263,13 @@ TEST_F(ListFilesTest, RecordsWithAFingerprintLoadBesideThoseWithoutAndRewriteAsR
   ListFileStore next = Reopened();
   next.LoadListFile(ListKind::Allow);
   EXPECT_EQ(next.allowList(), store.allowList());
+  // A record of the same program appended later brings its newer fingerprint; one without a
+  // fingerprint takes nothing away.
+  const std::string newer(64, 'd');
+  files.Put(PathOf(ListKind::Allow), Stored({withHash, "C:\\B\\NEW.EXE^^^^NEW.EXE^^^^" + newer, older + "^^^^" + hash, older}));
+  ListFileStore appended = Reopened();
+  appended.LoadListFile(ListKind::Allow);
+  EXPECT_EQ(appended.allowList(), (AllowList{{"new.exe", "C:\\b\\new.exe", {newer, ""}}, {"old.exe", "C:\\a\\old.exe", {hash, ""}}}));
 }
 
 TEST_F(ListFilesTest, AnAllowanceTakesItsFingerprintInOneRewriteOfItsFile) {

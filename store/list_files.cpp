@@ -1,7 +1,7 @@
 #include "store/list_files.h"
 
 #include <exception>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 
 #include "base/text.h"
@@ -34,18 +34,23 @@ void ForEachLine(std::string_view text, bool complete, OnLine&& onLine) {
 }
 
 void ReadAllowLines(std::string_view text, bool complete, AllowList& list) {
-  // Dropping duplicates by a set keeps a long file from costing the square of its length.
-  std::unordered_set<std::string> seen;
-  for (const ProgramListEntry& entry : list) seen.insert(ProgramComparisonKey(entry.name, entry.path));
+  // Dropping duplicates by a hashed index keeps a long file from costing the square of its length.
+  std::unordered_map<std::string, std::size_t> seen;
+  for (std::size_t i = 0; i < list.size(); ++i) seen.try_emplace(ProgramComparisonKey(list[i].name, list[i].path), i);
   ForEachLine(text, complete, [&](std::string_view line) {
     const std::string plain = DecryptText(line);
     if (plain.empty()) return;
     // A line that cannot be split with certainty was not written by this program: taking it would
     // only put junk (a file of random bytes, say) into the panels.
     ProgramListEntry entry;
-    if (!SplitProgramRecord(plain, entry.path, entry.name)) return;
-    if (!seen.insert(ProgramComparisonKey(entry.name, entry.path)).second) return;
-    list.push_back(std::move(entry));
+    if (!SplitProgramRecord(plain, entry.path, entry.name, entry.fingerprint)) return;
+    const auto [found, added] = seen.try_emplace(ProgramComparisonKey(entry.name, entry.path), list.size());
+    if (added) {
+      list.push_back(std::move(entry));
+    } else if (!entry.fingerprint.sha256.empty()) {
+      // A later record of an allowed program was appended with its file's newer fingerprint.
+      list[found->second].fingerprint = std::move(entry.fingerprint);
+    }
   });
 }
 
@@ -167,7 +172,9 @@ std::string ListFileStore::FileContent(ListKind list) const {
   };
   switch (list) {
     case ListKind::Allow:
-      for (const ProgramListEntry& entry : allowList_) addRecord(ProgramRecord(entry.path, entry.name));
+      for (const ProgramListEntry& entry : allowList_) {
+        addRecord(ProgramRecord(entry.path, entry.name, entry.fingerprint));
+      }
       break;
     case ListKind::Block:
       for (const ProgramListEntry& entry : blockList_) addRecord(ProgramRecord(entry.path, entry.name));
@@ -251,9 +258,11 @@ bool ListFileStore::ClearListFile(ListKind list) {
 
 void ListFileStore::RefreshAllowIndex() const {
   if (!allowIndex_.NeedsRebuild(allowList_)) return;
-  allowKeys_.clear();
-  allowKeys_.reserve(allowList_.size());
-  for (const ProgramListEntry& entry : allowList_) allowKeys_.insert(ProgramComparisonKey(entry.name, entry.path));
+  allowPositions_.clear();
+  allowPositions_.reserve(allowList_.size());
+  for (std::size_t i = 0; i < allowList_.size(); ++i) {
+    allowPositions_.try_emplace(ProgramComparisonKey(allowList_[i].name, allowList_[i].path), i);
+  }
   allowIndex_.Built(allowList_);
 }
 
@@ -275,7 +284,23 @@ void ListFileStore::RefreshTrashIndex() const {
 
 bool ListFileStore::IsInAllowList(std::string_view name, std::string_view path) const {
   RefreshAllowIndex();
-  return allowKeys_.count(ProgramComparisonKey(name, path)) != 0;
+  return allowPositions_.count(ProgramComparisonKey(name, path)) != 0;
+}
+
+const ProgramListEntry* ListFileStore::FindAllowEntry(std::string_view name, std::string_view path) const {
+  RefreshAllowIndex();
+  const auto found = allowPositions_.find(ProgramComparisonKey(name, path));
+  return found == allowPositions_.end() ? nullptr : &allowList_[found->second];
+}
+
+bool ListFileStore::SetAllowFingerprint(std::string_view name, std::string_view path,
+                                        const FileFingerprint& fingerprint) {
+  RefreshAllowIndex();
+  const auto found = allowPositions_.find(ProgramComparisonKey(name, path));
+  if (found == allowPositions_.end()) return false;
+  // Changed in place: the list keeps its length and place, so the index stays good.
+  allowList_[found->second].fingerprint = fingerprint;
+  return RewriteListFile(ListKind::Allow);
 }
 
 bool ListFileStore::IsInBlockList(std::string_view name) const {

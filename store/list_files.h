@@ -3,7 +3,8 @@
 //
 // File format (rizaz reads the block list with a reader of its own and relies on exactly this):
 // one record per line, each line EncryptText(plain record) followed by CR LF, fields of the plain
-// record joined by "^^^^". Allow and block records are path^^^^name, hot-key records
+// record joined by "^^^^". Allow and block records are path^^^^name (an allow record may go on with
+// the allowed file's fingerprint, store/list_record.h), hot-key records
 // target^^^^key label, Trash Jar records a path alone. No header, no count, no checksum. Both
 // programs split records by the rules of store/list_record.h.
 //
@@ -31,6 +32,8 @@ namespace corvane {
 struct ProgramListEntry {
   std::string name;  // the program's file name with extension, from the end of its path
   std::string path;  // the full path of the program file
+  // Allow list only: the file that was allowed. Block records are written without it.
+  FileFingerprint fingerprint{};
   bool operator==(const ProgramListEntry&) const = default;
 };
 
@@ -117,6 +120,13 @@ class ListFileStore {
   bool IsInAllowList(std::string_view name, std::string_view path) const;
   bool IsInBlockList(std::string_view name) const;  // by name only: blocked wherever it lies
   bool IsInTrashJar(std::string_view path) const;
+  // The allow-list entry of this program by the comparison rule (the first, should the list hold
+  // more); null when there is none. Valid until the list changes.
+  const ProgramListEntry* FindAllowEntry(std::string_view name, std::string_view path) const;
+  // Gives the program's allow-list entry this fingerprint and rewrites the allow-list file in one
+  // step. False when the program is not allowed or the file could not be written (the entry in
+  // memory keeps the new fingerprint either way).
+  bool SetAllowFingerprint(std::string_view name, std::string_view path, const FileFingerprint& fingerprint);
   // Where the block-list entries whose name has this comparison key (ComparisonKey) stand, in list
   // order; null when there is none.
   const std::vector<std::size_t>* BlockListPositions(const std::string& nameKey) const;
@@ -167,7 +177,7 @@ class ListFileStore {
   mutable IndexState allowIndex_;
   mutable IndexState blockIndex_;
   mutable IndexState trashIndex_;
-  mutable std::unordered_set<std::string> allowKeys_;
+  mutable std::unordered_map<std::string, std::size_t> allowPositions_;  // the first entry of each key
   mutable std::unordered_map<std::string, std::vector<std::size_t>> blockPositions_;
   mutable std::unordered_set<std::string> trashKeys_;
 };

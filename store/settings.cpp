@@ -25,4 +25,11 @@ bool WriteNumberSetting(SettingsStore& store, std::string_view key, int value) {
   return store.WriteSetting(key, std::to_string(value));
 }
 
+bool ReadCheckSetting(SettingsStore& store, std::string_view key, bool defaultChecked) {
+  const std::string text = TrimSpaces(store.ReadSetting(key, defaultChecked ? "1" : "0"));
+  if (text == "1") return true;
+  if (text == "0") return false;
+  return defaultChecked;
+}
+
 }  // namespace corvane

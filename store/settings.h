@@ -30,6 +30,9 @@ inline constexpr std::string_view kChkDontShow = "ChkDontShow";
 inline constexpr std::string_view kChkEnableHotkeyShutDown = "ChkEnableHotkeyShutDown";
 inline constexpr std::string_view kChkEnableHotkeyRestart = "ChkEnableHotkeyRestart";
 inline constexpr std::string_view kChkStartWithWindows = "chkStartwithWindows";
+inline constexpr std::string_view kOptHoldWhileAsking = "OptHoldWhileAsking";
+// The processes held while the user decides about them (process/held_processes.h).
+inline constexpr std::string_view kHeldProcesses = "HeldProcesses";
 // Key positions.
 inline constexpr std::string_view kCmdShutDown = "cmdShutDown";
 inline constexpr std::string_view kCmdRestart = "CmdRestart";
@@ -45,5 +48,9 @@ bool WriteBoolSetting(SettingsStore& store, std::string_view key, bool value);
 // it. Anything else reads as the default, for the same reason.
 int ReadNumberSetting(SettingsStore& store, std::string_view key, int defaultValue);
 bool WriteNumberSetting(SettingsStore& store, std::string_view key, int value);
+
+// Reads a check box: "1" checked, "0" not, blanks allowed around either; anything else reads as the
+// default.
+bool ReadCheckSetting(SettingsStore& store, std::string_view key, bool defaultChecked);
 
 }  // namespace corvane

@@ -1,6 +1,7 @@
 #include "ui/list_operations.h"
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "base/text.h"
@@ -197,7 +198,11 @@ void ListOperations::AllowedToBlockList() {
     if (IsProtectedPath(entry.path)) return;
     if (Confirmed(BlockQuestion(entry.name, /*fromAllowList=*/true))) {
       if (const std::optional<std::size_t> index = FindAgain(Panel::Allowed, *chosen)) {
-        lists_.blockList().push_back(lists_.allowList()[*index]);
+        // The allowed file's fingerprint stays behind: should the program be allowed again, its
+        // file then is the one to remember.
+        ProgramListEntry blocked = lists_.allowList()[*index];
+        blocked.fingerprint = {};
+        lists_.blockList().push_back(std::move(blocked));
         EraseAt(lists_.allowList(), *index);
         lists_.RewriteListFile(ListKind::Allow);
         lists_.RewriteListFile(ListKind::Block);

@@ -56,6 +56,8 @@ std::string_view OptionBoxCaption(OptionBox box) {
       return "Beep when any software/program is blocked.";
     case OptionBox::DontShow:
       return "Don't show Notification Message when any file is blocked.";
+    case OptionBox::HoldWhileAsking:
+      return "Hold new programs while I decide";
   }
   return {};
 }
@@ -68,6 +70,8 @@ std::string_view OptionBoxKey(OptionBox box) {
       return settings::kChkBeep;
     case OptionBox::DontShow:
       return settings::kChkDontShow;
+    case OptionBox::HoldWhileAsking:
+      return settings::kOptHoldWhileAsking;
   }
   return {};
 }
@@ -80,6 +84,8 @@ MenuCommand OptionBoxMenuItem(OptionBox box) {
       return MenuCommand::Beep;
     case OptionBox::DontShow:
       return MenuCommand::Notifications;
+    case OptionBox::HoldWhileAsking:
+      break;
   }
   return MenuCommand::None;
 }
@@ -102,6 +108,8 @@ OptionsModel::Box& OptionsModel::BoxOf(OptionBox box) {
       return startWithWindows_;
     case OptionBox::Beep:
       return beep_;
+    case OptionBox::HoldWhileAsking:
+      return holdWhileAsking_;
     case OptionBox::DontShow:
       break;
   }
@@ -136,6 +144,8 @@ void OptionsModel::LoadOptions() {
   if (!normalSelected_ && !allowAllSelected_) Select(SecurityMode::Normal);
 
   LoadCheckBox(OptionBox::Beep, false);
+  // On unless the user turned it off: a program waiting for an answer does nothing meanwhile.
+  LoadCheckBox(OptionBox::HoldWhileAsking, true);
 
   LoadCheckBox(OptionBox::StartWithWindows, true);
   // Once more in any case: the Run value is written or deleted at every start.

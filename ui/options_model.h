@@ -41,7 +41,8 @@ class StartupEntry {
   virtual bool DeleteRunValue() = 0;
 };
 
-enum class OptionBox { StartWithWindows, Beep, DontShow };
+// HoldWhileAsking has no tray twin: its menu item is MenuCommand::None.
+enum class OptionBox { StartWithWindows, Beep, DontShow, HoldWhileAsking };
 enum class SecurityMode { Normal, AllowAll };
 
 // The label beside each check box, which serves as its caption.
@@ -141,6 +142,7 @@ class OptionsModel {
   Box startWithWindows_;
   Box beep_;
   Box dontShow_;
+  Box holdWhileAsking_;
   bool normalSelected_ = false;
   bool allowAllSelected_ = false;
   bool normalTicked_ = false;

@@ -31,6 +31,12 @@ struct AlertRequest {
   std::string path;
   std::uint32_t threadCount = 0;
   std::uint32_t parentProcessId = 0;
+  // The program is held (suspended) until the answer.
+  bool held = false;
+  // The program was allowed, but its file is no longer the one allowed; allowedOn: the day the
+  // allowed file's hash was stored (YYYY-MM-DD), empty when not known.
+  bool fileChanged = false;
+  std::string allowedOn{};
 };
 
 // The user's side of the decision.

@@ -233,6 +233,65 @@ TEST_F(ListFilesTest, RecordsWithTheSeparatorInsideReadBackAsWritten) {
   EXPECT_EQ(third.blockList(), expected);
 }
 
+TEST_F(ListFilesTest, RecordsWithAFingerprintLoadBesideThoseWithoutAndRewriteAsRead) {
+  const std::string hash(64, 'c');
+  const std::string older = "C:\\a\\old.exe^^^^old.exe";
+  const std::string withHash = "C:\\b\\new.exe^^^^new.exe^^^^" + hash;
+  const std::string withDay = "C:\\c\\day.exe^^^^day.exe^^^^" + hash + "^^^^2026-12-09";
+  files.Put(PathOf(ListKind::Allow), Stored({older, withHash, withDay, "C:\\d\\bad.exe^^^^bad.exe^^^^not-a-hash"}));
+  // A fingerprinted record copied into the block list still blocks its program.
+  files.Put(PathOf(ListKind::Block), Stored({withHash, older}));
+  store.LoadListFile(ListKind::Allow);
+  store.LoadListFile(ListKind::Block);
+  EXPECT_EQ(store.allowList(), (AllowList{{"old.exe", "C:\\a\\old.exe", {}},
+                                          {"new.exe", "C:\\b\\new.exe", {hash, ""}},
+                                          {"day.exe", "C:\\c\\day.exe", {hash, "2026-12-09"}},
+                                          {"bad.exe", "C:\\d\\bad.exe", {}}}));
+  EXPECT_TRUE(store.IsInAllowList("NEW.EXE", "c:\\b\\new.exe"));
+  EXPECT_EQ(store.FindAllowEntry("day.exe", " C:\\C\\DAY.EXE")->fingerprint.storedOn, "2026-12-09");
+  EXPECT_EQ(store.FindAllowEntry("day.exe", "C:\\other\\day.exe"), nullptr);
+  EXPECT_TRUE(store.IsInBlockList("new.exe"));
+  EXPECT_EQ(store.blockList().front().path, "C:\\b\\new.exe");
+
+  // Rewritten: every sound record exactly as it stood, the damaged field gone; block records carry
+  // no fingerprint.
+  ASSERT_TRUE(store.RewriteListFile(ListKind::Allow));
+  EXPECT_EQ(files.Content(PathOf(ListKind::Allow)), Stored({older, withHash, withDay, "C:\\d\\bad.exe^^^^bad.exe"}));
+  ASSERT_TRUE(store.RewriteListFile(ListKind::Block));
+  EXPECT_EQ(files.Content(PathOf(ListKind::Block)), Stored({"C:\\b\\new.exe^^^^new.exe", older}));
+  // The next start reads the same.
+  ListFileStore next = Reopened();
+  next.LoadListFile(ListKind::Allow);
+  EXPECT_EQ(next.allowList(), store.allowList());
+  // A record of the same program appended later brings its newer fingerprint; one without a
+  // fingerprint takes nothing away.
+  const std::string newer(64, 'd');
+  files.Put(PathOf(ListKind::Allow), Stored({withHash, "C:\\B\\NEW.EXE^^^^NEW.EXE^^^^" + newer, older + "^^^^" + hash, older}));
+  ListFileStore appended = Reopened();
+  appended.LoadListFile(ListKind::Allow);
+  EXPECT_EQ(appended.allowList(), (AllowList{{"new.exe", "C:\\b\\new.exe", {newer, ""}}, {"old.exe", "C:\\a\\old.exe", {hash, ""}}}));
+}
+
+TEST_F(ListFilesTest, AnAllowanceTakesItsFingerprintInOneRewriteOfItsFile) {
+  const std::string hash(64, 'e');
+  files.Put(PathOf(ListKind::Allow), Stored({"C:\\a.exe^^^^a.exe", "C:\\b.exe^^^^b.exe"}));
+  store.LoadListFile(ListKind::Allow);
+  files.log.clear();
+  // Found by the comparison rule; the other record stays as it was.
+  EXPECT_TRUE(store.SetAllowFingerprint(" B.EXE", "c:\\b.exe", {hash, "2026-12-09"}));
+  EXPECT_EQ(files.Content(PathOf(ListKind::Allow)),
+            Stored({"C:\\a.exe^^^^a.exe", "C:\\b.exe^^^^b.exe^^^^" + hash + "^^^^2026-12-09"}));
+  EXPECT_EQ(files.log, (std::vector<std::string>{"replace " + PathOf(ListKind::Allow)}));
+  // A program that is not allowed gets nothing, and the file is not touched.
+  files.log.clear();
+  EXPECT_FALSE(store.SetAllowFingerprint("c.exe", "C:\\c.exe", {hash, ""}));
+  EXPECT_TRUE(files.log.empty());
+  // A file that cannot be written: false, and the fingerprint stays in memory for the next rewrite.
+  files.Find(PathOf(ListKind::Allow))->locked = true;
+  EXPECT_FALSE(store.SetAllowFingerprint("a.exe", "C:\\a.exe", {hash, ""}));
+  EXPECT_EQ(store.FindAllowEntry("a.exe", "C:\\a.exe")->fingerprint.sha256, hash);
+}
+
 TEST_F(ListFilesTest, AllowEntriesThatDifferOnlyInWhereALineBreakSitsAreNotDuplicates) {
   // Fields may now hold any character, a line break too; the duplicate check must still tell
   // {name "a\nb", path "c"} from {name "a", path "b\nc"}.

@@ -486,6 +486,23 @@ TEST_F(ListOperationsTest, BlockedToAllowListRewritesBothFilesAndReloadsTheBlock
   EXPECT_TRUE(dialogs.script.informations.empty());
 }
 
+TEST_F(ListOperationsTest, AFingerprintDoesNotComeBackWithAProgramMovedToBlockAndBackToAllow) {
+  const std::string hash(64, 'd');
+  lists.allowList().push_back({"a.exe", "C:\\apps\\a.exe", {hash, "2026-12-09"}});
+  SaveLists();
+  EXPECT_EQ(Records(kAllowFile), (std::vector<std::string>{"C:\\apps\\a.exe^^^^a.exe^^^^" + hash + "^^^^2026-12-09"}));
+  Select(Panel::Allowed, 0);
+  dialogs.script.answers = {true, true};
+  ops.AllowedToBlockList();
+  EXPECT_EQ(Records(kBlockFile), (std::vector<std::string>{"C:\\apps\\a.exe^^^^a.exe"}));
+  Select(Panel::Blocked, 0);
+  ops.BlockedToAllowList();
+  // Allowed again without the old file's hash: the file as it is now is the one that gets remembered.
+  ASSERT_EQ(lists.allowList().size(), 1u);
+  EXPECT_EQ(lists.allowList()[0].fingerprint, FileFingerprint{});
+  EXPECT_EQ(Records(kAllowFile), (std::vector<std::string>{"C:\\apps\\a.exe^^^^a.exe"}));
+}
+
 TEST_F(ListOperationsTest, BlockedToTrashJarEmptiesTheTrashJarAtOnceAndReloadsTheBlocker) {
   host.emptyTrashJar = [&] { watch.EmptyTrashJar(); };
   files.Put("C:\\apps\\bad.exe", "MZ");

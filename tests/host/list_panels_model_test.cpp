@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "store/cipher.h"
 #include "tests/fakes/program_fakes.h"
 
 namespace corvane::ui {
@@ -97,6 +98,20 @@ TEST_F(ListPanelsModelTest, ARowStandsForItsEntry) {
   EXPECT_EQ(model.TooltipAt(Panel::Allowed, 0), "Location: C:\\ok.exe");
   EXPECT_EQ(model.TooltipAt(Panel::TrashJar, 0), "");
   EXPECT_EQ(model.TooltipAt(Panel::Allowed, 3), "");
+}
+
+TEST_F(ListPanelsModelTest, AllowedRowsReadTheSameWithOrWithoutAFingerprint) {
+  const std::string hash(64, 'b');
+  files.Put("C:\\Corvane\\midmo.ocx", EncryptText("C:\\a\\one.exe^^^^one.exe") + "\r\n" +
+                                          EncryptText("C:\\b\\two.exe^^^^two.exe^^^^" + hash + "^^^^2026-12-09") + "\r\n");
+  lists.LoadListFile(ListKind::Allow);
+  Update(Panel::Allowed);
+  EXPECT_EQ(Shown(model, Panel::Allowed),
+            (std::vector<PanelEntry>{{"one.exe", "C:\\a\\one.exe"}, {"two.exe", "C:\\b\\two.exe"}}));
+  EXPECT_EQ(model.TooltipAt(Panel::Allowed, 1), "Location: C:\\b\\two.exe");
+  // Taking its fingerprint later changes nothing the panel shows.
+  lists.SetAllowFingerprint("one.exe", "C:\\a\\one.exe", {hash, ""});
+  EXPECT_TRUE(Update(Panel::Allowed).empty());
 }
 
 TEST_F(ListPanelsModelTest, UpdatesRowByRowAndLeavesUntouchedRowsAlone) {

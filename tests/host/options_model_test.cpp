@@ -233,6 +233,39 @@ TEST_F(OptionsModelTest, BackToNormalForgetsTheProgramsListedWithoutADecision) {
   EXPECT_EQ(runningChanges, 2);
 }
 
+TEST_F(OptionsModelTest, HoldingNewProgramsIsOnUnlessTurnedOffAndHasNoTrayTwin) {
+  const auto stored = [this] { return settings.Get("OptHoldWhileAsking"); };
+  // First start: on, and stored so.
+  options.LoadOptions();
+  EXPECT_TRUE(options.IsChecked(OptionBox::HoldWhileAsking));
+  EXPECT_EQ(stored(), "1");
+  EXPECT_EQ(OptionBoxCaption(OptionBox::HoldWhileAsking), "Hold new programs while I decide");
+  // Turned off by the box or its caption, and the choice is kept.
+  options.SetCheckBox(OptionBox::HoldWhileAsking, false);
+  EXPECT_EQ(stored(), "0");
+  options.ClickCaption(OptionBox::HoldWhileAsking);
+  EXPECT_TRUE(options.IsChecked(OptionBox::HoldWhileAsking));
+  EXPECT_EQ(stored(), "1");
+  options.ClickCaption(OptionBox::HoldWhileAsking);
+  OptionsModel next{settings, running, startup, "C:\\Apps"};
+  next.LoadOptions();
+  EXPECT_FALSE(next.IsChecked(OptionBox::HoldWhileAsking));
+  EXPECT_EQ(stored(), "0");
+  // A stray value reads as on and is stored again as "1", so the watch reads what the box shows.
+  for (const char* stray : {"yes", "2", "", "True"}) {
+    settings.values["OptHoldWhileAsking"] = stray;
+    OptionsModel again{settings, running, startup, "C:\\Apps"};
+    again.LoadOptions();
+    EXPECT_TRUE(again.IsChecked(OptionBox::HoldWhileAsking)) << stray;
+    EXPECT_EQ(stored(), "1") << stray;
+  }
+  // The tray menu has no item for it, and its items leave it alone.
+  EXPECT_EQ(OptionBoxMenuItem(OptionBox::HoldWhileAsking), MenuCommand::None);
+  EXPECT_FALSE(options.OnMenuCommand(MenuCommand::None));
+  options.OnMenuCommand(MenuCommand::Beep);
+  EXPECT_EQ(stored(), "1");
+}
+
 TEST_F(OptionsModelTest, ModeCaptionsSelectTheirButtonAndRunItsSwitchTwice) {
   options.LoadOptions();
   tips.clear();

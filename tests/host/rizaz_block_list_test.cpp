@@ -57,6 +57,20 @@ TEST(ParseBlockList, ReadsEveryRecordAsTheMainProgramWroteIt) {
   }
 }
 
+TEST(ParseBlockList, RecordsWithAFingerprintBlockTheirProgramAsWithout) {
+  // Allow records carry the allowed file's hash (and day); one moved or copied into the block list
+  // blocks its program like any other, also when the path holds separators.
+  const std::string hash(64, 'a');
+  const BlockList list = ParseBlockList(Record("C:\\x\\tool.exe^^^^tool.exe^^^^" + hash) +
+                                        Record("C:\\^^^^y\\b^^^^c.exe^^^^b^^^^c.exe^^^^" + hash + "^^^^2026-12-09") +
+                                        Record("C:\\z\\d.exe^^^^d.exe^^^^damaged") + Record("C:\\e.exe^^^^e.exe"));
+  EXPECT_EQ(list, (BlockList{{"C:\\x\\tool.exe", "tool.exe"},
+                             {"C:\\^^^^y\\b^^^^c.exe", "b^^^^c.exe"},
+                             {"C:\\z\\d.exe", "d.exe"},
+                             {"C:\\e.exe", "e.exe"}}));
+  EXPECT_EQ(BlockMatcher(list).FindFirst("TOOL.EXE"), 0u);
+}
+
 TEST(ParseBlockList, LineEndsAndBlankPieces) {
   // Empty file.
   EXPECT_TRUE(ParseBlockList("").empty());

@@ -44,6 +44,21 @@ TEST(NumberSetting, ParsesWholeNumbersElseDefault) {
   }
 }
 
+TEST(CheckSetting, ReadsZeroAndOneElseDefault) {
+  testing::MemorySettings store;
+  EXPECT_TRUE(ReadCheckSetting(store, "OptHoldWhileAsking", true));
+  EXPECT_FALSE(ReadCheckSetting(store, "OptHoldWhileAsking", false));
+  store.values["k"] = " 0 ";
+  EXPECT_FALSE(ReadCheckSetting(store, "k", true));
+  store.values["k"] = "1";
+  EXPECT_TRUE(ReadCheckSetting(store, "k", false));
+  for (const char* junk : {"", "2", "-1", "01", "True", "1 1"}) {
+    store.values["k"] = junk;
+    EXPECT_TRUE(ReadCheckSetting(store, "k", true)) << junk;
+    EXPECT_FALSE(ReadCheckSetting(store, "k", false)) << junk;
+  }
+}
+
 TEST(SettingsWriters, WriteTheCanonicalTexts) {
   testing::MemorySettings store;
   EXPECT_TRUE(WriteBoolSetting(store, "Read", true));

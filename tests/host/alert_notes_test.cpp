@@ -1,0 +1,30 @@
+#include "ui/alert_notes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace corvane::ui {
+namespace {
+
+TEST(AlertNotes, AChangedFileAndAHeldProgramEachGetTheirLine) {
+  watch::AlertRequest request{42, "tool.exe", "C:\\Apps\\tool.exe", 3, 1};
+  // An ordinary new program that is not held: nothing extra.
+  EXPECT_TRUE(AlertNoteLines(request).empty());
+  request.held = true;
+  EXPECT_EQ(AlertNoteLines(request), (std::vector<std::string>{"This program is paused until you decide."}));
+  // The change comes first; the day is written out so that day and month cannot be mistaken.
+  request.fileChanged = true;
+  request.allowedOn = "2026-03-04";
+  EXPECT_EQ(AlertNoteLines(request), (std::vector<std::string>{"This file has changed since you allowed it on 4 March 2026.",
+                                                                "This program is paused until you decide."}));
+  EXPECT_EQ(FileChangedNote("2026-12-31"), "This file has changed since you allowed it on 31 December 2026.");
+  // No day stored, or a damaged one: the sentence without it.
+  for (const char* day : {"", "2026-02-30", "yesterday"}) {
+    EXPECT_EQ(FileChangedNote(day), "This file has changed since you allowed it.") << day;
+  }
+}
+
+}  // namespace
+}  // namespace corvane::ui

@@ -1,0 +1,107 @@
+// The advertisement area of the real Corvane.exe against the local Python server, for
+// scripts/bench.sh:
+//   advert_bench idle server|closed seconds
+//       Starts Corvane.exe with the area fetching from the local server (its first advertisement
+//       shown) or from a closed local port, prints "ready" and keeps it running for the seconds
+//       given while the script reads the CPU of Corvane.exe and the wineserver; then closes it.
+//   advert_bench stall seconds
+//       Starts it with every request of the area left unanswered by the server; once a request
+//       hangs, sends WM_NULL to the main window for the seconds given and reports the longest and
+//       the median answer; then closes it while a request hangs and reports how long the close took
+//       (from the close command to the end of the process).
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench/bench_clock.h"
+#include "tests/support/advert_server.h"
+#include "tests/support/child_process.h"
+#include "tests/support/e2e_support.h"
+#include "ui/main_menu.h"
+
+namespace {
+
+using namespace corvane;
+using namespace corvane::testing;
+using corvane::bench::Now;
+
+HWND StartCorvane(ChildProcess& main, const std::wstring& program) {
+  if (!main.Start(program, L"")) return nullptr;
+  HWND window = nullptr;
+  WaitFor(
+      [&] {
+        const auto found = WindowsOf(main.Id(), L"CorvaneMain");
+        window = found.empty() ? nullptr : found.front();
+        return window != nullptr && ::IsWindowVisible(window);
+      },
+      30000);
+  return window;
+}
+
+bool Run(const std::wstring& mode, const std::wstring& variant, int seconds) {
+  ScratchFolder folder;
+  const std::wstring corvane = folder.CopyIn(DistPath(L"Corvane.exe"), L"Corvane.exe");
+  if (corvane.empty()) return false;
+  WriteListFile(folder.Path() + L"\\midmo.ocx", RunningProgramRecords());
+  LocalAdvertServer server;
+  if (!server.Start(folder.Path())) return false;
+  const bool stall = mode == L"stall";
+  const std::wstring address = stall ? server.Url(L"/stall") : variant == L"server" ? server.Url() : L"http://127.0.0.1:9";
+  WriteSettingValue(L"AdvServer", address.c_str());
+  ChildProcess main;
+  HWND window = StartCorvane(main, corvane);
+  if (window == nullptr) return false;
+  HWND view = FindChild(window, nullptr, L"CorvanePageView");
+
+  if (!stall) {
+    // With the server, the first advertisement is shown (the banner's text is gone) before measuring.
+    if (variant == L"server" && !WaitFor([&] { return view != nullptr && WindowText(view).empty(); }, 60000)) {
+      return false;
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    ::Sleep(static_cast<DWORD>(seconds) * 1000);
+  } else {
+    if (!WaitFor([&] { return server.StalledRequests() >= 1; }, 60000)) return false;
+    std::vector<double> answers;
+    const double end = Now() + seconds * 1000.0;
+    while (Now() < end) {
+      const double start = Now();
+      DWORD_PTR result = 0;
+      ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+      answers.push_back(Now() - start);
+      ::Sleep(5);
+    }
+    std::sort(answers.begin(), answers.end());
+    const int stalled = server.StalledRequests();
+    WaitFor([&] { return server.StalledRequests() > stalled; }, 30000);
+    ::Sleep(200);  // the request is under way in the fetcher
+    const double closeStart = Now();
+    ::PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(ui::MenuCommand::Close), 0);
+    main.HasEnded(30000);
+    const double close = Now() - closeStart;
+    std::printf("stall samples=%zu max=%.1f median=%.2f close=%.0f\n", answers.size(), answers.back(),
+                answers[answers.size() / 2], close);
+    std::fflush(stdout);
+    return true;
+  }
+  ::PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(ui::MenuCommand::Close), 0);
+  main.HasEnded(30000);
+  return true;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring mode = argc > 1 ? argv[1] : L"idle";
+  const std::wstring variant = argc > 2 && mode == L"idle" ? argv[2] : L"";
+  const int seconds = std::max(5, _wtoi(argc > (mode == L"idle" ? 3 : 2) ? argv[mode == L"idle" ? 3 : 2] : L"20"));
+  const bool ran = Run(mode, variant, seconds);
+  DeleteSettingValues({L"AdvServer"});
+  DeleteRunValue();
+  std::printf(ran ? "done\n" : "failed\n");
+  return ran ? 0 : 1;
+}

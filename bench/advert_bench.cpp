@@ -9,18 +9,24 @@
 //       hangs, sends WM_NULL to the main window for the seconds given and reports the longest and
 //       the median answer; then closes it while a request hangs and reports how long the close took
 //       (from the close command to the end of the process).
+//   advert_bench fetcher
+//       The fetcher alone: a request to the stalling server, and the time its owner's destruction
+//       (cancel and join) takes once the request hangs, with the shipped limits and with 10 s ones.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "base/win/utf.h"
 #include "bench/bench_clock.h"
 #include "tests/support/advert_server.h"
 #include "tests/support/child_process.h"
 #include "tests/support/e2e_support.h"
 #include "ui/main_menu.h"
+#include "web/win/http_fetcher.h"
 
 namespace {
 
@@ -39,6 +45,55 @@ HWND StartCorvane(ChildProcess& main, const std::wstring& program) {
       },
       30000);
   return window;
+}
+
+// Milliseconds the fetcher's destruction takes while its request hangs for about `hungMs`.
+double CloseWhileHung(const LocalAdvertServer& server, const web::win::HttpFetcherLimits& limits, int hungMs) {
+  HWND sink = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  double took = -1;
+  {
+    auto fetcher = std::make_unique<web::win::HttpFetcher>(sink, WM_APP + 1, limits);
+    const int before = server.StalledRequests();
+    fetcher->Fetch({1, corvane::win::Narrow(server.Url(L"/stall/page.htm")), web::FetchKind::Page});
+    WaitFor([&] { return server.StalledRequests() > before; }, 10000);
+    ::Sleep(static_cast<DWORD>(hungMs));
+    const double start = Now();
+    fetcher.reset();
+    took = Now() - start;
+  }
+  // Results posted before the end own their memory.
+  MSG msg;
+  while (::PeekMessageW(&msg, sink, WM_APP + 1, WM_APP + 1, PM_REMOVE)) web::win::HttpFetcher::TakeResult(msg.lParam);
+  ::DestroyWindow(sink);
+  return took;
+}
+
+bool RunFetcher() {
+  ScratchFolder folder;
+  LocalAdvertServer server;
+  if (!server.Start(folder.Path())) return false;
+  web::win::HttpFetcherLimits shipped;
+  web::win::HttpFetcherLimits slow;
+  slow.connectTimeoutMs = slow.sendTimeoutMs = slow.receiveTimeoutMs = 10000;
+  {
+    // An idle fetcher, after one answered request.
+    HWND sink = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    auto fetcher = std::make_unique<web::win::HttpFetcher>(sink, WM_APP + 1, shipped);
+    fetcher->Fetch({1, corvane::win::Narrow(server.Url(L"/adv/ver.htm")), web::FetchKind::Page});
+    MSG msg;
+    WaitFor([&] { return ::PeekMessageW(&msg, sink, WM_APP + 1, WM_APP + 1, PM_REMOVE) != FALSE; }, 10000);
+    web::win::HttpFetcher::TakeResult(msg.lParam);
+    const double start = Now();
+    fetcher.reset();
+    std::printf("fetcher idle close=%.1f\n", Now() - start);
+    ::DestroyWindow(sink);
+  }
+  for (const int hung : {200, 1500}) {
+    std::printf("fetcher hung=%d shipped_limit=%d close=%.0f limit10s_close=%.0f\n", hung, shipped.receiveTimeoutMs,
+                CloseWhileHung(server, shipped, hung), CloseWhileHung(server, slow, hung));
+    std::fflush(stdout);
+  }
+  return true;
 }
 
 bool Run(const std::wstring& mode, const std::wstring& variant, int seconds) {
@@ -91,8 +146,10 @@ bool Run(const std::wstring& mode, const std::wstring& variant, int seconds) {
   // The same close without a stall, to compare with.
   const double closeStart = Now();
   ::PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(ui::MenuCommand::Close), 0);
+  WaitFor([&] { return !::IsWindow(window); }, 30000);
+  const double windowGone = Now() - closeStart;
   main.HasEnded(30000);
-  std::printf("idle close=%.0f\n", Now() - closeStart);
+  std::printf("idle close=%.0f window_gone=%.0f\n", Now() - closeStart, windowGone);
   return true;
 }
 
@@ -102,7 +159,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring mode = argc > 1 ? argv[1] : L"idle";
   const std::wstring variant = argc > 2 && mode == L"idle" ? argv[2] : L"";
   const int seconds = std::max(5, _wtoi(argc > (mode == L"idle" ? 3 : 2) ? argv[mode == L"idle" ? 3 : 2] : L"20"));
-  const bool ran = Run(mode, variant, seconds);
+  const bool ran = mode == L"fetcher" ? RunFetcher() : Run(mode, variant, seconds);
   DeleteSettingValues({L"AdvServer"});
   DeleteRunValue();
   std::printf(ran ? "done\n" : "failed\n");

@@ -13,7 +13,8 @@
 #   Advertisements (bench/advert_bench.cpp): the real Corvane.exe idle with its advertisement area
 #   fetching from a local Python server, against the same with the area asking a closed local
 #   port (CPU of Corvane.exe + wineserver); and while the server stalls every request, the longest
-#   time the main window takes to answer WM_NULL over 10 s, and how long a close then takes.
+#   time the main window takes to answer WM_NULL over 10 s, and how long a close then takes; and the
+#   fetcher alone: how long cancelling and joining it takes while its request hangs.
 #   List operations (bench/list_operations_bench.cpp): each operation of the list panels on 5,000
 #   allowed and 5,000 blocked programs and 500 Trash Jar paths, list files on the disk.
 #   Big tick (bench/watch_bench.cpp bigtick): one tick of the real WatchCycle and
@@ -237,6 +238,9 @@ bench_advert() {
   tr -d '\r' <"$RUN_DIR/advert-stall.txt"
   local line; line="$(tr -d '\r' <"$RUN_DIR/advert-stall.txt" | grep '^stall ' || true)"
   echo "target (b) max answer < 50 ms: $(verdict "$(awk -v m="$(field "$line" max)" 'BEGIN{print (m != "" && m < 50)}')")"
+  echo "== Advertisements: the fetcher alone, cancelled and joined while its request hangs (shipped vs. 10 s limits)"
+  wine "$BENCH_BIN/advert_bench.exe" fetcher >"$RUN_DIR/advert-fetcher.txt" 2>&1 </dev/null || true
+  tr -d '\r' <"$RUN_DIR/advert-fetcher.txt"
 }
 
 bench_operations() {

@@ -104,7 +104,8 @@ bool Run(const std::wstring& mode, const std::wstring& variant, int seconds) {
   LocalAdvertServer server;
   if (!server.Start(folder.Path())) return false;
   const bool stall = mode == L"stall";
-  const std::wstring address = stall ? server.Url(L"/stall") : variant == L"server" ? server.Url() : L"http://127.0.0.1:9";
+  const std::wstring address =
+      stall ? server.Url(L"/stall") : variant == L"server" ? server.Url() : L"http://127.0.0.1:9";
   WriteSettingValue(L"AdvServer", address.c_str());
   ChildProcess main;
   HWND window = StartCorvane(main, corvane);

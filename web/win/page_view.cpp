@@ -81,7 +81,8 @@ void PageView::PaintBanner(HDC dc, const RECT& client) {
   RECT line{inner.left + 4, title.bottom + 2, inner.right - 4, inner.bottom - 2};
   corvane::win::SelectedObject font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
   ::SetTextColor(dc, RGB(0x44, 0x55, 0x66));
-  ::DrawTextW(dc, L"Click to find out more", -1, &line, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  ::DrawTextW(dc, L"Click to find out more", -1, &line,
+              DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 void PageView::Paint() {

@@ -10,6 +10,11 @@
 #   deleted; the longest time its main window takes to answer a message over 15 s of ticks.
 #   Launch hotkeys (bench/hotkeys_bench.cpp): the real Corvane.exe idle without and with 36 bindings,
 #   CPU of its process.
+#   Advertisements (bench/advert_bench.cpp): the real Corvane.exe idle with its advertisement area
+#   fetching from a local Python server, against the same with the area asking a closed local
+#   port (CPU of Corvane.exe + wineserver); and while the server stalls every request, the longest
+#   time the main window takes to answer WM_NULL over 10 s, and how long a close then takes; and the
+#   fetcher alone: how long cancelling and joining it takes while its request hangs.
 #   List operations (bench/list_operations_bench.cpp): each operation of the list panels on 5,000
 #   allowed and 5,000 blocked programs and 500 Trash Jar paths, list files on the disk.
 #   Big tick (bench/watch_bench.cpp bigtick): one tick of the real WatchCycle and
@@ -20,7 +25,7 @@
 #   above; from the process's start to the main window visible with its allowed and blocked lists
 #   filled and answering WM_NULL (against the moment the splash goes), and to its running list
 #   filled by the first watch tick.
-# Usage: bash scripts/bench.sh [blocker|watch|bigtick|startup|trash|operations|hotkeys|all]   (CORVANE_BUILD chooses the build folder)
+# Usage: bash scripts/bench.sh [blocker|watch|bigtick|startup|trash|operations|hotkeys|advert|all]   (CORVANE_BUILD chooses the build folder)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -204,6 +209,40 @@ bench_hotkeys() {
   echo "target 36 bindings <= none + 0.5 points: $(verdict "$(awk -v a="$with" -v b="$none" 'BEGIN{print (a <= b + 0.5)}')") ($with vs. $none %)"
 }
 
+# CPU of the prefix's Corvane.exe plus the wineserver while it runs idle, the advertisement area
+# fetching from the local server ($1 = server) or from a closed port ($1 = closed).
+advert_run() {
+  local variant="$1" seconds="$2" out="$RUN_DIR/advert-$1.txt"
+  wine "$BENCH_BIN/advert_bench.exe" idle "$variant" "$((seconds + 8))" >"$out" 2>&1 </dev/null &
+  local driver=$!
+  for _ in $(seq 180); do grep -q 'ready\|failed' "$out" 2>/dev/null && break; sleep 0.5; done
+  sleep 3
+  local pids; pids="$(prefix_pids 'Corvane.exe') $(server_pid)"
+  cpu_percent "$seconds" $pids
+  wait "$driver" || true
+}
+
+bench_advert() {
+  local seconds="${ADVERT_SECONDS:-30}"
+  echo "== Advertisements: real Corvane.exe idle, area against the local server vs. a closed port; CPU of Corvane.exe + wineserver over $seconds s"
+  local closed1 server1 closed2 server2
+  closed1="$(advert_run closed "$seconds")"; server1="$(advert_run server "$seconds")"
+  closed2="$(advert_run closed "$seconds")"; server2="$(advert_run server "$seconds")"
+  local closed server
+  closed="$(awk -v a="$closed1" -v b="$closed2" 'BEGIN{printf "%.2f", (a + b) / 2}')"
+  server="$(awk -v a="$server1" -v b="$server2" 'BEGIN{printf "%.2f", (a + b) / 2}')"
+  echo "closed port: $closed1 / $closed2 %, local server: $server1 / $server2 %"
+  echo "target (a) server <= closed + 0.3 points: $(verdict "$(awk -v a="$server" -v b="$closed" 'BEGIN{print (a <= b + 0.3)}')") ($server vs. $closed %)"
+  echo "== Advertisements: server stalls every request; WM_NULL answer time over 10 s, then a close during a stall"
+  wine "$BENCH_BIN/advert_bench.exe" stall 10 >"$RUN_DIR/advert-stall.txt" 2>&1 </dev/null || true
+  tr -d '\r' <"$RUN_DIR/advert-stall.txt"
+  local line; line="$(tr -d '\r' <"$RUN_DIR/advert-stall.txt" | grep '^stall ' || true)"
+  echo "target (b) max answer < 50 ms: $(verdict "$(awk -v m="$(field "$line" max)" 'BEGIN{print (m != "" && m < 50)}')")"
+  echo "== Advertisements: the fetcher alone, cancelled and joined while its request hangs (shipped vs. 10 s limits)"
+  wine "$BENCH_BIN/advert_bench.exe" fetcher >"$RUN_DIR/advert-fetcher.txt" 2>&1 </dev/null || true
+  tr -d '\r' <"$RUN_DIR/advert-fetcher.txt"
+}
+
 bench_operations() {
   echo "== List operations: 5,000 allowed, 5,000 blocked, 500 Trash Jar entries; time per operation"
   wine "$BENCH_BIN/list_operations_bench.exe" "${OPERATION_RUNS:-15}" >"$RUN_DIR/operations.txt" 2>&1 </dev/null || true
@@ -218,6 +257,7 @@ case "$WHAT" in
   trash) bench_trash ;;
   operations) bench_operations ;;
   hotkeys) bench_hotkeys ;;
-  all) bench_blocker; bench_watch; bench_bigtick; bench_startup; bench_trash; bench_operations; bench_hotkeys ;;
-  *) echo "usage: bash scripts/bench.sh [blocker|watch|bigtick|startup|trash|operations|hotkeys|all]" >&2; exit 2 ;;
+  advert) bench_advert ;;
+  all) bench_blocker; bench_watch; bench_bigtick; bench_startup; bench_trash; bench_operations; bench_hotkeys; bench_advert ;;
+  *) echo "usage: bash scripts/bench.sh [blocker|watch|bigtick|startup|trash|operations|hotkeys|advert|all]" >&2; exit 2 ;;
 esac

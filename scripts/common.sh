@@ -13,7 +13,7 @@ fi
 
 # Debian packages the builds and tests need.
 CORVANE_PACKAGES=(cmake make g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix wine wine64
-                  xvfb xauth x11-utils imagemagick)
+                  xvfb xauth x11-utils imagemagick python3)
 
 corvane_install_packages() {
   local missing=()

@@ -54,6 +54,22 @@ std::string BmpBytes(int width, int height) {
   return bmp;
 }
 
+// Headers that claim 20000 x 20000 pixels, followed by a few bytes of data.
+std::string HugeClaimedBmp() {
+  std::string bmp = BmpBytes(2, 2);
+  for (const int at : {18, 22}) {
+    bmp[at] = static_cast<char>(20000 & 0xFF);
+    bmp[at + 1] = static_cast<char>(20000 >> 8);
+  }
+  return bmp;
+}
+std::string HugeClaimedPng() {
+  const unsigned char header[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+                                  0, 0, 0x4E, 0x20, 0, 0, 0x4E, 0x20, 8, 6, 0, 0, 0, 0x1B, 0x9B, 0x6E, 0x50,
+                                  0, 0, 0, 4, 'I', 'D', 'A', 'T', 0x78, 0x9C, 0x63, 0x00};
+  return std::string(reinterpret_cast<const char*>(header), sizeof(header));
+}
+
 // Answers GET requests on 127.0.0.1 from a table of paths. A path without an answer is held open
 // without a reply until the server stops.
 class LoopbackServer {
@@ -212,6 +228,9 @@ TEST(HttpFetcher, FetchesFollowsRedirectsAndRefusesWhatItMayNot) {
     server.Set("/r" + std::to_string(i), {302, "", next});
   }
   server.Set("/to-file", {301, "", "file:///C:/windows/win.ini"});
+  server.Set("/loop-a", {302, "", "/loop-b"});
+  server.Set("/loop-b", {302, "", "/loop-a"});
+  server.Set("/broken", {500, "<p>Internal error</p>", {}});
 
   const FetchResult page = FetchOne(server.Url("/page.htm"));
   EXPECT_TRUE(page.ok) << page.error;
@@ -231,6 +250,14 @@ TEST(HttpFetcher, FetchesFollowsRedirectsAndRefusesWhatItMayNot) {
   const FetchResult missing = FetchOne(server.Url("/missing.htm"));
   EXPECT_FALSE(missing.ok);
   EXPECT_EQ(missing.status, 404);
+  const FetchResult broken = FetchOne(server.Url("/broken"));
+  EXPECT_FALSE(broken.ok);
+  EXPECT_EQ(broken.status, 500);
+  // A redirect loop ends at the redirect limit, after no more requests than that.
+  const int before = server.Requests();
+  const FetchResult loop = FetchOne(server.Url("/loop-a"));
+  EXPECT_FALSE(loop.ok);
+  EXPECT_EQ(server.Requests() - before, 6);
 }
 
 TEST(HttpFetcher, SizeCapsDependOnWhatIsFetched) {
@@ -286,8 +313,17 @@ TEST(PictureDecoder, DecodesAndShrinksToFit) {
   auto gif = DecodePictureToFit(GifBytes(), 100, 100, width, height);
   ASSERT_TRUE(gif);
   EXPECT_EQ(width, 1);
+  // What is no picture, or only the start of one, or claims a size no advertisement has, gives
+  // nothing and leaves the size alone.
+  width = height = -1;
   EXPECT_FALSE(DecodePictureToFit("<html>not a picture</html>", 100, 100, width, height));
   EXPECT_FALSE(DecodePictureToFit("", 100, 100, width, height));
+  EXPECT_FALSE(DecodePictureToFit(BmpBytes(40, 20).substr(0, 60), 100, 100, width, height));
+  EXPECT_FALSE(DecodePictureToFit(GifBytes().substr(0, 20), 100, 100, width, height));
+  EXPECT_FALSE(DecodePictureToFit(HugeClaimedBmp(), 100, 100, width, height));
+  EXPECT_FALSE(DecodePictureToFit(HugeClaimedPng(), 100, 100, width, height));
+  EXPECT_EQ(width, -1);
+  EXPECT_EQ(height, -1);
 }
 
 // Records what would be started instead of starting a browser.
@@ -320,11 +356,23 @@ TEST(OpenInBrowser, StartsTheHtmProgramWithTheQuotedAddressAndRemovesTheProbe) {
   EXPECT_EQ(shell.started.size(), 1u);
 }
 
-TEST(AdvertPanel, ShowsTheListsAdvertAndOpensItsLinkOnClick) {
+TEST(AdvertPanel, ShowsTheListsAdvertOpensItsLinkAndFallsBackOnEveryBadPage) {
   LoopbackServer server;
-  server.Set("/adv/ver.htm", {200, "<table><tr><td>" + server.Url("/adv/a.htm") + "</td></tr></table>", {}});
+  // One good advertisement, then pages that fail in every way a server can make them fail.
+  std::string list = "<table>";
+  for (const char* page : {"a", "error", "loop", "badpic", "hugepic"}) {
+    list += "<tr><td>" + server.Url("/adv/" + std::string(page) + ".htm") + "</td></tr>";
+  }
+  server.Set("/adv/ver.htm", {200, list + "</table>", {}});
   server.Set("/adv/a.htm", {200, "<body><a href='/buy.htm'><img src='banner.bmp'></a></body>", {}});
   server.Set("/adv/banner.bmp", {200, BmpBytes(400, 100), {}});
+  server.Set("/adv/error.htm", {500, "<a href='/error-click.htm'><img src='banner.bmp'></a>", {}});
+  server.Set("/adv/loop.htm", {302, "", "/adv/loop2.htm"});
+  server.Set("/adv/loop2.htm", {302, "", "/adv/loop.htm"});
+  server.Set("/adv/badpic.htm", {200, "<body>Broken picture<img src='bad.bmp'></body>", {}});
+  server.Set("/adv/bad.bmp", {200, BmpBytes(400, 100).substr(0, 70), {}});
+  server.Set("/adv/hugepic.htm", {200, "<body>Huge picture<img src='huge.png'></body>", {}});
+  server.Set("/adv/huge.png", {200, HugeClaimedPng(), {}});
 
   WNDCLASSW wc{};
   wc.lpfnWndProc = ::DefWindowProcW;
@@ -345,8 +393,11 @@ TEST(AdvertPanel, ShowsTheListsAdvertAndOpensItsLinkOnClick) {
     panel.SetStatusSink([&](const std::string& text) { statuses.push_back(text); });
     ASSERT_TRUE(panel.Create(host, 0, 0, 200, 100));
     panel.Start();
+    // The placeholder is a banner drawn by the program, named for the other product.
     EXPECT_FALSE(panel.View().ShowsPicture());
-    EXPECT_EQ(panel.View().Text(), L"Corvane");
+    EXPECT_TRUE(panel.View().ShowsBanner());
+    EXPECT_EQ(panel.View().Text(), L"Rizaz");
+    EXPECT_EQ(::GetWindowTextLengthW(panel.View().Hwnd()), 5);
     // The placeholder opens the other product's page.
     ::SendMessageW(panel.View().Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     ASSERT_EQ(opened.size(), 1u);
@@ -367,6 +418,32 @@ TEST(AdvertPanel, ShowsTheListsAdvertAndOpensItsLinkOnClick) {
     EXPECT_EQ(opened.size(), 1u);
     ASSERT_TRUE(PumpUntil([&] { return opened.size() == 2; }));
     EXPECT_EQ(opened[1], server.Url("/buy.htm"));
+
+    // A server error and a redirect loop each give way to the placeholder; a click on it then opens
+    // only the other product's page.
+    for (const char* failing : {"/adv/error.htm", "/adv/loop.htm"}) {
+      statuses.clear();
+      ::PostMessageW(panel.Hwnd(), WM_TIMER, 1, 0);
+      ASSERT_TRUE(PumpUntil([&] { return !statuses.empty() && statuses.back() == kPageNotShownStatus; })) << failing;
+      EXPECT_TRUE(panel.View().ShowsBanner()) << failing;
+      ::SendMessageW(panel.View().Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+      ASSERT_EQ(opened.size(), 3u) << failing;
+      EXPECT_EQ(opened.back(), server.Url("/other.htm")) << failing;
+      opened.pop_back();
+    }
+    // A picture cut short, and one whose header claims 20000 x 20000 pixels, are not drawn: the
+    // page's text shows instead, and as it has no link a click opens nothing.
+    for (const wchar_t* text : {L"Broken picture", L"Huge picture"}) {
+      ::PostMessageW(panel.Hwnd(), WM_TIMER, 1, 0);
+      ASSERT_TRUE(PumpUntil([&] { 
+        return panel.Cycle().ShowingAdvert() && panel.View().Text().find(text) != std::wstring::npos;
+      }));
+      EXPECT_FALSE(panel.View().ShowsPicture());
+      EXPECT_FALSE(panel.View().ShowsBanner());
+      ::SendMessageW(panel.View().Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+      PumpUntil([] { return false; }, 1500);  // longer than the pause before a click opens
+      EXPECT_EQ(opened.size(), 2u);
+    }
   }
   ::DestroyWindow(host);
 }

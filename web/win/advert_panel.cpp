@@ -50,7 +50,7 @@ void AdvertPanel::Shutdown() {
 void AdvertPanel::ShowPlaceholder() {
   showingPlaceholder_ = true;
   view_.SetClickable(true);
-  view_.ShowText(options_.placeholderText);
+  view_.ShowBanner(options_.placeholderText);
 }
 
 void AdvertPanel::ShowPage(const AdvertPage& page) {

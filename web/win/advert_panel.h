@@ -21,7 +21,8 @@ inline constexpr UINT kFetchResultMessage = WM_APP + 41;
 struct AdvertPanelOptions {
   std::string listAddress = SiteAddress(kAdvertListPath);
   std::string placeholderAddress = SiteAddress(kOtherProductPath);
-  std::string placeholderText = "Corvane";
+  // The name on the drawn placeholder banner: the product its page is about.
+  std::string placeholderText = "Rizaz";
   HttpFetcherLimits limits;
 };
 

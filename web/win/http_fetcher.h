@@ -17,10 +17,14 @@
 namespace corvane::web::win {
 
 struct HttpFetcherLimits {
+  // A WinHTTP call blocked in a connect or a receive ends only at its limit: closing its handle from
+  // another thread does not end it under Wine. The worker is joined when the program closes, so
+  // these limits are also the longest a close can wait on a stalled server; they are short because
+  // an advertisement that is that slow is given up anyway.
   int resolveTimeoutMs = 10000;
-  int connectTimeoutMs = 10000;
-  int sendTimeoutMs = 10000;
-  int receiveTimeoutMs = 10000;
+  int connectTimeoutMs = 3000;
+  int sendTimeoutMs = 3000;
+  int receiveTimeoutMs = 3000;
   // The whole request, redirects included; checked between reads.
   int totalTimeoutMs = 30000;
   std::size_t pageCapBytes = 1u << 20;

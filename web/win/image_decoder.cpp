@@ -3,7 +3,10 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <optional>
+
 #include "web/image_fit.h"
+#include "web/picture_header.h"
 
 namespace corvane::web::win {
 namespace {
@@ -45,6 +48,9 @@ class ComScope {
 corvane::win::UniqueGdiObject DecodePictureToFit(const std::string& bytes, int boxWidth, int boxHeight, int& width,
                                                  int& height) {
   if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return {};
+  // Decoders allocate what the header claims before they find the data missing: check it first.
+  const std::optional<PictureSize> claimed = ReadPictureSize(bytes);
+  if (!claimed || !IsDecodableSize(*claimed)) return {};
   ComScope com;
   ComRef<IWICImagingFactory> factory;
   if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
@@ -66,7 +72,10 @@ corvane::win::UniqueGdiObject DecodePictureToFit(const std::string& bytes, int b
   }
   UINT sourceWidth = 0;
   UINT sourceHeight = 0;
-  if (FAILED(frame->GetSize(&sourceWidth, &sourceHeight))) return {};
+  if (FAILED(frame->GetSize(&sourceWidth, &sourceHeight)) ||
+      !IsDecodableSize({static_cast<int>(sourceWidth), static_cast<int>(sourceHeight)})) {
+    return {};
+  }
   const FitRect fit = FitInside(static_cast<int>(sourceWidth), static_cast<int>(sourceHeight), boxWidth, boxHeight);
   if (fit.width <= 0 || fit.height <= 0) return {};
 

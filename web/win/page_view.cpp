@@ -16,13 +16,73 @@ void PageView::ShowPicture(corvane::win::UniqueGdiObject picture, int width, int
   pictureWidth_ = width;
   pictureHeight_ = height;
   text_.clear();
-  if (Hwnd() != nullptr) ::InvalidateRect(Hwnd(), nullptr, TRUE);
+  banner_ = false;
+  if (Hwnd() != nullptr) {
+    ::SetWindowTextW(Hwnd(), L"");
+    ::InvalidateRect(Hwnd(), nullptr, TRUE);
+  }
 }
 
 void PageView::ShowText(const std::string& text) {
   picture_.reset();
   text_ = corvane::win::Widen(text);
-  if (Hwnd() != nullptr) ::InvalidateRect(Hwnd(), nullptr, TRUE);
+  banner_ = false;
+  if (Hwnd() != nullptr) {
+    ::SetWindowTextW(Hwnd(), text_.c_str());
+    ::InvalidateRect(Hwnd(), nullptr, TRUE);
+  }
+}
+
+void PageView::ShowBanner(const std::string& title) {
+  ShowText(title);
+  banner_ = true;
+}
+
+void PageView::PaintBanner(HDC dc, const RECT& client) {
+  constexpr COLORREF kFrame = RGB(0x1F, 0x4E, 0x8C);
+  constexpr COLORREF kTop = RGB(0xF4, 0xF8, 0xFD);
+  constexpr COLORREF kBottom = RGB(0xD6, 0xE4, 0xF5);
+  const int width = client.right - client.left;
+  const int height = client.bottom - client.top;
+  if (width <= 0 || height <= 0) return;
+  // A soft vertical shade, one band per few pixels.
+  constexpr int kBands = 16;
+  for (int band = 0; band < kBands; ++band) {
+    const auto mix = [&](int a, int b) { return a + (b - a) * band / (kBands - 1); };
+    const COLORREF colour = RGB(mix(GetRValue(kTop), GetRValue(kBottom)), mix(GetGValue(kTop), GetGValue(kBottom)),
+                                mix(GetBValue(kTop), GetBValue(kBottom)));
+    RECT strip{client.left, client.top + height * band / kBands, client.right,
+               client.top + height * (band + 1) / kBands};
+    corvane::win::UniqueGdiObject brush(::CreateSolidBrush(colour));
+    ::FillRect(dc, &strip, static_cast<HBRUSH>(brush.get()));
+  }
+  // A frame, and a thin inner line a little inside it.
+  corvane::win::UniqueGdiObject frame(::CreateSolidBrush(kFrame));
+  ::FrameRect(dc, &client, static_cast<HBRUSH>(frame.get()));
+  RECT inner = client;
+  ::InflateRect(&inner, -3, -3);
+  if (inner.right > inner.left && inner.bottom > inner.top) {
+    ::FrameRect(dc, &inner, static_cast<HBRUSH>(frame.get()));
+  }
+
+  // The title in bold, as large as a third of the height allows, and a line asking for a click.
+  const int titleHeight = height / 3 < 12 ? 12 : (height / 3 > 40 ? 40 : height / 3);
+  corvane::win::UniqueGdiObject titleFont(::CreateFontW(-titleHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                                        CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, kFrame);
+  RECT title{inner.left + 4, inner.top, inner.right - 4, client.top + height * 2 / 3};
+  {
+    corvane::win::SelectedObject font(dc, titleFont ? titleFont.get() : ::GetStockObject(DEFAULT_GUI_FONT));
+    ::DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &title,
+                DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  }
+  RECT line{inner.left + 4, title.bottom + 2, inner.right - 4, inner.bottom - 2};
+  corvane::win::SelectedObject font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+  ::SetTextColor(dc, RGB(0x44, 0x55, 0x66));
+  ::DrawTextW(dc, L"Click to find out more", -1, &line,
+              DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 void PageView::Paint() {
@@ -41,6 +101,10 @@ void PageView::Paint() {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ::GdiAlphaBlend(paint.get(), x, y, pictureWidth_, pictureHeight_, memory.get(), 0, 0, pictureWidth_,
                     pictureHeight_, blend);
+    return;
+  }
+  if (banner_) {
+    PaintBanner(paint.get(), client);
     return;
   }
   corvane::win::SelectedObject font(paint.get(), ::GetStockObject(DEFAULT_GUI_FONT));

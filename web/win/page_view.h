@@ -20,11 +20,15 @@ class PageView final : public corvane::win::WindowBase<PageView> {
   // Shows the picture centred (it is drawn as it is; shrink it first to fit).
   void ShowPicture(corvane::win::UniqueGdiObject picture, int width, int height);
   void ShowText(const std::string& text);
+  // A banner drawn here, needing no file: the title in a framed panel. It is the window's text too,
+  // so that screen readers and tests can tell it.
+  void ShowBanner(const std::string& title);
   // A clickable view shows the hand cursor; clicks reach OnClick either way.
   void SetClickable(bool clickable) { clickable_ = clickable; }
   void SetOnClick(std::function<void()> onClick) { onClick_ = std::move(onClick); }
 
   bool ShowsPicture() const { return static_cast<bool>(picture_); }
+  bool ShowsBanner() const { return banner_; }
   const std::wstring& Text() const { return text_; }
 
  protected:
@@ -32,11 +36,13 @@ class PageView final : public corvane::win::WindowBase<PageView> {
 
  private:
   void Paint();
+  void PaintBanner(HDC dc, const RECT& client);
 
   corvane::win::UniqueGdiObject picture_;
   int pictureWidth_ = 0;
   int pictureHeight_ = 0;
   std::wstring text_;
+  bool banner_ = false;
   bool clickable_ = false;
   std::function<void()> onClick_;
 };

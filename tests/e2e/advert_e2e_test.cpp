@@ -79,7 +79,7 @@ TEST_F(AdvertE2eTest, ShowsTheFirstAdvertOpensItOnClickAndHelpOpensTheRunningPag
   ASSERT_NE(view, nullptr);
   ASSERT_NE(status, nullptr);
   // The placeholder banner first; then the first advertisement's picture, which has no text.
-  EXPECT_EQ(WindowText(view), L"Rizaz");
+  EXPECT_EQ(WindowText(view), L"Our other products");
   ASSERT_TRUE(WaitFor([&] { return WindowText(view).empty() && WindowText(status) == L"Done"; }, kFirstAdvertMs));
 
   const std::string base = corvane::win::Narrow(server.Url());
@@ -109,7 +109,7 @@ TEST_F(AdvertE2eTest, AStalledServerLeavesThePlaceholderAndTheWindowAnswersAndCl
     ASSERT_NE(::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer), 0);
     ::Sleep(100);
   }
-  EXPECT_EQ(WindowText(view), L"Rizaz");
+  EXPECT_EQ(WindowText(view), L"Our other products");
   // The placeholder opens the other product's page from there.
   ::PostMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   EXPECT_TRUE(BrowserOpened(corvane::win::Narrow(server.Url(L"/stall/rizaz.htm")))) << FakeBrowserLog(browser);

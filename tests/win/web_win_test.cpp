@@ -396,7 +396,7 @@ TEST(AdvertPanel, ShowsTheListsAdvertOpensItsLinkAndFallsBackOnEveryBadPage) {
     // The placeholder is a banner drawn by the program, named for the other product.
     EXPECT_FALSE(panel.View().ShowsPicture());
     EXPECT_TRUE(panel.View().ShowsBanner());
-    EXPECT_EQ(panel.View().Text(), L"Rizaz");
+    EXPECT_EQ(panel.View().Text(), L"Our other products");
     EXPECT_EQ(::GetWindowTextLengthW(panel.View().Hwnd()), 5);
     // The placeholder opens the other product's page.
     ::SendMessageW(panel.View().Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));

@@ -22,7 +22,7 @@ struct AdvertPanelOptions {
   std::string listAddress = SiteAddress(kAdvertListPath);
   std::string placeholderAddress = SiteAddress(kOtherProductPath);
   // The name on the drawn placeholder banner: the product its page is about.
-  std::string placeholderText = "Rizaz";
+  std::string placeholderText = "Our other products";
   HttpFetcherLimits limits;
 };
 

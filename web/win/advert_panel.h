@@ -21,7 +21,7 @@ inline constexpr UINT kFetchResultMessage = WM_APP + 41;
 struct AdvertPanelOptions {
   std::string listAddress = SiteAddress(kAdvertListPath);
   std::string placeholderAddress = SiteAddress(kOtherProductPath);
-  // The name on the drawn placeholder banner: the product its page is about.
+  // The heading of the drawn placeholder banner, which opens the other product's page.
   std::string placeholderText = "Our other products";
   HttpFetcherLimits limits;
 };

@@ -6,7 +6,8 @@
 ; The user's four list files live beside the programs; they are never shipped, so an upgrade keeps
 ; them, and the uninstaller keeps them unless asked otherwise.
 
-Unicode true
+; The programs are 64-bit, and so is the installer (a 64-bit-only Wine runs no 32-bit stub).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 

@@ -18,8 +18,15 @@ listeners() {
 # found by that session id afterwards.
 env -u DISPLAY CORVANE_SKIP_BUILD=1 setsid bash "$ROOT/scripts/run.sh" >"$LOG" 2>&1 </dev/null &
 RUN_PID=$!
+# Also on a failure: the command ends, and with it everything it started (it finishes a Wine start
+# under way first).
 cleanup() {
-  kill -TERM "$RUN_PID" 2>/dev/null || true
+  if kill -TERM "$RUN_PID" 2>/dev/null; then
+    for _ in $(seq 300); do
+      kill -0 "$RUN_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+  fi
   rm -f "$LOG"
 }
 trap cleanup EXIT

@@ -127,11 +127,26 @@ Section "Corvane" SecProgram
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; A program that has just ended may hold its file for a moment longer.
+!macro DELETE_PROGRAM file
+  StrCpy $2 0
+  ${Do}
+    ClearErrors
+    Delete "${file}"
+    ${IfNot} ${FileExists} "${file}"
+    ${OrIf} $2 >= 25
+      ${ExitDo}
+    ${EndIf}
+    IntOp $2 $2 + 1
+    Sleep 200
+  ${Loop}
+!macroend
+
 Section "un.Corvane" UnSecProgram
   SectionIn RO
   Call un.EndPrograms
-  Delete "$INSTDIR\Corvane.exe"
-  Delete "$INSTDIR\rizaz.exe"
+  !insertmacro DELETE_PROGRAM "$INSTDIR\Corvane.exe"
+  !insertmacro DELETE_PROGRAM "$INSTDIR\rizaz.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"

@@ -14,6 +14,8 @@ fi
 # Debian packages the builds and tests need.
 CORVANE_PACKAGES=(cmake make g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix wine wine64
                   xvfb xauth x11-utils imagemagick python3)
+# Packaging (the installer) and the browser view of a headless screen.
+CORVANE_PACKAGES+=(nsis x11vnc novnc curl)
 
 corvane_install_packages() {
   local missing=()
@@ -70,6 +72,61 @@ corvane_ensure_display() {
   return 1
 }
 
+# Whether something accepts connections on 127.0.0.1:$1.
+corvane_port_in_use() {
+  (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+}
+
+# The first port from $1 on that nothing listens on (of $2 tried).
+corvane_free_port() {
+  local port="$1" tries="${2:-50}"
+  for _ in $(seq "$tries"); do
+    corvane_port_in_use "$port" || { echo "$port"; return 0; }
+    port=$((port + 1))
+  done
+  return 1
+}
+
+# Waits until something listens on 127.0.0.1:$1, or about 10 s.
+corvane_wait_for_port() {
+  for _ in $(seq 100); do
+    corvane_port_in_use "$1" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+CORVANE_VIEW_PIDS=()
+# Serves the Xvfb started above to a web browser: x11vnc and noVNC's websockify, both on loopback
+# only (no password: nothing outside this machine can connect). Nothing happens on a display of the
+# user's.
+corvane_start_headless_view() {
+  [ -n "$CORVANE_XVFB_PID" ] || return 0
+  local vnc web
+  vnc="$(corvane_free_port 5900)" || { echo "no free VNC port" >&2; return 1; }
+  x11vnc -display "$DISPLAY" -localhost -noipv6 -rfbport "$vnc" -forever -shared -nopw -quiet \
+    </dev/null >/dev/null 2>&1 &
+  CORVANE_VIEW_PIDS+=($!)
+  # Still running: a port taken in between by someone else would answer for it.
+  corvane_wait_for_port "$vnc" && kill -0 "$!" 2>/dev/null || { echo "x11vnc did not start" >&2; return 1; }
+  web="$(corvane_free_port 6080)" || { echo "no free web port" >&2; return 1; }
+  websockify --web /usr/share/novnc "127.0.0.1:$web" "127.0.0.1:$vnc" </dev/null >/dev/null 2>&1 &
+  CORVANE_VIEW_PIDS+=($!)
+  corvane_wait_for_port "$web" && kill -0 "$!" 2>/dev/null || { echo "websockify did not start" >&2; return 1; }
+  echo "Watch the screen ($DISPLAY) in a browser: http://127.0.0.1:$web/vnc.html  (VNC on 127.0.0.1:$vnc)"
+}
+
+corvane_stop_headless_view() {
+  local pid
+  for pid in "${CORVANE_VIEW_PIDS[@]}"; do
+    # websockify serves each browser connection from a child of its own.
+    pkill -TERM -P "$pid" 2>/dev/null || true
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  CORVANE_VIEW_PIDS=()
+}
+
 # Every start of Corvane writes its start-with-Windows value, and wineboot starts what the Run key
 # names: a value left behind by an interrupted test would start Corvane at the next boot.
 corvane_delete_run_value() {
@@ -101,6 +158,7 @@ corvane_stop_wine() {
   corvane_wine_env
   corvane_delete_run_value
   wineserver -k </dev/null >/dev/null 2>&1 || true
+  corvane_stop_headless_view
   if [ -n "$CORVANE_XVFB_PID" ]; then
     kill "$CORVANE_XVFB_PID" 2>/dev/null || true
     wait "$CORVANE_XVFB_PID" 2>/dev/null || true

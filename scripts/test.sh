@@ -32,6 +32,9 @@ corvane_wine_stream() {
   )
 }
 
+echo "== headless view"
+bash "$CORVANE_ROOT/tests/scripts/headless_view_test.sh"
+
 echo "== Windows tests (Wine)"
 # The end-to-end tests mostly wait for the programs they drive, so they run in two halves beside the
 # other tests, each group in its own prefix. Finding the tests first keeps the runs from writing the

@@ -393,11 +393,11 @@ TEST(AdvertPanel, ShowsTheListsAdvertOpensItsLinkAndFallsBackOnEveryBadPage) {
     panel.SetStatusSink([&](const std::string& text) { statuses.push_back(text); });
     ASSERT_TRUE(panel.Create(host, 0, 0, 200, 100));
     panel.Start();
-    // The placeholder is a banner drawn by the program, named for the other product.
+    // The placeholder is a banner drawn by the program, headed "Our other products".
     EXPECT_FALSE(panel.View().ShowsPicture());
     EXPECT_TRUE(panel.View().ShowsBanner());
     EXPECT_EQ(panel.View().Text(), L"Our other products");
-    EXPECT_EQ(::GetWindowTextLengthW(panel.View().Hwnd()), 5);
+    EXPECT_EQ(::GetWindowTextLengthW(panel.View().Hwnd()), 18);
     // The placeholder opens the other product's page.
     ::SendMessageW(panel.View().Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     ASSERT_EQ(opened.size(), 1u);

@@ -184,16 +184,24 @@ bench_trash() {
   echo "target max answer < 50 ms: $(verdict "$(awk -v m="$(field "$line" max)" 'BEGIN{print (m != "" && m < 50)}')")"
 }
 
-# CPU of the prefix's Corvane.exe plus the wineserver while it runs idle with $1 launch hotkeys.
-hotkeys_run() {
-  local bindings="$1" seconds="$2" out="$RUN_DIR/hotkeys-$1.txt"
-  wine "$BENCH_BIN/hotkeys_bench.exe" "$bindings" "$((seconds + 8))" >"$out" 2>&1 </dev/null &
+# CPU of the prefix's Corvane.exe plus the wineserver over $2 seconds while a bench driver keeps it
+# running idle: $1 is the driver's output file, the rest its command line. The driver prints "ready"
+# once Corvane runs (or "failed").
+idle_cpu_run() {
+  local out="$1" seconds="$2"
+  shift 2
+  wine "$@" >"$out" 2>&1 </dev/null &
   local driver=$!
-  for _ in $(seq 120); do grep -q ready "$out" 2>/dev/null && break; sleep 0.5; done
+  for _ in $(seq 180); do grep -q 'ready\|failed' "$out" 2>/dev/null && break; sleep 0.5; done
   sleep 3
   local pids; pids="$(prefix_pids 'Corvane.exe') $(server_pid)"
   cpu_percent "$seconds" $pids
   wait "$driver" || true
+}
+
+# Idle CPU with $1 launch hotkeys.
+hotkeys_run() {
+  idle_cpu_run "$RUN_DIR/hotkeys-$1.txt" "$2" "$BENCH_BIN/hotkeys_bench.exe" "$1" "$(($2 + 8))"
 }
 
 bench_hotkeys() {
@@ -209,17 +217,10 @@ bench_hotkeys() {
   echo "target 36 bindings <= none + 0.5 points: $(verdict "$(awk -v a="$with" -v b="$none" 'BEGIN{print (a <= b + 0.5)}')") ($with vs. $none %)"
 }
 
-# CPU of the prefix's Corvane.exe plus the wineserver while it runs idle, the advertisement area
-# fetching from the local server ($1 = server) or from a closed port ($1 = closed).
+# Idle CPU with the advertisement area fetching from the local server ($1 = server) or from a closed
+# port ($1 = closed).
 advert_run() {
-  local variant="$1" seconds="$2" out="$RUN_DIR/advert-$1.txt"
-  wine "$BENCH_BIN/advert_bench.exe" idle "$variant" "$((seconds + 8))" >"$out" 2>&1 </dev/null &
-  local driver=$!
-  for _ in $(seq 180); do grep -q 'ready\|failed' "$out" 2>/dev/null && break; sleep 0.5; done
-  sleep 3
-  local pids; pids="$(prefix_pids 'Corvane.exe') $(server_pid)"
-  cpu_percent "$seconds" $pids
-  wait "$driver" || true
+  idle_cpu_run "$RUN_DIR/advert-$1.txt" "$2" "$BENCH_BIN/advert_bench.exe" idle "$1" "$(($2 + 8))"
 }
 
 bench_advert() {

@@ -97,17 +97,7 @@ class CorvaneE2eTest : public ::testing::Test {
     ::PostMessageW(button, BM_CLICK, 0, 0);
   }
 
-  std::string ReadListFileText(const wchar_t* name) const {
-    corvane::win::UniqueFileHandle file(::CreateFileW(InFolder(name).c_str(), GENERIC_READ,
-                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                      OPEN_EXISTING, 0, nullptr));
-    if (!file) return {};
-    std::string text(1 << 20, '\0');
-    DWORD read = 0;
-    ::ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-    text.resize(read);
-    return text;
-  }
+  std::string ReadListFileText(const wchar_t* name) const { return ReadWholeFile(InFolder(name)); }
 
   // First, so it goes last: every start of Corvane writes its Run value, which a Wine prefix would
   // start at its next boot.

@@ -58,17 +58,6 @@ bool UninstallKeyExists() {
   return true;
 }
 
-std::string ReadWholeFile(const std::wstring& path) {
-  corvane::win::UniqueFileHandle file(
-      ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file) return {};
-  std::string text(1 << 20, '\0');
-  DWORD read = 0;
-  ::ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-  text.resize(read);
-  return text;
-}
-
 class InstallerE2eTest : public ::testing::Test {
  protected:
   void SetUp() override {

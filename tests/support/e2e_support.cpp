@@ -160,6 +160,18 @@ std::string ListFileText(const std::vector<std::string>& plainRecords) {
   return content;
 }
 
+std::string ReadWholeFile(const std::wstring& path) {
+  corvane::win::UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                    OPEN_EXISTING, 0, nullptr));
+  if (!file) return {};
+  std::string text(1 << 20, '\0');
+  DWORD read = 0;
+  if (!::ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr)) return {};
+  text.resize(read);
+  return text;
+}
+
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes, DWORD share) {
   corvane::win::UniqueFileHandle file(
       ::CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

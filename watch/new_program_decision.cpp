@@ -18,6 +18,30 @@ std::string UnsavedBlockMessage(std::string_view name) {
   return "Corvane could not save the block list. " + std::string(name) + " is blocked until Corvane closes.";
 }
 
+namespace {
+
+// Lets a held program go when the decision about it is over.
+class HoldUntilDecided {
+ public:
+  // processId: the held program; 0 when none is held.
+  HoldUntilDecided(const InspectorHooks& hooks, std::uint32_t processId) : hooks_(hooks), processId_(processId) {}
+  ~HoldUntilDecided() { LetGo(false); }
+  HoldUntilDecided(const HoldUntilDecided&) = delete;
+  HoldUntilDecided& operator=(const HoldUntilDecided&) = delete;
+  // Blocked: the held program ends rather than running on.
+  void EndProgram() { LetGo(true); }
+
+ private:
+  void LetGo(bool end) {
+    if (processId_ != 0 && hooks_.letGoProgram) hooks_.letGoProgram(processId_, end);
+    processId_ = 0;
+  }
+  const InspectorHooks& hooks_;
+  std::uint32_t processId_;
+};
+
+}  // namespace
+
 NewProgramInspector::NewProgramInspector(ListFileStore& lists, RunningProgramList& running, SettingsStore& settings,
                                          ProcessTable& processes, Speaker& speaker, DecisionUi& ui,
                                          ProgramClassifier classifier, InspectorHooks hooks)
@@ -86,8 +110,11 @@ void NewProgramInspector::Decide(const RunningProcess& process, const std::strin
     processes_.TerminateProcessById(process.processId, 0);
     return;
   }
-  const AlertDecision decision =
-      ui_.ShowAlert({process.processId, name, path, process.threadCount, process.parentProcessId});
+  AlertRequest request{process.processId, name, path, process.threadCount, process.parentProcessId};
+  request.held = hooks_.holdProgram && hooks_.holdProgram(process.processId, path);
+  // However the question ends, a held program is let go: ended when blocked, running on otherwise.
+  HoldUntilDecided hold{hooks_, request.held ? process.processId : 0};
+  const AlertDecision decision = ui_.ShowAlert(request);
   // Unanswered: nothing is decided, and the program is not listed, so it is asked about again.
   if (decision == AlertDecision::Undecided) return;
   if (decision == AlertDecision::Allow) {
@@ -109,6 +136,7 @@ void NewProgramInspector::Decide(const RunningProcess& process, const std::strin
     }
   }
   Block(name, path);
+  hold.EndProgram();
 }
 
 void NewProgramInspector::Allow(const std::string& name, const std::string& path) {

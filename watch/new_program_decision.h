@@ -73,6 +73,11 @@ struct InspectorHooks {
   std::function<void()> listsChanged;
   // True once the program is ending: the pass stops and nothing more is decided.
   std::function<bool()> closing;
+  // Holds the program (all its threads suspended) while it is put before the user; true when it is
+  // held.
+  std::function<bool(std::uint32_t processId, std::string_view path)> holdProgram{};
+  // Lets a held program go once the question is over: it runs on, or (end: it was blocked) it ends.
+  std::function<void(std::uint32_t processId, bool end)> letGoProgram{};
 };
 
 class NewProgramInspector {

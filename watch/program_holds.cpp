@@ -9,6 +9,13 @@ void ProgramHolds::ResumeIfSame(const HeldProcess& process) {
   if (holder_.ProcessCreationTime(process.processId) == process.creationTime) holder_.ResumeProcess(process.processId);
 }
 
+bool ProgramHolds::IsSameProcess(std::uint32_t processId) {
+  for (const HeldProcess& process : held_.entries()) {
+    if (process.processId == processId) return holder_.ProcessCreationTime(processId) == process.creationTime;
+  }
+  return false;
+}
+
 bool ProgramHolds::WriteRecord() { return settings_.WriteSetting(settings::kHeldProcesses, held_.Text()); }
 
 std::size_t ProgramHolds::ResumeLeftOver() {
@@ -56,6 +63,26 @@ void ProgramHolds::ReleaseAll() {
   for (const HeldProcess& process : held_.entries()) ResumeIfSame(process);
   held_ = {};
   WriteRecord();
+}
+
+bool AlertHolds::Hold(std::uint32_t processId, std::string_view path) {
+  HoldRules rules;
+  rules.holdWhileAsking = ReadCheckSetting(settings_, settings::kOptHoldWhileAsking, true);
+  rules.allowAll = !ReadBoolSetting(settings_, settings::kMnuMainNormal, true);
+  rules.ownProcessId = ownProcessId_;
+  rules.folders = folders_;
+  return MayHoldProgram(processId, path, rules) && holds_.Hold(processId);
+}
+
+void AlertHolds::LetGo(std::uint32_t processId, bool end) {
+  if (!holds_.IsHeld(processId)) return;
+  if (!end) {
+    holds_.Release(processId);
+    return;
+  }
+  // Only the process that was held is ended; the id may have passed to another one since.
+  if (holds_.IsSameProcess(processId)) processes_.TerminateProcessById(processId, 0);
+  holds_.Ended(processId);
 }
 
 }  // namespace corvane::watch

@@ -7,8 +7,10 @@
 // record.
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "process/held_processes.h"
+#include "process/process_table.h"
 #include "store/settings.h"
 
 namespace corvane::watch {
@@ -36,6 +38,9 @@ class ProgramHolds {
   void ReleaseAll();
 
   bool IsHeld(std::uint32_t processId) const { return held_.IsHeld(processId); }
+  // True when the held process still runs under that id: the process there was created when the
+  // held one was.
+  bool IsSameProcess(std::uint32_t processId);
   const HeldProcessSet& held() const { return held_; }
 
  private:
@@ -45,6 +50,29 @@ class ProgramHolds {
   SettingsStore& settings_;
   ProcessHolder& holder_;
   HeldProcessSet held_;
+};
+
+// The holds of the alert: a program put before the user is held while the option says so and the
+// rules let it be held, and let go once the user has decided.
+class AlertHolds {
+ public:
+  AlertHolds(ProgramHolds& holds, SettingsStore& settings, ProcessTable& processes, std::uint32_t ownProcessId,
+             ProtectedFolders folders)
+      : holds_(holds), settings_(settings), processes_(processes), ownProcessId_(ownProcessId), folders_(folders) {}
+
+  // Holds the program running from path under that id; true when it is held. The option and the
+  // mode are read now, so that a change applies to the next question.
+  bool Hold(std::uint32_t processId, std::string_view path);
+  // Lets a held program go: it runs on, or (end: it was blocked) it is ended, provided it is still
+  // the process that was held. Nothing for a program that is not held.
+  void LetGo(std::uint32_t processId, bool end);
+
+ private:
+  ProgramHolds& holds_;
+  SettingsStore& settings_;
+  ProcessTable& processes_;
+  std::uint32_t ownProcessId_;
+  ProtectedFolders folders_;
 };
 
 }  // namespace corvane::watch

@@ -7,4 +7,10 @@ SingleInstance::SingleInstance(const wchar_t* name) : mutex_(::CreateMutexW(null
   first_ = !(mutex_ && ::GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
+bool IsInstanceRunning(const wchar_t* name) {
+  const UniqueHandle mutex(::OpenMutexW(SYNCHRONIZE, FALSE, name));
+  // A name held by something we may not open is still held.
+  return mutex || ::GetLastError() == ERROR_ACCESS_DENIED;
+}
+
 }  // namespace corvane::win

@@ -7,6 +7,13 @@
 
 namespace corvane::win {
 
+// The name that keeps the main program to one running copy per user session.
+inline constexpr wchar_t kMainInstanceName[] = L"Local\\Corvane.Main";
+
+// True while some process of the session holds the name (the main program runs, for
+// kMainInstanceName). The system drops the name when its last holder ends, however it ends.
+bool IsInstanceRunning(const wchar_t* name);
+
 class SingleInstance {
  public:
   // name: "Local\..." for the session's namespace.

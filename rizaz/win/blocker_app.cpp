@@ -5,13 +5,16 @@
 
 #include "base/win/app_dir.h"
 #include "base/win/handle.h"
+#include "base/win/single_instance.h"
 #include "base/win/utf.h"
 #include "process/speaker.h"
 #include "process/win/gated_process_table.h"
+#include "process/win/process_holder_win.h"
 #include "process/win/process_table_win.h"
 #include "process/win/speaker_win.h"
 #include "rizaz/block_cycle.h"
 #include "rizaz/cached_settings.h"
+#include "rizaz/left_holds.h"
 #include "rizaz/popup.h"
 #include "rizaz/win/list_file_win.h"
 #include "rizaz/win/popup_window.h"
@@ -28,6 +31,8 @@ constexpr milliseconds kBlockInterval{10};
 // Values are re-read at least this often even without a change signal, in case the settings key
 // was deleted and made anew under the watch.
 constexpr milliseconds kSettingsRefresh{1000};
+// How soon programs held by a main program that was killed go again.
+constexpr milliseconds kHoldsCheck{250};
 
 // The hidden main window. It is never shown and has no title, so it appears in no task list; it is
 // top-level (not message-only) because only top-level windows hear that the session is ending.
@@ -114,7 +119,13 @@ class Blocker {
     return true;
   }
 
+  // Resumes what a main program that no longer runs left held.
+  void ResumeLeftHolds() {
+    rizaz::ResumeHoldsOfEndedMain(settings_, holder_, [] { return IsInstanceRunning(kMainInstanceName); });
+  }
+
   Win32ProcessTable processes_;
+  Win32ProcessHolder holder_;
   ChangeGatedProcessTable gatedProcesses_{processes_};
   RegistrySettingsStore registry_;
   rizaz::CachedSettings settings_{registry_};
@@ -126,6 +137,7 @@ class Blocker {
   UniqueHandle changed_{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
   bool watching_ = false;
   Clock::time_point nextRefresh_{};
+  Clock::time_point nextHoldsCheck_{};
 };
 
 int Blocker::Run() {
@@ -155,8 +167,15 @@ int Blocker::Run() {
     // Looking into an empty queue is a server call under Wine: only when there is something.
     if (woke == WAIT_OBJECT_0 + count && !PumpMessages()) return 0;
     if (Clock::now() >= nextTick) {
-      if (!cycle_.Tick()) return 0;
+      if (!cycle_.Tick()) {
+        ResumeLeftHolds();
+        return 0;
+      }
       nextTick = Clock::now() + kBlockInterval;
+    }
+    if (Clock::now() >= nextHoldsCheck_) {
+      ResumeLeftHolds();
+      nextHoldsCheck_ = Clock::now() + kHoldsCheck;
     }
   }
 }

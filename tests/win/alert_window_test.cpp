@@ -103,6 +103,30 @@ TEST_F(AlertWindowTest, ShowsTheProgramOnTopOfEverything) {
            }}},
          missing);
   EXPECT_EQ(created, L"");
+
+  // A held program says so between the facts and the question; an ordinary one shows no note.
+  AlertRequest held = Request();
+  held.held = true;
+  std::wstring note;
+  bool noteAboveQuestion = false;
+  bool noNoteWithoutHold = false;
+  Answer({{kAlert, [&](HWND alert) {
+             note = TextOf(::GetDlgItem(alert, kAlertNotesId));
+             RECT noteRect{};
+             RECT questionRect{};
+             ::GetWindowRect(::GetDlgItem(alert, kAlertNotesId), &noteRect);
+             ::GetWindowRect(::GetDlgItem(alert, kAlertQuestionId), &questionRect);
+             noteAboveQuestion = noteRect.bottom <= questionRect.top && noteRect.bottom > noteRect.top;
+             Click(alert, L"Allow");
+           }}},
+         held);
+  EXPECT_EQ(note, L"This program is paused until you decide.");
+  EXPECT_TRUE(noteAboveQuestion);
+  Answer({{kAlert, [&](HWND alert) {
+             noNoteWithoutHold = ::GetDlgItem(alert, kAlertNotesId) == nullptr;
+             Click(alert, L"Allow");
+           }}});
+  EXPECT_TRUE(noNoteWithoutHold);
 }
 
 // The WM_QUIT a modal loop hands on to the program's own loop; false when there is none.

@@ -186,6 +186,34 @@ TEST_F(OptionsPanelTest, CaptionsAndModeLabelsDriveTheBoxesSettingsTrayTicksAndT
   EXPECT_FALSE(Checked(allowAll));
   EXPECT_EQ(window.Tray().Tip(), "Corvane :: Normal");
 
+  // The hold box: on by default, under the modes, above the hotkeys, and its caption drives it.
+  const std::string_view holdCaption = OptionBoxCaption(OptionBox::HoldWhileAsking);
+  HWND holdBox = Button(holdCaption);
+  HWND holdLabel = Label(holdCaption);
+  ASSERT_NE(holdBox, nullptr);
+  ASSERT_NE(holdLabel, nullptr);
+  EXPECT_TRUE(Checked(holdBox));
+  RECT allowAllRect{};
+  RECT holdRect{};
+  RECT shutDownRect{};
+  ::GetWindowRect(allowAll, &allowAllRect);
+  ::GetWindowRect(holdBox, &holdRect);
+  ::GetWindowRect(shutDown, &shutDownRect);
+  EXPECT_GE(holdRect.top, allowAllRect.bottom);
+  EXPECT_LE(holdRect.bottom, shutDownRect.top);
+  Click(holdLabel);
+  EXPECT_FALSE(Checked(holdBox));
+  EXPECT_EQ(settings.Get("OptHoldWhileAsking"), "0");
+  ::SendMessageW(holdBox, BM_CLICK, 0, 0);
+  EXPECT_TRUE(Checked(holdBox));
+  EXPECT_EQ(settings.Get("OptHoldWhileAsking"), "1");
+  // Everything fits in the panel: the last control, the Hot Keys button, ends above its bottom.
+  RECT panelRect{};
+  RECT hotKeysRect{};
+  ::GetWindowRect(panel, &panelRect);
+  ::GetWindowRect(Button("Hot Keys"), &hotKeysRect);
+  EXPECT_LE(hotKeysRect.bottom, panelRect.bottom);
+
   // A tray item changes the panel too.
   ::SendMessageW(window.Hwnd(), WM_COMMAND, static_cast<WPARAM>(MenuCommand::StartWithWindows), 0);
   EXPECT_FALSE(Checked(startBox));

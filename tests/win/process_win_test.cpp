@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "base/text.h"
@@ -10,9 +12,11 @@
 #include "process/paths.h"
 #include "process/process_control.h"
 #include "process/win/process_control_win.h"
+#include "process/win/process_holder_win.h"
 #include "process/win/process_table_win.h"
 #include "process/win/system_folders.h"
 #include "tests/support/child_process.h"
+#include "tests/support/e2e_support.h"
 
 namespace corvane::win {
 namespace {
@@ -231,6 +235,57 @@ TEST_F(ProcessTableWin, LookupsByNameAndById) {
   a.Terminate();
   EXPECT_EQ(GetThreadsOrParentId(gone, true), 0u);
   EXPECT_EQ(GetThreadsOrParentId(gone, false), 0u);
+}
+
+// A counter helper's progress, read from the file it counts into.
+long CountIn(const std::wstring& file) {
+  corvane::win::UniqueFileHandle handle(::CreateFileW(file.c_str(), GENERIC_READ,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                      OPEN_EXISTING, 0, nullptr));
+  if (!handle) return 0;
+  char text[32] = {};
+  DWORD read = 0;
+  ::ReadFile(handle.get(), text, sizeof(text) - 1, &read, nullptr);
+  return std::strtol(text, nullptr, 10);
+}
+
+TEST_F(ProcessTableWin, HolderStopsEveryThreadUntilResumedAndKnowsTheCreationTime) {
+  const std::wstring counterPath = folder.CopyIn(HelperPath(L"counter"), L"cvcounter.exe");
+  const std::wstring countFile = folder.Path() + L"\\count.txt";
+  ChildProcess counter;
+  StartListed(counter, counterPath, L"\"" + countFile + L"\" 60");
+  ASSERT_TRUE(corvane::testing::WaitFor([&] { return CountIn(countFile) > 0; }));
+
+  Win32ProcessHolder holder;
+  // The creation time is the process's own, as the system reports it.
+  FILETIME created{}, exited{}, kernel{}, user{};
+  ASSERT_TRUE(::GetProcessTimes(counter.Handle(), &created, &exited, &kernel, &user));
+  const std::uint64_t expected = (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+  EXPECT_EQ(holder.ProcessCreationTime(counter.Id()), expected);
+
+  // Suspended: the count stands still. Resumed: it goes on.
+  ASSERT_TRUE(holder.SuspendProcess(counter.Id()));
+  ::Sleep(100);  // a write under way when the threads stopped has finished
+  const long held = CountIn(countFile);
+  ::Sleep(500);
+  EXPECT_EQ(CountIn(countFile), held);
+  ASSERT_TRUE(holder.ResumeProcess(counter.Id()));
+  EXPECT_TRUE(corvane::testing::WaitFor([&] { return CountIn(countFile) > held + 5; }));
+
+  // Another holder (a later run, the blocker) resumes a process it did not suspend.
+  ASSERT_TRUE(holder.SuspendProcess(counter.Id()));
+  ::Sleep(100);
+  const long heldAgain = CountIn(countFile);
+  Win32ProcessHolder other;
+  ASSERT_TRUE(other.ResumeProcess(counter.Id()));
+  EXPECT_TRUE(corvane::testing::WaitFor([&] { return CountIn(countFile) > heldAgain + 5; }));
+
+  // A held process can be ended; once it has, it has no creation time.
+  ASSERT_TRUE(holder.SuspendProcess(counter.Id()));
+  const std::uint32_t id = counter.Id();
+  counter.Terminate();
+  EXPECT_EQ(holder.ProcessCreationTime(id), std::nullopt);
+  EXPECT_FALSE(holder.SuspendProcess(id));
 }
 
 TEST(SystemFoldersWin, FoldersHaveNoTrailingBackslashAndRewriteUsesThem) {

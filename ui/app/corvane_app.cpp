@@ -12,6 +12,7 @@
 #include "hotkeys/win/system_win.h"
 #include "process/system_programs.h"
 #include "process/win/file_facts_win.h"
+#include "process/win/process_holder_win.h"
 #include "process/win/process_table_win.h"
 #include "process/win/speaker_win.h"
 #include "process/win/system_folders.h"
@@ -29,6 +30,7 @@
 #include "ui/win/startup_entry_win.h"
 #include "ui/win/window_decision_ui.h"
 #include "watch/new_program_decision.h"
+#include "watch/program_holds.h"
 #include "watch/watch_cycle.h"
 #include "web/site.h"
 #include "web/win/browser_shell_win.h"
@@ -62,11 +64,15 @@ class LaunchOnMainWindow final : public hotkeys::LaunchHost {
 class CorvaneApp::Program {
  public:
   Program() = default;
+  // However the program ends its loop, nothing it held stays frozen.
+  ~Program() { holds_.ReleaseAll(); }
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
   // Shows the splash, which hands over to the main window and the load. False when it cannot.
   bool Start(const std::string& argumentText) {
+    // What a run that was killed left held goes again first.
+    holds_.ResumeLeftOver();
     controller_.AttachOptions(options_);
     controller_.AttachSystemHotkeys(systemHotkeys_);
     controller_.hotKeysTick = [this] { launchPoll_.OnTick(); };
@@ -142,6 +148,10 @@ class CorvaneApp::Program {
   // A protected name passes without a question only from the folder it belongs in.
   const ProtectedFolders protectedFolders_{corvane::win::GetSystemFolder(), corvane::win::GetSystemWow64Folder(),
                                            corvane::win::GetWindowsFolder(), directory_};
+  // Programs held while the user decides about them.
+  corvane::win::Win32ProcessHolder holder_;
+  watch::ProgramHolds holds_{settings_, holder_};
+  watch::AlertHolds alertHolds_{holds_, settings_, processes_, ::GetCurrentProcessId(), protectedFolders_};
   watch::NewProgramInspector inspector_{
       lists_,
       watch_.running(),
@@ -153,7 +163,9 @@ class CorvaneApp::Program {
        [](std::string_view path) { return corvane::win::IsMicrosoftFile(path); }},
       {[this](std::size_t listed) { controller_.ShowRunningCount(listed); },
        [this] { controller_.OnListsChanged(); },
-       [this] { return controller_.closing() || decisionUi_.ProgramEnding(); }}};
+       [this] { return controller_.closing() || decisionUi_.ProgramEnding(); },
+       [this](std::uint32_t processId, std::string_view path) { return alertHolds_.Hold(processId, path); },
+       [this](std::uint32_t processId, bool end) { alertHolds_.LetGo(processId, end); }}};
 };
 
 CorvaneApp::CorvaneApp(std::string_view commandLine)

@@ -28,6 +28,7 @@ inline constexpr int kAlertCreatedId = 1114;
 inline constexpr int kAlertLocationCaptionId = 1115;
 inline constexpr int kAlertLocationId = 1116;
 inline constexpr int kAlertQuestionId = 1117;
+inline constexpr int kAlertNotesId = 1118;  // present only when the request carries notes
 
 class FrmMessage final : public ModalWindow {
  public:
@@ -61,6 +62,8 @@ class FrmMessage final : public ModalWindow {
   HWND name_ = nullptr;
   HWND location_ = nullptr;
   HWND question_ = nullptr;
+  HWND notes_ = nullptr;
+  int noteLines_ = 0;
   HWND allow_ = nullptr;
   HWND block_ = nullptr;
   HWND details_ = nullptr;

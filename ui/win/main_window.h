@@ -14,6 +14,7 @@
 
 #include "base/win/handle.h"
 #include "base/win/hidden_owner.h"
+#include "base/win/single_instance.h"
 #include "ui/main_controller.h"
 #include "ui/win/file_icons.h"
 #include "ui/win/list_panel.h"
@@ -39,7 +40,7 @@ inline constexpr int kHelpLabelId = 400;
 inline constexpr int kStatusLabelId = 401;
 
 // The name that keeps the program to one running copy per user session.
-inline constexpr wchar_t kMainInstanceName[] = L"Local\\Corvane.Main";
+using corvane::win::kMainInstanceName;
 
 // Sent by a second start of the program to the running one's main window: show yourself.
 UINT BringForwardMessage();

@@ -31,7 +31,10 @@ constexpr int kHotKeysButtonHeight = 32;
 
 constexpr Color kHeadingText = palette::kBlue;
 
-constexpr OptionBox kBoxes[] = {OptionBox::StartWithWindows, OptionBox::Beep, OptionBox::DontShow};
+// The general group's boxes; the security group has one more, under the modes.
+constexpr OptionBox kGeneralBoxes[] = {OptionBox::StartWithWindows, OptionBox::Beep, OptionBox::DontShow};
+constexpr OptionBox kBoxes[] = {OptionBox::StartWithWindows, OptionBox::Beep, OptionBox::DontShow,
+                                OptionBox::HoldWhileAsking};
 constexpr SecurityMode kModes[] = {SecurityMode::Normal, SecurityMode::AllowAll};
 
 int BoxIndex(OptionBox box) { return static_cast<int>(box); }
@@ -88,18 +91,20 @@ void OptionsPanel::CreateControls(int width, int /*height*/, const PanelSetup& s
     y += Scale(10, dpi);
   };
 
-  heading(0, kGeneralSettingsHeading);
-  for (const OptionBox box : kBoxes) {
+  // A check box with its caption label; y moves on to the next row.
+  const auto checkBoxRow = [&](OptionBox box, DWORD group) {
     const std::wstring caption = Wide(OptionBoxCaption(box));
     // The box first, then its label: the order in which the keyboard and screen readers meet them.
-    const DWORD group = box == kBoxes[0] ? WS_GROUP : 0;
     boxes_[static_cast<size_t>(BoxIndex(box))] =
         CreateChildControl(L"BUTTON", caption.c_str(), BS_CHECKBOX | WS_TABSTOP | group, indent, y,
                            Scale(kBoxWidth, dpi), rowHeight, panel, kOptionBoxId + BoxIndex(box), setup.font);
     CreateChildControl(L"STATIC", caption.c_str(), SS_LEFT | SS_NOTIFY | SS_NOPREFIX | SS_CENTERIMAGE, captionLeft, y,
                        captionWidth, rowHeight, panel, kOptionCaptionId + BoxIndex(box), setup.font);
     y += Scale(kRowStep, dpi);
-  }
+  };
+
+  heading(0, kGeneralSettingsHeading);
+  for (const OptionBox box : kGeneralBoxes) checkBoxRow(box, box == kGeneralBoxes[0] ? WS_GROUP : 0);
 
   heading(1, kSecuritySettingsHeading);
   for (const SecurityMode mode : kModes) {
@@ -114,6 +119,8 @@ void OptionsPanel::CreateControls(int width, int /*height*/, const PanelSetup& s
                        captionWidth, rowHeight, panel, kModeCaptionId + ModeIndex(mode), setup.font);
     y += Scale(kRowStep, dpi);
   }
+  // Its own group, so that the arrow keys stay within the two modes.
+  checkBoxRow(OptionBox::HoldWhileAsking, WS_GROUP);
 
   heading(2, kHotKeySettingHeading);
   const int modifiersLeft = indent + Scale(kHotkeyBoxWidth + 6, dpi);

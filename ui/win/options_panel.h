@@ -55,7 +55,7 @@ class OptionsPanel final : public PanelWindow {
   bool OnCommand(int id, int code);
 
   OptionsPanelHost& host_;
-  std::array<HWND, 3> boxes_{};
+  std::array<HWND, 4> boxes_{};
   std::array<HWND, 2> modeButtons_{};
   HWND shutDownHotkeyBox_ = nullptr;
   HWND restartHotkeyBox_ = nullptr;

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "base/dpi.h"
 #include "base/palette.h"
 #include "base/win/utf.h"
+#include "ui/alert_notes.h"
 #include "ui/win/details_window.h"
 #include "ui/win/file_icons.h"
 #include "ui/win/image_button.h"
@@ -68,6 +70,12 @@ bool FrmMessage::CreateControls() {
   AddLabel("Location:", kAlertLocationCaptionId);
   // SS_EDITCONTROL: a path has few blanks, so it is wrapped anywhere rather than cut off.
   location_ = AddLabel(Quoted(request_.path), kAlertLocationId, SS_EDITCONTROL);
+  const std::vector<std::string> notes = AlertNoteLines(request_);
+  if (!notes.empty()) {
+    std::string text;
+    for (const std::string& line : notes) text += (text.empty() ? "" : "\n") + line;
+    notes_ = AddLabel(text, kAlertNotesId);
+  }
   question_ = AddLabel("What you would like to do ?", kAlertQuestionId);
   // Created in the order Tab visits them, left to right. Allow and Block carry the decision and look
   // alike, so neither invites the click; Details is the quieter one.
@@ -112,6 +120,12 @@ void FrmMessage::Arrange(int dpi) {
   row(kAlertProcessIdCaptionId, kAlertProcessIdId, s(kRowHeight));
   row(kAlertCreatedCaptionId, kAlertCreatedId, s(kRowHeight));
   row(kAlertLocationCaptionId, kAlertLocationId, LocationHeight(valueWidth));
+  if (notes_ != nullptr) {
+    const int lines = static_cast<int>(AlertNoteLines(request_).size());
+    top += s(6);
+    Place(notes_, margin, top, width - 2 * margin, lines * s(kRowHeight));
+    top += lines * s(kRowHeight);
+  }
 
   top += s(8);
   separator_ = {margin, top, width - margin, top + std::max(1, s(1))};
@@ -141,6 +155,7 @@ LabelColors FrmMessage::ColorsOf(HWND label) const {
     case kAlertLocationCaptionId:
       return {palette::kCaptionText, palette::kSurface};
     case kAlertQuestionId:
+    case kAlertNotesId:
       return {palette::kNavy, palette::kSurface};
     default:
       return {palette::kValueText, palette::kSurface};

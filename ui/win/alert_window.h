@@ -28,6 +28,8 @@ inline constexpr int kAlertCreatedId = 1114;
 inline constexpr int kAlertLocationCaptionId = 1115;
 inline constexpr int kAlertLocationId = 1116;
 inline constexpr int kAlertQuestionId = 1117;
+// The notes under the location: the file's change since it was allowed, the hold.
+inline constexpr int kAlertNotesId = 1118;
 
 class FrmMessage final : public ModalWindow {
  public:
@@ -61,6 +63,7 @@ class FrmMessage final : public ModalWindow {
   HWND name_ = nullptr;
   HWND location_ = nullptr;
   HWND question_ = nullptr;
+  HWND notes_ = nullptr;  // null when there is nothing to note
   HWND allow_ = nullptr;
   HWND block_ = nullptr;
   HWND details_ = nullptr;

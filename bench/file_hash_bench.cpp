@@ -6,7 +6,10 @@
 // that asks about it), against the time the hash itself takes on the worker.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 

@@ -25,7 +25,10 @@
 #   above; from the process's start to the main window visible with its allowed and blocked lists
 #   filled and answering WM_NULL (against the moment the splash goes), and to its running list
 #   filled by the first watch tick.
-# Usage: bash scripts/bench.sh [blocker|watch|bigtick|startup|trash|operations|hotkeys|advert|all]   (CORVANE_BUILD chooses the build folder)
+#   File hashes (bench/file_hash_bench.cpp): the real WatchCycle, NewProgramInspector and file checks
+#   with their hashing thread, a 200 MB allowed program started as the allowed file and replaced;
+#   the user-interface thread's time on it, against the hash's own time.
+# Usage: bash scripts/bench.sh [blocker|watch|bigtick|startup|trash|operations|hotkeys|advert|filehash|all]   (CORVANE_BUILD chooses the build folder)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -250,6 +253,15 @@ bench_operations() {
   tr -d '\r' <"$RUN_DIR/operations.txt"
 }
 
+bench_filehash() {
+  echo "== File hashes: a 200 MB allowed program started, the UI thread's time on it"
+  wine "$BENCH_BIN/file_hash_bench.exe" >"$RUN_DIR/filehash.txt" 2>&1 </dev/null || true
+  tr -d '\r' <"$RUN_DIR/filehash.txt"
+  local line; line="$(tr -d '\r' <"$RUN_DIR/filehash.txt" | grep '^filehash ' || true)"
+  echo "target UI thread <= 50 ms: same file $(verdict "$(awk -v a="$(field "$line" same_ui_ms)" 'BEGIN{print (a != "" && a <= 50)}')")," \
+       "replaced file $(verdict "$(awk -v a="$(field "$line" replaced_ui_ms)" 'BEGIN{print (a != "" && a <= 50)}')")"
+}
+
 case "$WHAT" in
   blocker) bench_blocker ;;
   watch) bench_watch ;;
@@ -259,6 +271,7 @@ case "$WHAT" in
   operations) bench_operations ;;
   hotkeys) bench_hotkeys ;;
   advert) bench_advert ;;
-  all) bench_blocker; bench_watch; bench_bigtick; bench_startup; bench_trash; bench_operations; bench_hotkeys; bench_advert ;;
-  *) echo "usage: bash scripts/bench.sh [blocker|watch|bigtick|startup|trash|operations|hotkeys|advert|all]" >&2; exit 2 ;;
+  filehash) bench_filehash ;;
+  all) bench_blocker; bench_watch; bench_bigtick; bench_startup; bench_trash; bench_operations; bench_hotkeys; bench_advert; bench_filehash ;;
+  *) echo "usage: bash scripts/bench.sh [blocker|watch|bigtick|startup|trash|operations|hotkeys|advert|filehash|all]" >&2; exit 2 ;;
 esac

@@ -279,10 +279,12 @@ void ListOperations::BlockedToAllowList() {
     const PanelEntry entry = chosen->entry;
     if (Confirmed(MoveQuestion(entry.name, " to Allow list?"))) {
       if (const std::optional<std::size_t> index = FindAgain(Panel::Blocked, *chosen)) {
-        lists_.allowList().push_back(lists_.blockList()[*index]);
+        const ProgramListEntry moved = lists_.blockList()[*index];
+        lists_.allowList().push_back(moved);
         EraseAt(lists_.blockList(), *index);
         lists_.RewriteListFile(ListKind::Block);
         lists_.RewriteListFile(ListKind::Allow);
+        host_.MovedToAllowList(moved.name, moved.path);
         host_.ListsChanged();
       }
     }

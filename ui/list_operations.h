@@ -63,6 +63,9 @@ class ListOperationsHost {
   virtual void ShowDetails(std::string_view path, std::string_view name) = 0;
   // True once the program is ending: nothing more is started or changed.
   virtual bool Closing() const = 0;
+  // The program was moved to the allow list, whose file now holds it: its allowance may record
+  // which file it is.
+  virtual void MovedToAllowList(std::string_view /*name*/, std::string_view /*path*/) {}
 };
 
 // Corvane's own two programs, recognised by their file names anywhere in the path (trimmed, letter

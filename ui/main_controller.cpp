@@ -273,6 +273,10 @@ void MainController::OperationsHost::ShowDetails(std::string_view path, std::str
 
 bool MainController::OperationsHost::Closing() const { return controller_.closing_; }
 
+void MainController::OperationsHost::MovedToAllowList(std::string_view name, std::string_view path) {
+  if (controller_.movedToAllowList) controller_.movedToAllowList(name, path);
+}
+
 void MainController::OnRunAtOnceTick() {
   view_.SetTimerEnabled(MainTimer::RunAtOnce, false);
   shell_.Open(directory_ + "\\" + std::string(kBlockerFileName), kBlockerAccessCode, directory_);

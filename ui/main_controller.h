@@ -144,6 +144,8 @@ class MainController {
   std::function<void()> showHotKeys;
   // Opens a page of the maker's web site (a path such as "/corvane/help.htm") in the user's browser.
   std::function<void(std::string_view path)> openSitePage;
+  // A list operation moved a program to the allow list.
+  std::function<void(std::string_view name, std::string_view path)> movedToAllowList;
 
   // The main window's "Help": the page of the panel that shows.
   void OnHelpClicked();
@@ -175,6 +177,7 @@ class MainController {
     void SetBusyCursor(bool busy) override;
     void ShowDetails(std::string_view path, std::string_view name) override;
     bool Closing() const override;
+    void MovedToAllowList(std::string_view name, std::string_view path) override;
 
    private:
     MainController& controller_;

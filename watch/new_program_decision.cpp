@@ -73,10 +73,17 @@ void NewProgramInspector::Consider(const RunningProcess& process, const std::str
   if (running_.IsInRunningProgramList(name, path)) return;
   // Blocked by name wherever it lies: the watch cycle and the blocker end it; it is not listed.
   if (lists_.IsInBlockList(name)) return;
+  AllowedFileLook file;
   if (lists_.IsInAllowList(name, path)) {
-    running_.Add({name, path});
-    ListsChanged();
-    return;
+    // A file replaced at the allowed path is judged like a new program; Allow All judges nothing.
+    if (fileChecks_ != nullptr && ReadBoolSetting(settings_, settings::kMnuMainNormal, true)) {
+      file = fileChecks_->LookAtAllowed(name, path);
+    }
+    if (!file.changed) {
+      running_.Add({name, path});
+      ListsChanged();
+      return;
+    }
   }
   if (!ReadBoolSetting(settings_, settings::kMnuMainNormal, true)) {
     // Allow All: listed, marked as not judged, nothing else.
@@ -99,10 +106,11 @@ void NewProgramInspector::Consider(const RunningProcess& process, const std::str
       return;
     }
   }
-  Decide(process, name, path);
+  Decide(process, name, path, file);
 }
 
-void NewProgramInspector::Decide(const RunningProcess& process, const std::string& name, const std::string& path) {
+void NewProgramInspector::Decide(const RunningProcess& process, const std::string& name, const std::string& path,
+                                 const AllowedFileLook& file) {
   if (lists_.IsInTrashJar(path)) {
     // Started from a file the user threw away: it is neither allowed nor blocked. It ends now (the
     // id was just seen running this file), and the Trash Jar pass of this tick deletes its file; were
@@ -111,6 +119,8 @@ void NewProgramInspector::Decide(const RunningProcess& process, const std::strin
     return;
   }
   AlertRequest request{process.processId, name, path, process.threadCount, process.parentProcessId};
+  request.fileChanged = file.changed;
+  request.allowedOn = file.allowedOn;
   request.held = hooks_.holdProgram && hooks_.holdProgram(process.processId, path);
   // However the question ends, a held program is let go: ended when blocked, running on otherwise.
   HoldUntilDecided hold{hooks_, request.held ? process.processId : 0};
@@ -140,9 +150,13 @@ void NewProgramInspector::Decide(const RunningProcess& process, const std::strin
 }
 
 void NewProgramInspector::Allow(const std::string& name, const std::string& path) {
-  lists_.AppendListLine(ListKind::Allow, ProgramRecord(path, name));
+  // A program allowed again after its file changed keeps its one entry, which takes the new hash.
+  if (lists_.FindAllowEntry(name, path) == nullptr) {
+    lists_.AppendListLine(ListKind::Allow, ProgramRecord(path, name));
+    lists_.allowList().push_back({name, path});
+  }
   running_.Add({name, path});
-  lists_.allowList().push_back({name, path});
+  if (fileChecks_ != nullptr) fileChecks_->RecordAllowed(name, path);
   ListsChanged();
 }
 

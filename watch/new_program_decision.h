@@ -14,6 +14,7 @@
 #include "process/speaker.h"
 #include "store/list_files.h"
 #include "store/settings.h"
+#include "watch/allowed_file_checks.h"
 #include "watch/running_program_list.h"
 #include "watch/watch_cycle.h"
 
@@ -92,9 +93,14 @@ class NewProgramInspector {
   // as that program.
   void InspectNewPrograms(const RunningProcesses& now);
 
+  // Allowed programs are checked against the file that was allowed, and every allowance records
+  // its file (none given: allowances go by name and path alone).
+  void AttachFileChecks(AllowedFileChecks* checks) { fileChecks_ = checks; }
+
  private:
   void Consider(const RunningProcess& process, const std::string& path, bool pathIsFresh);
-  void Decide(const RunningProcess& process, const std::string& name, const std::string& path);
+  void Decide(const RunningProcess& process, const std::string& name, const std::string& path,
+              const AllowedFileLook& file = {});
   void Allow(const std::string& name, const std::string& path);
   void Block(const std::string& name, const std::string& path);
   bool Closing() const { return hooks_.closing && hooks_.closing(); }
@@ -111,6 +117,7 @@ class NewProgramInspector {
   ProgramClassifier classifier_;
   InspectorHooks hooks_;
   bool toldUnsavedBlock_ = false;
+  AllowedFileChecks* fileChecks_ = nullptr;
 };
 
 }  // namespace corvane::watch

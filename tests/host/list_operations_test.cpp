@@ -64,8 +64,12 @@ class FakeHost final : public ListOperationsHost {
     details.push_back(std::string(name) + " " + std::string(path));
   }
   bool Closing() const override { return closing; }
+  void MovedToAllowList(std::string_view name, std::string_view path) override {
+    movedToAllow.push_back(std::string(name) + " " + std::string(path));
+  }
 
   std::vector<std::string> terminated;
+  std::vector<std::string> movedToAllow;
   int emptyings = 0;
   std::function<void()> emptyTrashJar;
   std::map<Panel, std::size_t> counters;
@@ -481,6 +485,8 @@ TEST_F(ListOperationsTest, BlockedToAllowListRewritesBothFilesAndReloadsTheBlock
   EXPECT_EQ(Records(kBlockFile), (std::vector<std::string>{"C:\\apps\\bad.exe^^^^bad.exe"}));
   EXPECT_EQ(Records(kAllowFile),
             (std::vector<std::string>{"C:\\apps\\ok.exe^^^^ok.exe", "C:\\apps\\svchost.exe^^^^svchost.exe"}));
+  // Told once the allow-list file holds it, so that its file's hash can be recorded.
+  EXPECT_EQ(host.movedToAllow, (std::vector<std::string>{"svchost.exe C:\\apps\\svchost.exe"}));
   EXPECT_TRUE(ReadRaised());
   EXPECT_EQ(host.counters[Panel::Blocked], 1u);
   EXPECT_TRUE(dialogs.script.informations.empty());

@@ -29,9 +29,13 @@
 #include "ui/win/splash_window.h"
 #include "ui/win/startup_entry_win.h"
 #include "ui/win/window_decision_ui.h"
+#include "store/list_record.h"
+#include "watch/allowed_file_checks.h"
 #include "watch/new_program_decision.h"
 #include "watch/program_holds.h"
 #include "watch/watch_cycle.h"
+#include "watch/win/file_hasher_win.h"
+#include "watch/win/hash_worker_win.h"
 #include "web/site.h"
 #include "web/win/browser_shell_win.h"
 
@@ -40,6 +44,13 @@ namespace corvane::ui::win {
 namespace {
 // A 64-bit program runs only on the NT family, where the watch cycle judges and terminates.
 constexpr bool kNtFamily = true;
+
+// The day an allowance records with its file's hash.
+std::string Today() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return FingerprintDay(now.wYear, now.wMonth, now.wDay);
+}
 
 // The launch-hotkey poll on the main window's timer, opening through the shell.
 class LaunchOnMainWindow final : public hotkeys::LaunchHost {
@@ -74,6 +85,10 @@ class CorvaneApp::Program {
     // What a run that was killed left held goes again first.
     holds_.ResumeLeftOver();
     controller_.AttachOptions(options_);
+    inspector_.AttachFileChecks(&fileChecks_);
+    controller_.movedToAllowList = [this](std::string_view name, std::string_view path) {
+      fileChecks_.RecordAllowed(std::string(name), std::string(path));
+    };
     controller_.AttachSystemHotkeys(systemHotkeys_);
     controller_.hotKeysTick = [this] { launchPoll_.OnTick(); };
     controller_.openSitePage = [this](std::string_view path) { web::win::OpenSitePage(window_.Hwnd(), path); };
@@ -166,6 +181,16 @@ class CorvaneApp::Program {
        [this] { return controller_.closing() || decisionUi_.ProgramEnding(); },
        [this](std::uint32_t processId, std::string_view path) { return alertHolds_.Hold(processId, path); },
        [this](std::uint32_t processId, bool end) { alertHolds_.LetGo(processId, end); }}};
+  // Allowed programs against the files that were allowed: hashed on the worker's thread, answered
+  // on this one through its messages. Closing drops the answers not delivered, so nothing reaches
+  // the checks once they are gone.
+  watch::win::Win32FileHasher fileVersions_;
+  watch::win::HashWorker hashWorker_{
+      [this](const std::string& path, const watch::FileVersion& version, const std::optional<std::string>& sha256) {
+        fileChecks_.OnHashed(path, version, sha256);
+      }};
+  watch::AllowedFileChecks fileChecks_{lists_, watch_.running(), fileVersions_, hashWorker_, &Today,
+                                       [this] { controller_.OnListsChanged(); }};
 };
 
 CorvaneApp::CorvaneApp(std::string_view commandLine)

@@ -1,0 +1,57 @@
+#pragma once
+// Hashes files on one worker thread of its own, so that a large program file never holds up the
+// window. Requests are queued from the user-interface thread; each answer is posted to a
+// message-only window made on that thread and handed on there, so only that thread ever sees the
+// lists. Closing (the destructor) stops a hash between two chunks, joins the worker, and drops the
+// answers not yet delivered.
+#include <windows.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "watch/allowed_file_checks.h"
+#include "watch/win/file_hasher_win.h"
+
+namespace corvane::watch::win {
+
+class HashWorker final : public HashRequests {
+ public:
+  using Answer = std::function<void(const std::string& path, const FileVersion& version,
+                                    const std::optional<std::string>& sha256)>;
+  static constexpr UINT kAnswerMessage = WM_APP + 43;
+
+  // Made on the user-interface thread, which then receives every answer through its message loop.
+  explicit HashWorker(Answer answer);
+  ~HashWorker() override;
+  HashWorker(const HashWorker&) = delete;
+  HashWorker& operator=(const HashWorker&) = delete;
+
+  void RequestHash(const std::string& path, const FileVersion& version) override;
+
+ private:
+  struct Result {
+    std::string path;
+    FileVersion version;
+    std::optional<std::string> sha256;
+  };
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void Run();
+
+  Answer answer_;
+  std::atomic<bool> stopping_{false};
+  Win32FileHasher hasher_{&stopping_};
+  HWND window_ = nullptr;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<std::pair<std::string, FileVersion>> queue_;
+  std::thread worker_;
+};
+
+}  // namespace corvane::watch::win

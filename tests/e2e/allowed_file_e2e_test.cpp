@@ -136,7 +136,9 @@ TEST(AllowedFileE2eTest, AReplacedAllowedFileIsAskedAboutWithItsChangeAndAnUntou
   EXPECT_NE(FindChild(alert, L"cvswapped.exe"), nullptr);
   const HWND note = FindChildById(alert, ui::win::kAlertNotesId);
   ASSERT_NE(note, nullptr);
-  EXPECT_EQ(WindowText(note), L"This file has changed since you allowed it on 4 March 2026.");
+  // Holding is on by default, so the changed file is also held while asked about.
+  EXPECT_EQ(WindowText(note),
+            L"This file has changed since you allowed it on 4 March 2026.\nThis program is paused until you decide.");
   HWND allow = FindChild(alert, L"Allow");
   ASSERT_NE(allow, nullptr);
   ::PostMessageW(allow, BM_CLICK, 0, 0);

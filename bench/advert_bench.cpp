@@ -34,19 +34,6 @@ using namespace corvane;
 using namespace corvane::testing;
 using corvane::bench::Now;
 
-HWND StartCorvane(ChildProcess& main, const std::wstring& program) {
-  if (!main.Start(program, L"")) return nullptr;
-  HWND window = nullptr;
-  WaitFor(
-      [&] {
-        const auto found = WindowsOf(main.Id(), L"CorvaneMain");
-        window = found.empty() ? nullptr : found.front();
-        return window != nullptr && ::IsWindowVisible(window);
-      },
-      30000);
-  return window;
-}
-
 // Milliseconds the fetcher's destruction takes while its request hangs for about `hungMs`.
 double CloseWhileHung(const LocalAdvertServer& server, const web::win::HttpFetcherLimits& limits, int hungMs) {
   HWND sink = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
@@ -108,7 +95,7 @@ bool Run(const std::wstring& mode, const std::wstring& variant, int seconds) {
       stall ? server.Url(L"/stall") : variant == L"server" ? server.Url() : L"http://127.0.0.1:9";
   WriteSettingValue(L"AdvServer", address.c_str());
   ChildProcess main;
-  HWND window = StartCorvane(main, corvane);
+  HWND window = StartCorvaneWindow(main, corvane);
   if (window == nullptr) return false;
   HWND view = FindChild(window, nullptr, L"CorvanePageView");
 

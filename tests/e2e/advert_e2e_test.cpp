@@ -16,7 +16,6 @@
 namespace corvane::testing {
 namespace {
 
-constexpr const wchar_t* kMainClass = L"CorvaneMain";
 constexpr const wchar_t* kPageViewClass = L"CorvanePageView";
 constexpr int kHelpLabelId = 400;
 constexpr int kStatusLabelId = 401;
@@ -38,18 +37,7 @@ class AdvertE2eTest : public ::testing::Test {
   }
   void TearDown() override { DeleteSettingValues({L"AdvServer"}); }
 
-  HWND StartCorvane() {
-    if (!main.Start(corvane)) return nullptr;
-    HWND window = nullptr;
-    WaitFor(
-        [&] {
-          const auto found = WindowsOf(main.Id(), kMainClass);
-          window = found.empty() ? nullptr : found.front();
-          return window != nullptr && ::IsWindowVisible(window);
-        },
-        30000);
-    return window;
-  }
+  HWND StartCorvane() { return StartCorvaneWindow(main, corvane); }
 
   bool BrowserOpened(const std::string& address) {
     return WaitFor([&] { return FakeBrowserLog(browser).find("\"" + address + "\"") != std::string::npos; });

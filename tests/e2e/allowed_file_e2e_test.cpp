@@ -20,8 +20,6 @@
 namespace corvane::testing {
 namespace {
 
-constexpr const wchar_t* kMainClass = L"CorvaneMain";
-constexpr const wchar_t* kAlertClass = L"CorvaneAlert";
 constexpr DWORD kStartMs = 30000;
 
 std::string ReadAll(const std::wstring& path) {
@@ -105,32 +103,14 @@ TEST(AllowedFileE2eTest, AReplacedAllowedFileIsAskedAboutWithItsChangeAndAnUntou
   ASSERT_TRUE(WriteListFile(folder.Path() + L"\\midmo.ocx", records));
 
   ChildProcess main;
-  ASSERT_TRUE(main.Start(corvane));
-  HWND window = nullptr;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        const auto found = WindowsOf(main.Id(), kMainClass);
-        window = found.empty() ? nullptr : found.front();
-        return window != nullptr && ::IsWindowVisible(window);
-      },
-      kStartMs));
+  HWND window = StartCorvaneWindow(main, corvane, L"", true, kStartMs);
+  ASSERT_NE(window, nullptr);
   ChildProcess untouched;
   ChildProcess replaced;
   ASSERT_TRUE(untouched.Start(same, L"90"));
   ASSERT_TRUE(replaced.Start(swapped, L"90"));
 
-  const auto waitForAlert = [&](DWORD timeoutMs) {
-    HWND alert = nullptr;
-    WaitFor(
-        [&] {
-          for (HWND candidate : WindowsOf(main.Id(), kAlertClass)) {
-            if (::IsWindowVisible(candidate)) alert = candidate;
-          }
-          return alert != nullptr;
-        },
-        timeoutMs);
-    return alert;
-  };
+  const auto waitForAlert = [&](DWORD timeoutMs) { return WaitForAlertOf(main.Id(), timeoutMs); };
   HWND alert = waitForAlert(kE2eTimeoutMs);
   ASSERT_NE(alert, nullptr);
   EXPECT_NE(FindChild(alert, L"cvswapped.exe"), nullptr);

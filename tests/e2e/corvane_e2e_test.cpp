@@ -26,8 +26,6 @@
 namespace corvane::testing {
 namespace {
 
-constexpr const wchar_t* kMainClass = L"CorvaneMain";
-constexpr const wchar_t* kAlertClass = L"CorvaneAlert";
 // The splash takes about seven seconds before the main window loads.
 constexpr DWORD kStartMs = 30000;
 
@@ -60,16 +58,7 @@ class CorvaneE2eTest : public ::testing::Test {
 
   // Starts Corvane and waits until its main window exists. Returns the window.
   HWND StartCorvane(const std::wstring& arguments = L"") {
-    if (!main.Start(corvane, arguments)) return nullptr;
-    HWND window = nullptr;
-    WaitFor(
-        [&] {
-          const auto found = WindowsOf(main.Id(), kMainClass);
-          window = found.empty() ? nullptr : found.front();
-          return window != nullptr;
-        },
-        kStartMs);
-    return window;
+    return StartCorvaneWindow(main, corvane, arguments, false, kStartMs);
   }
 
   void CloseFromTrayMenu(HWND window) {
@@ -77,18 +66,7 @@ class CorvaneE2eTest : public ::testing::Test {
   }
 
   // The alert window of our Corvane, once it shows; null after timeoutMs.
-  HWND WaitForAlert(DWORD timeoutMs = kE2eTimeoutMs) {
-    HWND alert = nullptr;
-    WaitFor(
-        [&] {
-          for (HWND candidate : WindowsOf(main.Id(), kAlertClass)) {
-            if (::IsWindowVisible(candidate) && WindowText(candidate) == L"Corvane Alert") alert = candidate;
-          }
-          return alert != nullptr;
-        },
-        timeoutMs);
-    return alert;
-  }
+  HWND WaitForAlert(DWORD timeoutMs = kE2eTimeoutMs) { return WaitForAlertOf(main.Id(), timeoutMs); }
 
   // Presses a button of the alert the way a screen reader or a keyboard user would reach it.
   static void Press(HWND alert, const wchar_t* caption) {

@@ -18,8 +18,6 @@
 namespace corvane::testing {
 namespace {
 
-constexpr const wchar_t* kMainClass = L"CorvaneMain";
-constexpr const wchar_t* kAlertClass = L"CorvaneAlert";
 constexpr DWORD kStartMs = 30000;
 // Long enough for a counter that runs to count many times over.
 constexpr DWORD kStillMs = 600;
@@ -44,29 +42,9 @@ class HoldE2eTest : public ::testing::Test {
     DeleteSettingValues({L"AdvServer", L"OptHoldWhileAsking", L"HeldProcesses"});
   }
 
-  HWND StartCorvane() {
-    if (!main.Start(corvane)) return nullptr;
-    HWND window = nullptr;
-    WaitFor(
-        [&] {
-          const auto found = WindowsOf(main.Id(), kMainClass);
-          window = found.empty() ? nullptr : found.front();
-          return window != nullptr && ::IsWindowVisible(window) != FALSE;
-        },
-        kStartMs);
-    return window;
-  }
+  HWND StartCorvane() { return StartCorvaneWindow(main, corvane, L"", true, kStartMs); }
 
-  HWND WaitForAlert() {
-    HWND alert = nullptr;
-    WaitFor([&] {
-      for (HWND candidate : WindowsOf(main.Id(), kAlertClass)) {
-        if (::IsWindowVisible(candidate)) alert = candidate;
-      }
-      return alert != nullptr;
-    });
-    return alert;
-  }
+  HWND WaitForAlert() { return WaitForAlertOf(main.Id()); }
 
   static void Press(HWND alert, const wchar_t* caption) {
     HWND button = FindChild(alert, caption, nullptr);

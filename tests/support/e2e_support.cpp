@@ -6,8 +6,36 @@
 #include "base/win/utf.h"
 #include "store/cipher.h"
 #include "store/win/registry_settings.h"
+#include "tests/support/child_process.h"
 
 namespace corvane::testing {
+
+HWND StartCorvaneWindow(ChildProcess& main, const std::wstring& program, const std::wstring& arguments,
+                        bool mustShow, DWORD timeoutMs) {
+  if (!main.Start(program, arguments)) return nullptr;
+  HWND window = nullptr;
+  WaitFor(
+      [&] {
+        const auto found = WindowsOf(main.Id(), L"CorvaneMain");
+        window = found.empty() ? nullptr : found.front();
+        return window != nullptr && (!mustShow || ::IsWindowVisible(window));
+      },
+      timeoutMs);
+  return window != nullptr && (!mustShow || ::IsWindowVisible(window)) ? window : nullptr;
+}
+
+HWND WaitForAlertOf(std::uint32_t processId, DWORD timeoutMs) {
+  HWND alert = nullptr;
+  WaitFor(
+      [&] {
+        for (HWND candidate : WindowsOf(processId, L"CorvaneAlert")) {
+          if (::IsWindowVisible(candidate) && WindowText(candidate) == L"Corvane Alert") alert = candidate;
+        }
+        return alert != nullptr;
+      },
+      timeoutMs);
+  return alert;
+}
 
 std::wstring DistPath(const wchar_t* file) { return corvane::win::Widen(CORVANE_TEST_DIST_DIR) + L"\\" + file; }
 

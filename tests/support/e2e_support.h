@@ -21,6 +21,15 @@ std::wstring DistPath(const wchar_t* file);
 // Polls condition every 5 ms until it holds; false after timeoutMs.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kE2eTimeoutMs);
 
+class ChildProcess;
+
+// Starts Corvane and waits until its main window exists (and shows, when mustShow); null after
+// timeoutMs. The splash takes about seven seconds before the main window loads.
+HWND StartCorvaneWindow(ChildProcess& main, const std::wstring& program, const std::wstring& arguments = L"",
+                        bool mustShow = true, DWORD timeoutMs = 30000);
+// The visible "Corvane Alert" window of that process, once it shows; null after timeoutMs.
+HWND WaitForAlertOf(std::uint32_t processId, DWORD timeoutMs = kE2eTimeoutMs);
+
 // Top-level windows of a class that belong to one process.
 std::vector<HWND> WindowsOf(std::uint32_t processId, const wchar_t* className);
 std::wstring WindowText(HWND hwnd);

@@ -13,23 +13,12 @@
 #include "base/win/utf.h"
 #include "tests/support/child_process.h"
 #include "tests/support/e2e_support.h"
+#include "tests/support/message_pump.h"
 
 namespace corvane::watch::win {
 namespace {
 
-bool PumpUntil(const std::function<bool()>& done, DWORD guardMs = 60000) {
-  const ULONGLONG until = ::GetTickCount64() + guardMs;
-  while (!done()) {
-    if (::GetTickCount64() > until) return false;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-  }
-  return true;
-}
+using corvane::testing::PumpUntil;
 
 TEST(HashWorker, HashesFilesInChunksOnItsThreadAndAnswersOnTheAskingOne) {
   testing::ScratchFolder folder;

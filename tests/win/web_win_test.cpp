@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "base/win/utf.h"
+#include "tests/support/message_pump.h"
 #include "web/win/advert_panel.h"
 #include "web/win/browser_shell_win.h"
 #include "web/win/http_fetcher.h"
@@ -166,20 +167,7 @@ class LoopbackServer {
   std::thread thread_;
 };
 
-// Runs this thread's messages until `done` or a generous guard against hangs runs out.
-bool PumpUntil(const std::function<bool()>& done, DWORD guardMs = 60000) {
-  const ULONGLONG until = ::GetTickCount64() + guardMs;
-  while (!done()) {
-    if (::GetTickCount64() > until) return false;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-  }
-  return true;
-}
+using corvane::testing::PumpUntil;
 
 // A message-only window that keeps the fetch results posted to it.
 class ResultWindow {

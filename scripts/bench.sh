@@ -202,6 +202,21 @@ idle_cpu_run() {
   wait "$driver" || true
 }
 
+# Idle CPU twice without and twice with a feature, alternating, and the verdict on what it adds.
+# $1: run function (called as "$1 <variant> <seconds>"), $2/$3: variants without and with, $4/$5:
+# their labels, $6: seconds, $7: the most percentage points of a core the feature may add.
+compare_idle_runs() {
+  local run="$1" off="$2" on="$3" offLabel="$4" onLabel="$5" seconds="$6" limit="$7"
+  local off1 on1 off2 on2
+  off1="$("$run" "$off" "$seconds")"; on1="$("$run" "$on" "$seconds")"
+  off2="$("$run" "$off" "$seconds")"; on2="$("$run" "$on" "$seconds")"
+  local offMean onMean
+  offMean="$(awk -v a="$off1" -v b="$off2" 'BEGIN{printf "%.2f", (a + b) / 2}')"
+  onMean="$(awk -v a="$on1" -v b="$on2" 'BEGIN{printf "%.2f", (a + b) / 2}')"
+  echo "$offLabel: $off1 / $off2 %, $onLabel: $on1 / $on2 %"
+  echo "target $onLabel <= $offLabel + $limit points: $(verdict "$(awk -v a="$onMean" -v b="$offMean" -v l="$limit" 'BEGIN{print (a <= b + l)}')") ($onMean vs. $offMean %)"
+}
+
 # Idle CPU with $1 launch hotkeys.
 hotkeys_run() {
   idle_cpu_run "$RUN_DIR/hotkeys-$1.txt" "$2" "$BENCH_BIN/hotkeys_bench.exe" "$1" "$(($2 + 8))"
@@ -210,14 +225,7 @@ hotkeys_run() {
 bench_hotkeys() {
   local seconds="${HOTKEYS_SECONDS:-20}"
   echo "== Launch hotkeys: real Corvane.exe idle, without and with 36 bindings; CPU of Corvane.exe + wineserver over $seconds s"
-  local none1 with1 none2 with2
-  none1="$(hotkeys_run 0 "$seconds")"; with1="$(hotkeys_run 36 "$seconds")"
-  none2="$(hotkeys_run 0 "$seconds")"; with2="$(hotkeys_run 36 "$seconds")"
-  local none with
-  none="$(awk -v a="$none1" -v b="$none2" 'BEGIN{printf "%.2f", (a + b) / 2}')"
-  with="$(awk -v a="$with1" -v b="$with2" 'BEGIN{printf "%.2f", (a + b) / 2}')"
-  echo "no bindings: $none1 / $none2 %, 36 bindings: $with1 / $with2 %"
-  echo "target 36 bindings <= none + 0.5 points: $(verdict "$(awk -v a="$with" -v b="$none" 'BEGIN{print (a <= b + 0.5)}')") ($with vs. $none %)"
+  compare_idle_runs hotkeys_run 0 36 "no bindings" "36 bindings" "$seconds" 0.5
 }
 
 # Idle CPU with the advertisement area fetching from the local server ($1 = server) or from a closed
@@ -229,14 +237,7 @@ advert_run() {
 bench_advert() {
   local seconds="${ADVERT_SECONDS:-30}"
   echo "== Advertisements: real Corvane.exe idle, area against the local server vs. a closed port; CPU of Corvane.exe + wineserver over $seconds s"
-  local closed1 server1 closed2 server2
-  closed1="$(advert_run closed "$seconds")"; server1="$(advert_run server "$seconds")"
-  closed2="$(advert_run closed "$seconds")"; server2="$(advert_run server "$seconds")"
-  local closed server
-  closed="$(awk -v a="$closed1" -v b="$closed2" 'BEGIN{printf "%.2f", (a + b) / 2}')"
-  server="$(awk -v a="$server1" -v b="$server2" 'BEGIN{printf "%.2f", (a + b) / 2}')"
-  echo "closed port: $closed1 / $closed2 %, local server: $server1 / $server2 %"
-  echo "target (a) server <= closed + 0.3 points: $(verdict "$(awk -v a="$server" -v b="$closed" 'BEGIN{print (a <= b + 0.3)}')") ($server vs. $closed %)"
+  compare_idle_runs advert_run closed server "closed port" "local server" "$seconds" 0.3
   echo "== Advertisements: server stalls every request; WM_NULL answer time over 10 s, then a close during a stall"
   wine "$BENCH_BIN/advert_bench.exe" stall 10 >"$RUN_DIR/advert-stall.txt" 2>&1 </dev/null || true
   tr -d '\r' <"$RUN_DIR/advert-stall.txt"

@@ -22,18 +22,6 @@ namespace {
 
 constexpr DWORD kStartMs = 30000;
 
-std::string ReadAll(const std::wstring& path) {
-  corvane::win::UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
-                                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                    OPEN_EXISTING, 0, nullptr));
-  if (!file) return {};
-  std::string text(8 << 20, '\0');
-  DWORD read = 0;
-  ::ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-  text.resize(read);
-  return text;
-}
-
 std::vector<std::string> PlainRecords(const std::string& fileText) {
   std::vector<std::string> records;
   std::size_t start = 0;
@@ -91,7 +79,7 @@ TEST(AllowedFileE2eTest, AReplacedAllowedFileIsAskedAboutWithItsChangeAndAnUntou
   watch::win::Win32FileHasher hasher;
   const std::string allowedHash = hasher.HashFileContent(corvane::win::Narrow(same)).value_or("");
   ASSERT_EQ(allowedHash.size(), 64u);
-  ASSERT_TRUE(WriteWholeFile(swapped, ReadAll(swapped) + "another file"));
+  ASSERT_TRUE(WriteWholeFile(swapped, ReadWholeFile(swapped) + "another file"));
   const std::string newHash = hasher.HashFileContent(corvane::win::Narrow(swapped)).value_or("");
   ASSERT_EQ(newHash.size(), 64u);
   ASSERT_NE(newHash, allowedHash);
@@ -130,9 +118,9 @@ TEST(AllowedFileE2eTest, AReplacedAllowedFileIsAskedAboutWithItsChangeAndAnUntou
   // program's replacement of it wait and retry.
   EXPECT_TRUE(WaitFor([&] {
     ::Sleep(100);
-    return Holds(PlainRecords(ReadAll(folder.Path() + L"\\midmo.ocx")), replacedRecord);
+    return Holds(PlainRecords(ReadWholeFile(folder.Path() + L"\\midmo.ocx")), replacedRecord);
   }));
-  const std::vector<std::string> after = PlainRecords(ReadAll(folder.Path() + L"\\midmo.ocx"));
+  const std::vector<std::string> after = PlainRecords(ReadWholeFile(folder.Path() + L"\\midmo.ocx"));
   EXPECT_TRUE(Holds(after, sameRecord));
   std::vector<std::string> swappedRecords;
   for (const std::string& record : after) {

@@ -14,18 +14,6 @@ namespace {
 constexpr const wchar_t* kPython = L"Z:\\usr\\bin\\python3";
 constexpr const wchar_t* kKill = L"Z:\\bin\\kill";
 
-std::string ReadAll(const std::wstring& path) {
-  corvane::win::UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
-                                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                    OPEN_EXISTING, 0, nullptr));
-  if (!file) return {};
-  std::string text;
-  char buffer[4096];
-  DWORD read = 0;
-  while (::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) text.append(buffer, read);
-  return text;
-}
-
 // Starts a Linux program. Wine gives no process handle for one, so it is followed by its Linux id.
 bool StartLinuxProgram(const std::wstring& program, const std::wstring& arguments) {
   std::wstring commandLine = L"\"" + program + L"\" " + arguments;
@@ -64,7 +52,7 @@ bool LocalAdvertServer::Start(const std::wstring& folder) {
   if (unixState.empty()) return false;
   if (!StartLinuxProgram(kPython, L"\"" + script + L"\" \"" + unixState + L"\"")) return false;
   return WaitFor([&] {
-    const std::string state = ReadAll(stateFile_);
+    const std::string state = ReadWholeFile(stateFile_);
     int port = 0;
     unsigned long pid = 0;
     if (std::sscanf(state.c_str(), "%d %lu", &port, &pid) != 2) return false;
@@ -93,7 +81,7 @@ std::wstring LocalAdvertServer::Url(const std::wstring& path) const {
 }
 
 int LocalAdvertServer::StalledRequests() const {
-  const std::string stalls = ReadAll(stateFile_ + L".stalls");
+  const std::string stalls = ReadWholeFile(stateFile_ + L".stalls");
   int lines = 0;
   for (const char c : stalls) lines += c == '\n' ? 1 : 0;
   return lines;
@@ -140,6 +128,6 @@ FakeBrowserRegistration::~FakeBrowserRegistration() {
   }
 }
 
-std::string FakeBrowserLog(const std::wstring& program) { return ReadAll(program + L".log"); }
+std::string FakeBrowserLog(const std::wstring& program) { return ReadWholeFile(program + L".log"); }
 
 }  // namespace corvane::testing

@@ -193,10 +193,10 @@ std::string ReadWholeFile(const std::wstring& path) {
                                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                     OPEN_EXISTING, 0, nullptr));
   if (!file) return {};
-  std::string text(1 << 20, '\0');
+  std::string text;
+  char buffer[64 * 1024];
   DWORD read = 0;
-  if (!::ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr)) return {};
-  text.resize(read);
+  while (::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) text.append(buffer, read);
   return text;
 }
 

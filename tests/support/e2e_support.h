@@ -58,7 +58,7 @@ class RunValueCleanup {
 std::string ListFileText(const std::vector<std::string>& plainRecords);
 // Replaces the file's content with bytes; share is the sharing the file allows while it is written.
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes, DWORD share = 0);
-// A file's first MiB, read while others may write or delete it; empty when it cannot be opened.
+// A file's content, read while others may write or delete it; empty when it cannot be opened.
 std::string ReadWholeFile(const std::wstring& path);
 // Writes a list file of ListFileText(plainRecords).
 bool WriteListFile(const std::wstring& path, const std::vector<std::string>& plainRecords);

@@ -105,10 +105,11 @@ std::size_t ResumeRecordedProcesses(std::string_view text, ProcessHolder& holder
   return resumed;
 }
 
-bool MayHoldProgram(std::uint32_t processId, std::string_view fullPath, const HoldRules& rules) {
-  if (!rules.holdWhileAsking || rules.allowAll) return false;
+bool MayHoldProgram(std::uint32_t processId, std::string_view fullPath, bool startedSinceLastLook,
+                    const HoldRules& rules) {
+  if (!rules.holdWhileAsking || rules.allowAll || !startedSinceLastLook) return false;
   if (processId == 0 || processId == 4 || processId == rules.ownProcessId) return false;
-  return !IsWindowsProcessInPlace(fullPath, rules.folders);
+  return !IsWindowsProcessInPlace(fullPath, rules.folders) && !IsInSystemFolder(fullPath, rules.folders);
 }
 
 }  // namespace corvane

@@ -85,9 +85,13 @@ struct HoldRules {
   ProtectedFolders folders{};
 };
 
-// False for the programs never held: everything while the option is off or in Allow All mode,
-// Corvane's own process, the processes with ids 0 and 4 (the system's own), protected names in
-// their real folders and Corvane's two programs in the program folder.
-bool MayHoldProgram(std::uint32_t processId, std::string_view fullPath, const HoldRules& rules);
+// False for the programs never held: everything while the option is off or in Allow All mode, a
+// program that was already running when the watch last looked (startedSinceLastLook false: holding
+// it would freeze work in progress and protect nothing), Corvane's own process, the processes with
+// ids 0 and 4 (the system's own), protected names in their real folders, Corvane's two programs in
+// the program folder, and any program directly in the Windows or system folders (freezing one of
+// those can freeze the keyboard or the shell).
+bool MayHoldProgram(std::uint32_t processId, std::string_view fullPath, bool startedSinceLastLook,
+                    const HoldRules& rules);
 
 }  // namespace corvane

@@ -14,6 +14,9 @@ struct ProcessEntry {
   std::uint32_t parentProcessId = 0;
   // Executable file name as the system reports it: the bare name on the NT family.
   std::string exeFile;
+  // When the process was created (100-ns intervals since 1601); 0 when the system did not say.
+  // With the id it names one process: ids are reused, creation times of one id are not.
+  std::uint64_t creationTime = 0;
 };
 
 // In the order in which the system reports the processes.

@@ -35,6 +35,15 @@ bool IsWindowsProcessInPlace(std::string_view fullPath, const ProtectedFolders& 
          InFolder(folders.windows, folder);
 }
 
+bool IsInSystemFolder(std::string_view fullPath, const ProtectedFolders& folders) {
+  const std::string path = TrimSpaces(fullPath);
+  const size_t slash = path.rfind('\\');
+  if (slash == std::string::npos) return false;
+  const std::string_view folder = std::string_view(path).substr(0, slash);
+  return InFolder(folders.system, folder) || InFolder(folders.systemWow64, folder) ||
+         InFolder(folders.windows, folder);
+}
+
 bool IsMicrosoftCompanyName(std::string_view companyName) {
   return ToUpperAscii(companyName).find(kMicrosoftMakerWord) != std::string::npos;
 }

@@ -43,6 +43,11 @@ struct ProtectedFolders {
 // comparison rule.
 bool IsWindowsProcessInPlace(std::string_view fullPath, const ProtectedFolders& folders);
 
+// True when the file lies directly in the Windows, system or 32-bit system folder, whatever its
+// name. Only administrators can put a file there; subfolders are not included, as some of them
+// (Temp, Tasks) take any user's files.
+bool IsInSystemFolder(std::string_view fullPath, const ProtectedFolders& folders);
+
 // True when a file's company name contains "MICROSOFT" in any letter case. IsMicrosoftFile
 // (process/win/file_facts_win.h) reads the name from the file.
 bool IsMicrosoftCompanyName(std::string_view companyName);

@@ -26,7 +26,8 @@ std::string FileChangedNote(std::string_view allowedOn) {
 std::vector<std::string> AlertNoteLines(const watch::AlertRequest& request) {
   std::vector<std::string> lines;
   if (request.fileChanged) lines.push_back(FileChangedNote(request.allowedOn));
-  if (request.held) lines.emplace_back(kHeldNote);
+  if (request.hold == watch::HoldState::Held) lines.emplace_back(kHeldNote);
+  if (request.hold == watch::HoldState::CouldNotHold) lines.emplace_back(kNotHeldNote);
   return lines;
 }
 

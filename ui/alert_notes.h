@@ -10,6 +10,7 @@
 namespace corvane::ui {
 
 inline constexpr std::string_view kHeldNote = "This program is paused until you decide.";
+inline constexpr std::string_view kNotHeldNote = "Corvane could not pause this program: it keeps running until you decide.";
 
 // "This file has changed since you allowed it on 9 December 2026." for the stored day 2026-12-09;
 // without a valid day the sentence ends after "allowed it". The day is written out with the month's

@@ -54,7 +54,24 @@ NewProgramInspector::NewProgramInspector(ListFileStore& lists, RunningProgramLis
       classifier_(std::move(classifier)),
       hooks_(std::move(hooks)) {}
 
+void StartedSinceLastLook::Look(const RunningProcesses& now) {
+  if (now.empty()) return;
+  std::unordered_map<std::uint32_t, std::uint64_t> seen;
+  for (const RunningProcess& process : now) seen.emplace(process.processId, process.creationTime);
+  // At the first look everything was already running.
+  before_ = looked_ ? std::move(current_) : seen;
+  current_ = std::move(seen);
+  looked_ = true;
+}
+
+bool StartedSinceLastLook::IsNew(const RunningProcess& process) const {
+  const auto found = before_.find(process.processId);
+  return found == before_.end() || found->second != process.creationTime;
+}
+
 void NewProgramInspector::InspectNewPrograms(const RunningProcesses& now) {
+  started_.Look(now);
+  if (fileChecks_ != nullptr) fileChecks_->Prune(now);
   if (hooks_.showRunningCount) hooks_.showRunningCount(now.size());
   for (const RunningProcess& process : now) {
     // Closing while a question was open: the programs still waiting are left for the next start.
@@ -70,20 +87,20 @@ void NewProgramInspector::InspectNewPrograms(const RunningProcesses& now) {
 void NewProgramInspector::Consider(const RunningProcess& process, const std::string& path, bool pathIsFresh) {
   if (path.empty()) return;
   const std::string name = GetFileNameFromPath(path);
-  if (running_.IsInRunningProgramList(name, path)) return;
+  // Every new process of an allowed program is looked at, also one whose program is listed as
+  // running already: a second start may run a replaced file. Allow All judges nothing.
+  const bool allowed = lists_.IsInAllowList(name, path);
+  AllowedFileLook file;
+  if (allowed && fileChecks_ != nullptr && ReadBoolSetting(settings_, settings::kMnuMainNormal, true)) {
+    file = fileChecks_->LookAtProcess(process, name, path);
+  }
+  if (!file.changed && running_.IsInRunningProgramList(name, path)) return;
   // Blocked by name wherever it lies: the watch cycle and the blocker end it; it is not listed.
   if (lists_.IsInBlockList(name)) return;
-  AllowedFileLook file;
-  if (lists_.IsInAllowList(name, path)) {
-    // A file replaced at the allowed path is judged like a new program; Allow All judges nothing.
-    if (fileChecks_ != nullptr && ReadBoolSetting(settings_, settings::kMnuMainNormal, true)) {
-      file = fileChecks_->LookAtAllowed(name, path);
-    }
-    if (!file.changed) {
-      running_.Add({name, path});
-      ListsChanged();
-      return;
-    }
+  if (allowed && !file.changed) {
+    running_.Add({name, path});
+    ListsChanged();
+    return;
   }
   if (!ReadBoolSetting(settings_, settings::kMnuMainNormal, true)) {
     // Allow All: listed, marked as not judged, nothing else.
@@ -121,14 +138,14 @@ void NewProgramInspector::Decide(const RunningProcess& process, const std::strin
   AlertRequest request{process.processId, name, path, process.threadCount, process.parentProcessId};
   request.fileChanged = file.changed;
   request.allowedOn = file.allowedOn;
-  request.held = hooks_.holdProgram && hooks_.holdProgram(process.processId, path);
+  if (hooks_.holdProgram) request.hold = hooks_.holdProgram(process.processId, path, started_.IsNew(process));
   // However the question ends, a held program is let go: ended when blocked, running on otherwise.
-  HoldUntilDecided hold{hooks_, request.held ? process.processId : 0};
+  HoldUntilDecided hold{hooks_, request.hold == HoldState::Held ? process.processId : 0};
   const AlertDecision decision = ui_.ShowAlert(request);
   // Unanswered: nothing is decided, and the program is not listed, so it is asked about again.
   if (decision == AlertDecision::Undecided) return;
   if (decision == AlertDecision::Allow) {
-    Allow(name, path);
+    Allow(name, path, {process.processId, process.creationTime});
     return;
   }
   // A protected name that got here lies outside its folder, but the block list goes by name: a block
@@ -139,7 +156,7 @@ void NewProgramInspector::Decide(const RunningProcess& process, const std::strin
       case ConfirmAnswer::Undecided:
         return;
       case ConfirmAnswer::No:
-        Allow(name, path);
+        Allow(name, path, {process.processId, process.creationTime});
         return;
       case ConfirmAnswer::Yes:
         break;
@@ -149,14 +166,14 @@ void NewProgramInspector::Decide(const RunningProcess& process, const std::strin
   hold.EndProgram();
 }
 
-void NewProgramInspector::Allow(const std::string& name, const std::string& path) {
+void NewProgramInspector::Allow(const std::string& name, const std::string& path, const ProcessIdentity& process) {
   // A program allowed again after its file changed keeps its one entry, which takes the new hash.
   if (lists_.FindAllowEntry(name, path) == nullptr) {
     lists_.AppendListLine(ListKind::Allow, ProgramRecord(path, name));
     lists_.allowList().push_back({name, path});
   }
   running_.Add({name, path});
-  if (fileChecks_ != nullptr) fileChecks_->RecordAllowed(name, path);
+  if (fileChecks_ != nullptr) fileChecks_->RecordAllowed(name, path, process);
   ListsChanged();
 }
 

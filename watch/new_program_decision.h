@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "process/process_table.h"
 #include "process/speaker.h"
@@ -25,6 +26,10 @@ namespace corvane::watch {
 enum class AlertDecision { Allow, Block, Undecided };
 enum class ConfirmAnswer { Yes, No, Undecided };
 
+// Whether a program is paused while it is asked about. CouldNotHold: it should have been, but the
+// system refused (another debugger has it, no right to it); the alert says so.
+enum class HoldState { NotHeld, Held, CouldNotHold };
+
 // What the alert window shows about the program.
 struct AlertRequest {
   std::uint32_t processId = 0;
@@ -32,8 +37,8 @@ struct AlertRequest {
   std::string path;
   std::uint32_t threadCount = 0;
   std::uint32_t parentProcessId = 0;
-  // The program is held (suspended) until the answer.
-  bool held = false;
+  // Whether the program stands still until the answer.
+  HoldState hold = HoldState::NotHeld;
   // The program was allowed, but its file is no longer the one allowed; allowedOn: the day the
   // allowed file's hash was stored (YYYY-MM-DD), empty when not known.
   bool fileChanged = false;
@@ -74,11 +79,29 @@ struct InspectorHooks {
   std::function<void()> listsChanged;
   // True once the program is ending: the pass stops and nothing more is decided.
   std::function<bool()> closing;
-  // Holds the program (all its threads suspended) while it is put before the user; true when it is
-  // held.
-  std::function<bool(std::uint32_t processId, std::string_view path)> holdProgram{};
+  // Holds the program (every thread of it stopped) while it is put before the user, if the rules
+  // let it be held. startedSinceLastLook: it was not running when the watch last looked.
+  std::function<HoldState(std::uint32_t processId, std::string_view path, bool startedSinceLastLook)> holdProgram{};
   // Lets a held program go once the question is over: it runs on, or (end: it was blocked) it ends.
   std::function<void(std::uint32_t processId, bool end)> letGoProgram{};
+};
+
+// Which processes have started since the watch last looked: a program that was already running at
+// the first look (Corvane's start), or when the allow list was cleared, or in Allow All mode, was
+// not started by the user's latest action and is never held. Ids are reused, so a process is its id
+// with its creation time.
+class StartedSinceLastLook {
+ public:
+  // The processes of this pass; an empty list (the snapshot failed) changes nothing, since it would
+  // make every process look new at the next pass.
+  void Look(const RunningProcesses& now);
+  bool IsNew(const RunningProcess& process) const;
+
+ private:
+  bool looked_ = false;
+  // Id -> creation time: the pass before this one, and this one.
+  std::unordered_map<std::uint32_t, std::uint64_t> before_;
+  std::unordered_map<std::uint32_t, std::uint64_t> current_;
 };
 
 class NewProgramInspector {
@@ -101,7 +124,7 @@ class NewProgramInspector {
   void Consider(const RunningProcess& process, const std::string& path, bool pathIsFresh);
   void Decide(const RunningProcess& process, const std::string& name, const std::string& path,
               const AllowedFileLook& file = {});
-  void Allow(const std::string& name, const std::string& path);
+  void Allow(const std::string& name, const std::string& path, const ProcessIdentity& process = {});
   void Block(const std::string& name, const std::string& path);
   bool Closing() const { return hooks_.closing && hooks_.closing(); }
   void ListsChanged() const {
@@ -117,6 +140,7 @@ class NewProgramInspector {
   ProgramClassifier classifier_;
   InspectorHooks hooks_;
   bool toldUnsavedBlock_ = false;
+  StartedSinceLastLook started_;
   AllowedFileChecks* fileChecks_ = nullptr;
 };
 

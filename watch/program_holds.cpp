@@ -4,11 +4,6 @@
 
 namespace corvane::watch {
 
-void ProgramHolds::ResumeIfSame(const HeldProcess& process) {
-  // The id may by now be another process's, should someone else have ended ours.
-  if (holder_.ProcessCreationTime(process.processId) == process.creationTime) holder_.ResumeProcess(process.processId);
-}
-
 bool ProgramHolds::IsSameProcess(std::uint32_t processId) {
   for (const HeldProcess& process : held_.entries()) {
     if (process.processId == processId) return holder_.ProcessCreationTime(processId) == process.creationTime;
@@ -16,12 +11,11 @@ bool ProgramHolds::IsSameProcess(std::uint32_t processId) {
   return false;
 }
 
-bool ProgramHolds::WriteRecord() { return settings_.WriteSetting(settings::kHeldProcesses, held_.Text()); }
-
 std::size_t ProgramHolds::ResumeLeftOver() {
-  const std::size_t resumed = ResumeRecordedProcesses(settings_.ReadSetting(settings::kHeldProcesses, ""), holder_);
-  // Nothing of this run is held yet, so the record now holds exactly that.
-  WriteRecord();
+  const std::string record = settings_.ReadSetting(settings::kHeldProcesses, "");
+  if (record.empty()) return 0;
+  const std::size_t resumed = ResumeRecordedProcesses(record, leftovers_);
+  settings_.WriteSetting(settings::kHeldProcesses, "");
   return resumed;
 }
 
@@ -29,49 +23,42 @@ bool ProgramHolds::Hold(std::uint32_t processId) {
   if (held_.IsHeld(processId)) return false;
   const std::optional<std::uint64_t> created = holder_.ProcessCreationTime(processId);
   if (!created || !held_.Record({processId, *created})) return false;
-  bool held = WriteRecord() && holder_.SuspendProcess(processId);
-  // Had the id passed to another process between the two questions, the process suspended would be
-  // one no record names, and nothing would ever resume it.
+  bool held = holder_.SuspendProcess(processId);
+  // Had the id passed to another process between the two questions, the one held would not be the
+  // one asked about.
   if (held && holder_.ProcessCreationTime(processId) != created) {
     holder_.ResumeProcess(processId);
     held = false;
   }
-  if (!held) {
-    held_.Release(processId);
-    WriteRecord();
-  }
+  if (!held) held_.Release(processId);
   return held;
 }
 
 bool ProgramHolds::Release(std::uint32_t processId) {
-  const std::optional<HeldProcess> released = held_.Release(processId);
-  if (!released) return false;
-  ResumeIfSame(*released);
-  WriteRecord();
+  if (!held_.Release(processId)) return false;
+  holder_.ResumeProcess(processId);
   return true;
 }
 
 void ProgramHolds::Ended(std::uint32_t processId) {
-  const std::optional<HeldProcess> released = held_.Release(processId);
-  if (!released) return;
-  // One that survived its termination must not stay frozen.
-  ResumeIfSame(*released);
-  WriteRecord();
+  // Let go whether or not it survived its termination: an ending process must not wait for us, and
+  // one that survived must not stay frozen.
+  if (held_.Release(processId)) holder_.ResumeProcess(processId);
 }
 
 void ProgramHolds::ReleaseAll() {
-  for (const HeldProcess& process : held_.entries()) ResumeIfSame(process);
+  for (const HeldProcess& process : held_.entries()) holder_.ResumeProcess(process.processId);
   held_ = {};
-  WriteRecord();
 }
 
-bool AlertHolds::Hold(std::uint32_t processId, std::string_view path) {
+HoldState AlertHolds::Hold(std::uint32_t processId, std::string_view path, bool startedSinceLastLook) {
   HoldRules rules;
   rules.holdWhileAsking = ReadCheckSetting(settings_, settings::kOptHoldWhileAsking, true);
   rules.allowAll = !ReadBoolSetting(settings_, settings::kMnuMainNormal, true);
   rules.ownProcessId = ownProcessId_;
   rules.folders = folders_;
-  return MayHoldProgram(processId, path, rules) && holds_.Hold(processId);
+  if (!MayHoldProgram(processId, path, startedSinceLastLook, rules)) return HoldState::NotHeld;
+  return holds_.Hold(processId) ? HoldState::Held : HoldState::CouldNotHold;
 }
 
 void AlertHolds::LetGo(std::uint32_t processId, bool end) {

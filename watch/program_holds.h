@@ -1,10 +1,8 @@
 #pragma once
-// The main program's holds on programs waiting for the user's answer, kept in step with the settings
-// value that lets any later start of Corvane, or rizaz, resume them (process/held_processes.h).
-//
-// A hold is written down before the process is suspended, and a process is resumed before its
-// record goes: whatever ends Corvane between the two steps, no process is left frozen without a
-// record.
+// The main program's holds on programs waiting for the user's answer. A hold lasts no longer than
+// the holder: the system lets a held program go by itself when Corvane ends, however it ends, so
+// nothing of it is written down. What an earlier version recorded of its holds (suspended threads,
+// which outlived it) is freed at start.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -12,12 +10,15 @@
 #include "process/held_processes.h"
 #include "process/process_table.h"
 #include "store/settings.h"
+#include "watch/new_program_decision.h"
 
 namespace corvane::watch {
 
 class ProgramHolds {
  public:
-  ProgramHolds(SettingsStore& settings, ProcessHolder& holder) : settings_(settings), holder_(holder) {}
+  // holder: holds this run's programs. leftovers: resumes what an earlier version left suspended.
+  ProgramHolds(SettingsStore& settings, ProcessHolder& holder, ProcessHolder& leftovers)
+      : settings_(settings), holder_(holder), leftovers_(leftovers) {}
   ProgramHolds(const ProgramHolds&) = delete;
   ProgramHolds& operator=(const ProgramHolds&) = delete;
 
@@ -25,8 +26,8 @@ class ProgramHolds {
   // processes, and clears the record. How many were resumed.
   std::size_t ResumeLeftOver();
 
-  // Holds the process. False, and nothing held, when it is held already, has ended, cannot be
-  // suspended, or the record cannot be written (a hold nobody could undo is worse than none).
+  // Holds the process. False, and nothing held, when it is held already, has ended or cannot be
+  // held.
   bool Hold(std::uint32_t processId);
   // Resumes a held process (Allow, or a question that ended without an answer) and forgets it.
   // False when we did not hold it.
@@ -44,11 +45,9 @@ class ProgramHolds {
   const HeldProcessSet& held() const { return held_; }
 
  private:
-  void ResumeIfSame(const HeldProcess& process);
-  bool WriteRecord();
-
   SettingsStore& settings_;
   ProcessHolder& holder_;
+  ProcessHolder& leftovers_;
   HeldProcessSet held_;
 };
 
@@ -60,9 +59,9 @@ class AlertHolds {
              ProtectedFolders folders)
       : holds_(holds), settings_(settings), processes_(processes), ownProcessId_(ownProcessId), folders_(folders) {}
 
-  // Holds the program running from path under that id; true when it is held. The option and the
-  // mode are read now, so that a change applies to the next question.
-  bool Hold(std::uint32_t processId, std::string_view path);
+  // Holds the program running from path under that id when the rules let it be held. The option
+  // and the mode are read now, so that a change applies to the next question.
+  HoldState Hold(std::uint32_t processId, std::string_view path, bool startedSinceLastLook);
   // Lets a held program go: it runs on, or (end: it was blocked) it is ended, provided it is still
   // the process that was held. Nothing for a program that is not held.
   void LetGo(std::uint32_t processId, bool end);

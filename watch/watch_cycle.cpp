@@ -104,7 +104,10 @@ std::optional<RunningProcesses> WatchCycle::ReadRunningProcesses(const RunningPr
     const auto found = earlierById.find(entry.processId);
     // The same id under the same file name is the same process; an id that another program has
     // taken over meanwhile is read again.
-    if (found == earlierById.end() || found->second->exeFile != entry.exeFile) return nullptr;
+    if (found == earlierById.end() || found->second->exeFile != entry.exeFile ||
+        found->second->creationTime != entry.creationTime) {
+      return nullptr;
+    }
     return &found->second->fullPath;
   };
   RunningProcesses now;
@@ -113,7 +116,7 @@ std::optional<RunningProcesses> WatchCycle::ReadRunningProcesses(const RunningPr
     const std::string* known = earlierPath(entry);
     now.push_back({entry.processId, entry.exeFile,
                    known != nullptr ? *known : processes_.GetProcessFullPath(entry.processId), entry.threadCount,
-                   entry.parentProcessId});
+                   entry.parentProcessId, entry.creationTime});
   }
   return now;
 }

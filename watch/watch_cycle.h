@@ -25,6 +25,7 @@ struct RunningProcess {
   std::string fullPath;  // empty when it cannot be read
   std::uint32_t threadCount = 0;
   std::uint32_t parentProcessId = 0;
+  std::uint64_t creationTime = 0;  // as ProcessEntry has it; 0 when not known
 };
 using RunningProcesses = std::vector<RunningProcess>;
 

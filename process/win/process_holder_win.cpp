@@ -75,6 +75,10 @@ bool Win32ProcessHolder::ResumeProcess(std::uint32_t processId) {
 }
 
 std::optional<std::uint64_t> Win32ProcessHolder::ProcessCreationTime(std::uint32_t processId) {
+  return ProcessCreationTimeOf(processId);
+}
+
+std::optional<std::uint64_t> ProcessCreationTimeOf(std::uint32_t processId) {
   const UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
   if (!process) return std::nullopt;
   // A process that has ended lives on as long as someone holds a handle to it: it no longer runs.

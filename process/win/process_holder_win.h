@@ -1,6 +1,8 @@
 #pragma once
-// Holding processes on the running system: every thread of a process suspended, found through a
-// Toolhelp thread walk, and resumed again.
+// Suspending and resuming every thread of a process, found through a Toolhelp thread walk. Any
+// program that may resume threads can undo such a hold, so it no longer holds programs while they
+// are asked about (debug_holder_win.h does); it remains to free what an earlier version left
+// suspended.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -9,6 +11,9 @@
 #include "process/held_processes.h"
 
 namespace corvane::win {
+
+// The creation time of the process now running with that id; nothing when none runs.
+std::optional<std::uint64_t> ProcessCreationTimeOf(std::uint32_t processId);
 
 class Win32ProcessHolder final : public ProcessHolder {
  public:

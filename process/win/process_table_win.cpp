@@ -30,6 +30,9 @@ std::uint32_t IdFromHandle(HANDLE value) {
 // it InheritedFromUniqueProcessId, others Reserved2, so it is read by position.
 constexpr size_t kParentIdOffset = offsetof(SYSTEM_PROCESS_INFORMATION, UniqueProcessId) + sizeof(HANDLE);
 static_assert(kParentIdOffset + sizeof(HANDLE) <= offsetof(SYSTEM_PROCESS_INFORMATION, HandleCount));
+// The creation time follows the thread counts and the cycle time; SDKs hide it in reserved fields.
+constexpr size_t kCreateTimeOffset = 32;
+static_assert(kCreateTimeOffset + sizeof(LARGE_INTEGER) <= offsetof(SYSTEM_PROCESS_INFORMATION, ImageName));
 
 using QuerySystemInformation = NTSTATUS(NTAPI*)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG, PULONG);
 
@@ -94,6 +97,9 @@ bool Win32ProcessTable::ReadNativeProcessList(ProcessSnapshot& snapshot) {
     out.processId = IdFromHandle(info.UniqueProcessId);
     out.threadCount = info.NumberOfThreads;
     out.parentProcessId = IdFromHandle(parent);
+    LARGE_INTEGER created{};
+    std::memcpy(&created, record + kCreateTimeOffset, sizeof(created));
+    out.creationTime = static_cast<std::uint64_t>(created.QuadPart);
     if (info.ImageName.Buffer != nullptr && info.ImageName.Length > 0) {
       out.exeFile = Narrow(std::wstring_view(info.ImageName.Buffer, info.ImageName.Length / sizeof(wchar_t)));
     } else if (out.processId == 0) {

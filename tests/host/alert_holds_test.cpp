@@ -23,7 +23,9 @@ class HoldingTest : public ::testing::Test, protected testing::ProgramFakes, pro
  protected:
   HoldingTest() {
     InspectorHooks hooks;
-    hooks.holdProgram = [this](std::uint32_t id, std::string_view path) { return alertHolds.Hold(id, path); };
+    hooks.holdProgram = [this](std::uint32_t id, std::string_view path, bool started) {
+      return alertHolds.Hold(id, path, started);
+    };
     hooks.letGoProgram = [this](std::uint32_t id, bool end) { alertHolds.LetGo(id, end); };
     inspector = std::make_unique<NewProgramInspector>(
         lists, running, settings, processes, speaker, static_cast<DecisionUi&>(*this),
@@ -39,15 +41,24 @@ class HoldingTest : public ::testing::Test, protected testing::ProgramFakes, pro
   }
   void Pass() {
     RunningProcesses now;
-    for (const auto& p : processes.processes) now.push_back({p.id, p.exeFile, p.fullPath, p.threads, p.parent});
+    for (const auto& p : processes.processes) {
+      now.push_back({p.id, p.exeFile, p.fullPath, p.threads, p.parent, holder.processes[p.id].creationTime});
+    }
     inspector->InspectNewPrograms(now);
+  }
+  // The watch's first look, at what runs before the test starts its programs.
+  void FirstLook() {
+    Start(1, "C:\\Apps\\already.exe");
+    answers = {AlertDecision::Allow};
+    Pass();
+    shown.clear();
+    suspendedWhileAsked.clear();
   }
   int Suspended(std::uint32_t id) { return holder.processes[id].suspendCount; }
 
   AlertDecision ShowAlert(const AlertRequest& request) override {
     shown.push_back(request);
     suspendedWhileAsked.push_back(Suspended(request.processId));
-    recordWhileAsked.push_back(settings.Get("HeldProcesses"));
     if (whileAsked) whileAsked(request);
     const AlertDecision answer = answers.empty() ? AlertDecision::Undecided : answers.front();
     if (!answers.empty()) answers.pop_front();
@@ -60,7 +71,8 @@ class HoldingTest : public ::testing::Test, protected testing::ProgramFakes, pro
   void Inform(std::string_view) override {}
 
   testing::FakeProcessHolder holder;
-  ProgramHolds holds{settings, holder};
+  testing::FakeProcessHolder leftovers;
+  ProgramHolds holds{settings, holder, leftovers};
   AlertHolds alertHolds{holds, settings, processes, kOwnId, Folders()};
   RunningProgramList running;
   std::unique_ptr<NewProgramInspector> inspector;
@@ -70,34 +82,66 @@ class HoldingTest : public ::testing::Test, protected testing::ProgramFakes, pro
   ConfirmAnswer confirmAnswer = ConfirmAnswer::No;
   std::vector<AlertRequest> shown;
   std::vector<int> suspendedWhileAsked;
-  std::vector<std::string> recordWhileAsked;
   int suspendedWhileConfirming = -1;
 };
 
 TEST_F(HoldingTest, HeldWhileAskedThenAllowRunsOnBlockEndsAndNoAnswerRunsOn) {
+  FirstLook();
   Start(10, "C:\\Apps\\one.exe");
   Start(20, "C:\\Apps\\two.exe");
   Start(30, "C:\\Apps\\three.exe");
   answers = {AlertDecision::Allow, AlertDecision::Block, AlertDecision::Undecided};
   Pass();
   ASSERT_EQ(shown.size(), 3u);
-  // Each was held, and recorded, while its question was open, and said so.
+  // Each was held while its question was open, and said so.
   for (std::size_t i = 0; i < shown.size(); ++i) {
-    EXPECT_TRUE(shown[i].held);
+    EXPECT_EQ(shown[i].hold, HoldState::Held);
     EXPECT_EQ(suspendedWhileAsked[i], 1);
   }
-  EXPECT_EQ(recordWhileAsked[0], "10:1000");
-  // Allow: running on. Block: ended. No answer: running on, asked again later.
+  // Allow: running on. Block: ended. No answer: running on, asked again later, not held again (it
+  // was running at this look).
   EXPECT_EQ(Suspended(10), 0);
   EXPECT_TRUE(processes.IsRunning(10));
   EXPECT_FALSE(processes.IsRunning(20));
   EXPECT_EQ(Suspended(30), 0);
   EXPECT_TRUE(processes.IsRunning(30));
   EXPECT_TRUE(holds.held().empty());
-  EXPECT_EQ(settings.Get("HeldProcesses"), "");
+  shown.clear();
+  Pass();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].hold, HoldState::NotHeld);
+}
+
+TEST_F(HoldingTest, WhatRanAtTheLastLookAndWhatLiesInTheSystemFoldersIsNeverHeld) {
+  // The first look: everything already runs; asked about, not held.
+  Start(10, "C:\\Apps\\editor.exe");
+  answers = {AlertDecision::Undecided};
+  Pass();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].hold, HoldState::NotHeld);
+  EXPECT_EQ(suspendedWhileAsked[0], 0);
+  // A program started since: held. The same id taken by a newer process counts as new.
+  shown.clear();
+  suspendedWhileAsked.clear();
+  Start(20, "C:\\Apps\\new.exe");
+  holder.processes[10] = {1010};
+  processes.processes.front().fullPath = "C:\\Apps\\other.exe";
+  processes.processes.front().exeFile = "other.exe";
+  answers = {AlertDecision::Undecided, AlertDecision::Undecided};
+  Pass();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].hold, HoldState::Held);
+  EXPECT_EQ(shown[1].hold, HoldState::Held);
+  // Directly in the Windows or system folders: asked about, never held; a subfolder is anyone's.
+  EXPECT_EQ(alertHolds.Hold(30, "C:\\Windows\\System32\\ctfmon.exe", true), HoldState::NotHeld);
+  EXPECT_EQ(alertHolds.Hold(30, "C:\\windows\\sihost.exe", true), HoldState::NotHeld);
+  EXPECT_EQ(alertHolds.Hold(30, "C:\\Windows\\SysWOW64\\conhost.exe", true), HoldState::NotHeld);
+  Start(31, "C:\\Windows\\Temp\\dropped.exe");
+  EXPECT_EQ(alertHolds.Hold(31, "C:\\Windows\\Temp\\dropped.exe", true), HoldState::Held);
 }
 
 TEST_F(HoldingTest, AMicrosoftFileStaysHeldThroughTheConfirmationAndAnIdTakenOverIsNotEnded) {
+  FirstLook();
   Start(10, "C:\\vendor\\tool.exe");
   answers = {AlertDecision::Block};
   confirmAnswer = ConfirmAnswer::No;  // allowed after all
@@ -107,11 +151,11 @@ TEST_F(HoldingTest, AMicrosoftFileStaysHeldThroughTheConfirmationAndAnIdTakenOve
   EXPECT_TRUE(processes.IsRunning(10));
 
   // Blocked, but the held program ended and its id went to another program while the question was
-  // open: that one is neither ended nor resumed.
+  // open: that one is neither ended nor left held.
   Start(20, "C:\\Apps\\gone.exe");
   answers = {AlertDecision::Block};
   whileAsked = [this](const AlertRequest& request) {
-    EXPECT_TRUE(request.held);
+    EXPECT_EQ(request.hold, HoldState::Held);
     holder.processes[20] = {5, 0};
     processes.processes.back().exeFile = "new.exe";
     processes.processes.back().fullPath = "C:\\Apps\\new.exe";
@@ -122,21 +166,26 @@ TEST_F(HoldingTest, AMicrosoftFileStaysHeldThroughTheConfirmationAndAnIdTakenOve
   EXPECT_TRUE(holds.held().empty());
 }
 
-TEST_F(HoldingTest, NotHeldWhileTheOptionIsOffOrInAllowAll) {
+TEST_F(HoldingTest, NotHeldWhileTheOptionIsOffOrInAllowAllAndARefusedHoldSaysSo) {
+  FirstLook();
   settings.WriteSetting("OptHoldWhileAsking", "0");
   Start(10, "C:\\Apps\\one.exe");
   answers = {AlertDecision::Allow};
   Pass();
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_FALSE(shown[0].held);
+  EXPECT_EQ(shown[0].hold, HoldState::NotHeld);
   EXPECT_EQ(suspendedWhileAsked[0], 0);
   // The option is read at each question; Allow All holds nothing whatever the option says.
   settings.WriteSetting("OptHoldWhileAsking", "1");
   settings.WriteSetting("mnuMainNormal", "False");
   Start(41, "C:\\Apps\\free.exe");
-  EXPECT_FALSE(alertHolds.Hold(41, "C:\\Apps\\free.exe"));
+  EXPECT_EQ(alertHolds.Hold(41, "C:\\Apps\\free.exe", true), HoldState::NotHeld);
   settings.WriteSetting("mnuMainNormal", "True");
-  EXPECT_TRUE(alertHolds.Hold(41, "C:\\Apps\\free.exe"));
+  // A program the holder cannot hold (already debugged, no right) is asked about as not paused.
+  holder.refuse.insert(41);
+  EXPECT_EQ(alertHolds.Hold(41, "C:\\Apps\\free.exe", true), HoldState::CouldNotHold);
+  holder.refuse.clear();
+  EXPECT_EQ(alertHolds.Hold(41, "C:\\Apps\\free.exe", true), HoldState::Held);
 }
 
 }  // namespace

@@ -12,7 +12,10 @@ TEST(AlertNotes, AChangedFileAndAHeldProgramEachGetTheirLine) {
   watch::AlertRequest request{42, "tool.exe", "C:\\Apps\\tool.exe", 3, 1};
   // An ordinary new program that is not held: nothing extra.
   EXPECT_TRUE(AlertNoteLines(request).empty());
-  request.held = true;
+  // A hold that was refused is never called a pause.
+  request.hold = watch::HoldState::CouldNotHold;
+  EXPECT_EQ(AlertNoteLines(request), (std::vector<std::string>{std::string(kNotHeldNote)}));
+  request.hold = watch::HoldState::Held;
   EXPECT_EQ(AlertNoteLines(request), (std::vector<std::string>{"This program is paused until you decide."}));
   // The change comes first; the day is written out so that day and month cannot be mistaken.
   request.fileChanged = true;

@@ -77,7 +77,7 @@ TEST(HoldRules, SystemProgramsOurOwnAndAllowAllAreNeverHeld) {
   // An ordinary program, and look-alikes of protected or own names outside their folders.
   for (const std::string& path : {user + "setup.exe", user + "svchost.exe", user + "Corvane.exe",
                                   std::string("C:\\Windows\\Temp\\explorer.exe")}) {
-    EXPECT_TRUE(MayHoldProgram(1234, path, rules)) << path;
+    EXPECT_TRUE(MayHoldProgram(1234, path, true, rules)) << path;
   }
   // Protected names in their folders, our two programs in theirs, Corvane's own process, the
   // system's own ids.
@@ -85,18 +85,20 @@ TEST(HoldRules, SystemProgramsOurOwnAndAllowAllAreNeverHeld) {
                                   std::string("C:\\Windows\\SysWOW64\\rundll32.exe"),
                                   std::string("C:\\Program Files\\Corvane\\rizaz.exe"),
                                   std::string("C:\\Program Files\\Corvane\\Corvane.exe")}) {
-    EXPECT_FALSE(MayHoldProgram(1234, path, rules)) << path;
+    EXPECT_FALSE(MayHoldProgram(1234, path, true, rules)) << path;
   }
-  EXPECT_FALSE(MayHoldProgram(777, user + "anything.exe", rules));
-  EXPECT_FALSE(MayHoldProgram(0, user + "a.exe", rules));
-  EXPECT_FALSE(MayHoldProgram(4, user + "a.exe", rules));
+  // Running before the watch last looked: never, whatever it is.
+  EXPECT_FALSE(MayHoldProgram(1234, user + "setup.exe", false, rules));
+  EXPECT_FALSE(MayHoldProgram(777, user + "anything.exe", true, rules));
+  EXPECT_FALSE(MayHoldProgram(0, user + "a.exe", true, rules));
+  EXPECT_FALSE(MayHoldProgram(4, user + "a.exe", true, rules));
   // The option off, or Allow All: nothing.
   HoldRules off = rules;
   off.holdWhileAsking = false;
-  EXPECT_FALSE(MayHoldProgram(1234, user + "setup.exe", off));
+  EXPECT_FALSE(MayHoldProgram(1234, user + "setup.exe", true, off));
   HoldRules allowAll = rules;
   allowAll.allowAll = true;
-  EXPECT_FALSE(MayHoldProgram(1234, user + "setup.exe", allowAll));
+  EXPECT_FALSE(MayHoldProgram(1234, user + "setup.exe", true, allowAll));
 }
 
 }  // namespace

@@ -19,73 +19,54 @@ class ProgramHoldsTest : public ::testing::Test {
 
   testing::MemorySettings settings;
   testing::FakeProcessHolder holder;
-  ProgramHolds holds{settings, holder};
+  testing::FakeProcessHolder leftovers;
+  ProgramHolds holds{settings, holder, leftovers};
 };
 
-TEST_F(ProgramHoldsTest, AHoldIsRecordedWhileItLastsAndEveryEndResumesIt) {
+TEST_F(ProgramHoldsTest, EveryEndOfAHoldLetsItGoAndNothingIsWrittenDown) {
   ASSERT_TRUE(holds.Hold(10));
   ASSERT_TRUE(holds.Hold(20));
-  EXPECT_EQ(Record(), "10:100;20:200");
+  // The holder lets go by itself when Corvane ends: no record to leave behind.
+  EXPECT_EQ(Record(), "");
   EXPECT_EQ(Suspended(10), 1);
-  // Held once only: one resume must be enough to free it.
+  // Held once only: one release must be enough to free it.
   EXPECT_FALSE(holds.Hold(10));
   EXPECT_EQ(Suspended(10), 1);
-  // Allow (or no answer): resumed and no longer recorded.
   EXPECT_TRUE(holds.Release(10));
   EXPECT_EQ(Suspended(10), 0);
-  EXPECT_EQ(Record(), "20:200");
   EXPECT_FALSE(holds.Release(10));
-  // Block: ended. One that survived its termination is resumed; one that is gone is just forgotten.
+  // Block: ended, and let go whether or not it survived.
   holds.Ended(20);
   EXPECT_EQ(Suspended(20), 0);
-  EXPECT_EQ(Record(), "");
-  ASSERT_TRUE(holds.Hold(20));
-  holder.processes.erase(20);
-  holds.Ended(20);
-  EXPECT_EQ(Record(), "");
-  // Closing resumes everything still held.
+  // Closing lets go of everything still held.
   ASSERT_TRUE(holds.Hold(10));
   holds.ReleaseAll();
   EXPECT_EQ(Suspended(10), 0);
-  EXPECT_EQ(Record(), "");
   EXPECT_TRUE(holds.held().empty());
 }
 
-TEST_F(ProgramHoldsTest, NothingIsHeldThatNoRecordCouldFree) {
-  // Gone, or no right to suspend it: not held, and not recorded.
+TEST_F(ProgramHoldsTest, NothingIsHeldThatCannotBeOrIsAnotherProcess) {
+  // Gone, or the holder refuses (another debugger, no right).
   EXPECT_FALSE(holds.Hold(30));
   holder.refuse.insert(20);
   EXPECT_FALSE(holds.Hold(20));
-  EXPECT_EQ(Record(), "");
   EXPECT_FALSE(holds.IsHeld(20));
-  // A record that cannot be written: the process is not suspended at all.
-  settings.failWrites = true;
-  EXPECT_FALSE(holds.Hold(10));
-  EXPECT_EQ(Suspended(10), 0);
-  settings.failWrites = false;
-  // The id passes to another process just as it is suspended: that one is let go at once.
+  // The id passes to another process just as it is held: that one is let go at once.
   holder.processes[10].replacedOnSuspend = 111;
   EXPECT_FALSE(holds.Hold(10));
   EXPECT_EQ(holder.processes[10].creationTime, 111u);
   EXPECT_EQ(Suspended(10), 0);
-  EXPECT_EQ(Record(), "");
 }
 
-TEST_F(ProgramHoldsTest, HoldsLeftByAKilledRunAreResumedOnlyForTheSameProcesses) {
-  ASSERT_TRUE(holds.Hold(10));
-  ASSERT_TRUE(holds.Hold(20));
-  // Corvane is killed here. Process 20 ends meanwhile and its id goes to a newer process, itself
-  // suspended by someone else.
-  holder.processes[20] = {999, 1};
-  // rizaz (or the next start) reads the record.
-  EXPECT_EQ(ResumeRecordedProcesses(settings.Get("HeldProcesses"), holder), 1u);
-  EXPECT_EQ(Suspended(10), 0);
-  EXPECT_EQ(Suspended(20), 1);
-  // The next start does the same and clears the record.
-  holder.processes[10].suspendCount = 1;
-  ProgramHolds nextRun{settings, holder};
-  EXPECT_EQ(nextRun.ResumeLeftOver(), 1u);
-  EXPECT_EQ(Suspended(10), 0);
+TEST_F(ProgramHoldsTest, SuspensionsAnEarlierVersionRecordedAreResumedOnlyForTheSameProcesses) {
+  // An earlier version suspended 10 and 20, and was killed. 20 ended meanwhile and its id went to a
+  // newer process, itself suspended by someone else.
+  leftovers.processes[10] = {100, 1};
+  leftovers.processes[20] = {999, 1};
+  settings.WriteSetting("HeldProcesses", "10:100;20:200");
+  EXPECT_EQ(holds.ResumeLeftOver(), 1u);
+  EXPECT_EQ(leftovers.processes[10].suspendCount, 0);
+  EXPECT_EQ(leftovers.processes[20].suspendCount, 1);
   EXPECT_EQ(Record(), "");
 }
 

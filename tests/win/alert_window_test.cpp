@@ -106,7 +106,7 @@ TEST_F(AlertWindowTest, ShowsTheProgramOnTopOfEverything) {
 
   // A held program says so between the facts and the question; an ordinary one shows no note.
   AlertRequest held = Request();
-  held.held = true;
+  held.hold = watch::HoldState::Held;
   std::wstring note;
   bool noteAboveQuestion = false;
   bool noNoteWithoutHold = false;

@@ -12,6 +12,7 @@
 #include "process/paths.h"
 #include "process/process_control.h"
 #include "process/win/process_control_win.h"
+#include "process/win/debug_holder_win.h"
 #include "process/win/process_holder_win.h"
 #include "process/win/process_table_win.h"
 #include "process/win/system_folders.h"
@@ -249,43 +250,71 @@ long CountIn(const std::wstring& file) {
   return std::strtol(text, nullptr, 10);
 }
 
-TEST_F(ProcessTableWin, HolderStopsEveryThreadUntilResumedAndKnowsTheCreationTime) {
-  const std::wstring counterPath = folder.CopyIn(HelperPath(L"counter"), L"cvcounter.exe");
+TEST_F(ProcessTableWin, HeldProgramsStandAgainstNewThreadsAndResumesAndRunOnOnReleaseOrTheHoldersDeath) {
+  // A program that keeps starting threads, each counting once.
+  const std::wstring counterPath = folder.CopyIn(HelperPath(L"counter"), L"cvchurn.exe");
   const std::wstring countFile = folder.Path() + L"\\count.txt";
   ChildProcess counter;
-  StartListed(counter, counterPath, L"\"" + countFile + L"\" 60");
+  StartListed(counter, counterPath, L"\"" + countFile + L"\" 60 threads");
   ASSERT_TRUE(corvane::testing::WaitFor([&] { return CountIn(countFile) > 0; }));
+  const auto standsStill = [&] {
+    ::Sleep(100);  // a write under way when the threads stopped has finished
+    const long before = CountIn(countFile);
+    // Any other program of the user resumes every thread of it, again and again.
+    Win32ProcessHolder resumer;
+    for (int i = 0; i < 10; ++i) {
+      resumer.ResumeProcess(counter.Id());
+      ::Sleep(50);
+    }
+    return CountIn(countFile) == before;
+  };
+  const auto goesOn = [&] {
+    const long before = CountIn(countFile);
+    return corvane::testing::WaitFor([&] { return CountIn(countFile) > before + 5; });
+  };
+  {
+    Win32DebugHolder holder;
+    // The creation time is the process's own, as the system reports it, and the snapshot's.
+    FILETIME created{}, exited{}, kernel{}, user{};
+    ASSERT_TRUE(::GetProcessTimes(counter.Handle(), &created, &exited, &kernel, &user));
+    const std::uint64_t expected = (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    EXPECT_EQ(holder.ProcessCreationTime(counter.Id()), expected);
+    ProcessSnapshot snapshot;
+    ASSERT_TRUE(table.TakeProcessSnapshot(snapshot));
+    ASSERT_NE(FindEntry(snapshot, counter.Id()), nullptr);
+    EXPECT_EQ(FindEntry(snapshot, counter.Id())->creationTime, expected);
 
-  Win32ProcessHolder holder;
-  // The creation time is the process's own, as the system reports it.
-  FILETIME created{}, exited{}, kernel{}, user{};
-  ASSERT_TRUE(::GetProcessTimes(counter.Handle(), &created, &exited, &kernel, &user));
-  const std::uint64_t expected = (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-  EXPECT_EQ(holder.ProcessCreationTime(counter.Id()), expected);
+    ASSERT_TRUE(holder.SuspendProcess(counter.Id()));
+    EXPECT_FALSE(holder.SuspendProcess(counter.Id()));  // once only
+    EXPECT_TRUE(standsStill());
+    ASSERT_TRUE(holder.ResumeProcess(counter.Id()));
+    EXPECT_FALSE(holder.ResumeProcess(counter.Id()));
+    EXPECT_TRUE(goesOn());
+    // Held again, then the holder goes: it lets go as it goes.
+    ASSERT_TRUE(holder.SuspendProcess(counter.Id()));
+    EXPECT_TRUE(standsStill());
+  }
+  EXPECT_TRUE(goesOn());
 
-  // Suspended: the count stands still. Resumed: it goes on.
-  ASSERT_TRUE(holder.SuspendProcess(counter.Id()));
-  ::Sleep(100);  // a write under way when the threads stopped has finished
-  const long held = CountIn(countFile);
-  ::Sleep(500);
-  EXPECT_EQ(CountIn(countFile), held);
-  ASSERT_TRUE(holder.ResumeProcess(counter.Id()));
-  EXPECT_TRUE(corvane::testing::WaitFor([&] { return CountIn(countFile) > held + 5; }));
+  // Held by another program that is then killed: it runs on by itself.
+  const std::wstring ready = folder.Path() + L"\\held.txt";
+  ChildProcess holding;
+  ASSERT_TRUE(holding.Start(HelperPath(L"holder"), std::to_wstring(counter.Id()) + L" \"" + ready + L"\""));
+  ASSERT_TRUE(corvane::testing::WaitFor([&] { return corvane::testing::ReadWholeFile(ready) == "held"; }));
+  EXPECT_TRUE(standsStill());
+  // A program that already has a debugger cannot be held a second time.
+  Win32DebugHolder second;
+  EXPECT_FALSE(second.SuspendProcess(counter.Id()));
+  holding.Terminate();
+  EXPECT_TRUE(goesOn());
 
-  // Another holder (a later run, the blocker) resumes a process it did not suspend.
-  ASSERT_TRUE(holder.SuspendProcess(counter.Id()));
-  ::Sleep(100);
-  const long heldAgain = CountIn(countFile);
-  Win32ProcessHolder other;
-  ASSERT_TRUE(other.ResumeProcess(counter.Id()));
-  EXPECT_TRUE(corvane::testing::WaitFor([&] { return CountIn(countFile) > heldAgain + 5; }));
-
-  // A held process can be ended; once it has, it has no creation time.
-  ASSERT_TRUE(holder.SuspendProcess(counter.Id()));
+  // A held process can be ended, and is then let go of at once.
+  ASSERT_TRUE(second.SuspendProcess(counter.Id()));
   const std::uint32_t id = counter.Id();
   counter.Terminate();
-  EXPECT_EQ(holder.ProcessCreationTime(id), std::nullopt);
-  EXPECT_FALSE(holder.SuspendProcess(id));
+  EXPECT_TRUE(counter.HasEnded(5000));
+  EXPECT_EQ(second.ProcessCreationTime(id), std::nullopt);
+  EXPECT_FALSE(second.SuspendProcess(id));
 }
 
 TEST(SystemFoldersWin, FoldersHaveNoTrailingBackslashAndRewriteUsesThem) {

@@ -12,6 +12,7 @@
 #include "hotkeys/win/system_win.h"
 #include "process/system_programs.h"
 #include "process/win/file_facts_win.h"
+#include "process/win/debug_holder_win.h"
 #include "process/win/process_holder_win.h"
 #include "process/win/process_table_win.h"
 #include "process/win/speaker_win.h"
@@ -34,7 +35,6 @@
 #include "watch/new_program_decision.h"
 #include "watch/program_holds.h"
 #include "watch/watch_cycle.h"
-#include "watch/win/file_hasher_win.h"
 #include "watch/win/hash_worker_win.h"
 #include "web/site.h"
 #include "web/win/browser_shell_win.h"
@@ -163,9 +163,11 @@ class CorvaneApp::Program {
   // A protected name passes without a question only from the folder it belongs in.
   const ProtectedFolders protectedFolders_{corvane::win::GetSystemFolder(), corvane::win::GetSystemWow64Folder(),
                                            corvane::win::GetWindowsFolder(), directory_};
-  // Programs held while the user decides about them.
-  corvane::win::Win32ProcessHolder holder_;
-  watch::ProgramHolds holds_{settings_, holder_};
+  // Programs held while the user decides about them, as their debugger; what an earlier version
+  // left suspended is resumed thread by thread.
+  corvane::win::Win32DebugHolder holder_;
+  corvane::win::Win32ProcessHolder leftovers_;
+  watch::ProgramHolds holds_{settings_, holder_, leftovers_};
   watch::AlertHolds alertHolds_{holds_, settings_, processes_, ::GetCurrentProcessId(), protectedFolders_};
   watch::NewProgramInspector inspector_{
       lists_,
@@ -179,17 +181,18 @@ class CorvaneApp::Program {
       {[this](std::size_t listed) { controller_.ShowRunningCount(listed); },
        [this] { controller_.OnListsChanged(); },
        [this] { return controller_.closing() || decisionUi_.ProgramEnding(); },
-       [this](std::uint32_t processId, std::string_view path) { return alertHolds_.Hold(processId, path); },
+       [this](std::uint32_t processId, std::string_view path, bool startedSinceLastLook) {
+         return alertHolds_.Hold(processId, path, startedSinceLastLook);
+       },
        [this](std::uint32_t processId, bool end) { alertHolds_.LetGo(processId, end); }}};
   // Allowed programs against the files that were allowed: hashed on the worker's thread, answered
   // on this one through its messages. Closing drops the answers not delivered, so nothing reaches
   // the checks once they are gone.
-  watch::win::Win32FileHasher fileVersions_;
   watch::win::HashWorker hashWorker_{
-      [this](const std::string& path, const watch::FileVersion& version, const std::optional<std::string>& sha256) {
-        fileChecks_.OnHashed(path, version, sha256);
+      [this](const std::string& path, const watch::ProcessIdentity& process, const watch::FileLook& look) {
+        fileChecks_.OnLooked(path, process, look);
       }};
-  watch::AllowedFileChecks fileChecks_{lists_, watch_.running(), fileVersions_, hashWorker_, &Today,
+  watch::AllowedFileChecks fileChecks_{lists_, watch_.running(), hashWorker_, &Today,
                                        [this] { controller_.OnListsChanged(); }};
 };
 

@@ -118,18 +118,17 @@ bool Run(const std::wstring& folder, const std::wstring& program, const std::str
                                        {[](std::string_view name, std::string_view) { return IsWindowsProcess(name); },
                                         {}});
   judge = &inspector;
-  watch::win::Win32FileHasher versions;
   watch::AllowedFileChecks* checks = nullptr;
   double answerMs = 0;
   double answeredAt = 0;
-  watch::win::HashWorker worker([&](const std::string& p, const watch::FileVersion& v,
-                                    const std::optional<std::string>& sha) {
+  watch::win::HashWorker worker([&](const std::string& p, const watch::ProcessIdentity& process,
+                                    const watch::FileLook& look) {
     const double start = Now();
-    checks->OnHashed(p, v, sha);
+    checks->OnLooked(p, process, look);
     answerMs += Now() - start;
     answeredAt = start;
   });
-  watch::AllowedFileChecks fileChecks(lists, cycle.running(), versions, worker, [] { return std::string("2026-12-09"); });
+  watch::AllowedFileChecks fileChecks(lists, cycle.running(), worker, [] { return std::string("2026-12-09"); });
   checks = &fileChecks;
   inspector.AttachFileChecks(&fileChecks);
 
@@ -166,7 +165,7 @@ int wmain() {
   }
   watch::win::Win32FileHasher hasher;
   const double start = Now();
-  const std::string hash = hasher.HashFileContent(corvane::win::Narrow(program)).value_or("");
+  const std::string hash = hasher.LookAtFile(corvane::win::Narrow(program), {}, std::nullopt).sha256.value_or("");
   const double onCaller = Now() - start;
   if (hash.empty()) return 1;
 

@@ -1,12 +1,12 @@
 #pragma once
-// Whether the allowed programs the watch cycle meets still run from the file that was allowed, and
-// what each allowance stores of its file. Hashing is slow for a large file, so it happens on another
-// thread: a program whose hash is not known yet passes as allowed, as it would without the check,
-// and once the answer says its file has changed it leaves the running list, so the next tick meets
-// it again, now as a program to ask about. A file that cannot be read decides nothing.
+// Whether the allowed programs the watch cycle meets run the file that was allowed, and what each
+// allowance stores of its file. Every new process of an allowed program is looked at: the file it
+// runs, hashed on another thread. Until the answer comes it passes as allowed, as it would without
+// the check; once the answer says it runs another file, it leaves the running list, so the next tick
+// meets it again, now as a program to ask about.
 //
-// Portable and single-threaded: the owner's thread reads file versions (cheap) and the cache; the
-// hashing is asked of HashRequests, whose answers come back through OnHashed on the same thread.
+// Portable and single-threaded: looks are asked of HashRequests, whose answers come back through
+// OnLooked on the same thread.
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,20 +15,22 @@
 #include "store/list_files.h"
 #include "watch/file_hash_cache.h"
 #include "watch/running_program_list.h"
+#include "watch/watch_cycle.h"
 
 namespace corvane::watch {
 
-// Hashes files elsewhere. Every request is answered once, through AllowedFileChecks::OnHashed on
+// Looks at files elsewhere. Every request is answered once, through AllowedFileChecks::OnLooked on
 // the thread that asked (an answer may be dropped when the program is closing).
 class HashRequests {
  public:
   virtual ~HashRequests() = default;
-  virtual void RequestHash(const std::string& path, const FileVersion& version) = 0;
+  virtual void RequestLook(const std::string& path, const ProcessIdentity& process,
+                           const std::optional<KnownHash>& known) = 0;
 };
 
 // What a look at an allowed program found.
 struct AllowedFileLook {
-  // Another file lies at the allowed path: the program is to be asked about again.
+  // The process does not run the file that was allowed: it is to be asked about again.
   bool changed = false;
   // The day the allowed file's hash was stored (YYYY-MM-DD), empty when not known.
   std::string allowedOn{};
@@ -36,42 +38,48 @@ struct AllowedFileLook {
 
 class AllowedFileChecks {
  public:
-  // versions: only its ReadFileVersion is used here. today: the current day as YYYY-MM-DD.
-  // listsChanged: told when a program left the running list to be asked about again.
-  AllowedFileChecks(ListFileStore& lists, RunningProgramList& running, FileHasher& versions, HashRequests& hashing,
+  // today: the current day as YYYY-MM-DD. listsChanged: told when a program left the running list
+  // to be asked about again.
+  AllowedFileChecks(ListFileStore& lists, RunningProgramList& running, HashRequests& hashing,
                     std::function<std::string()> today, std::function<void()> listsChanged = {});
 
-  // An allowed program met by the watch cycle. Changed only when the file's hash is known now and
-  // differs from the stored one; an allowance without a hash takes the known one. When the hash is
-  // not known it is asked for, and the program passes.
-  AllowedFileLook LookAtAllowed(const std::string& name, const std::string& path);
-  // The program has just been allowed (from the alert, or moved to the allow list): its entry takes
-  // the file's hash and today's day, now when the hash is known, otherwise once it comes.
-  void RecordAllowed(const std::string& name, const std::string& path);
-  // An answer: the hash of path taken while the file had this version; nothing when it could not be
-  // read.
-  void OnHashed(const std::string& path, const FileVersion& version, const std::optional<std::string>& sha256);
+  // The processes of this tick: what is known of processes that have ended goes.
+  void Prune(const RunningProcesses& now);
+  // An allowed program's process met by the watch cycle. Changed once its look has found that it
+  // runs another file than the allowed one; until the look's answer, not changed.
+  AllowedFileLook LookAtProcess(const RunningProcess& process, const std::string& name, const std::string& path);
+  // The program has just been allowed (from the alert, with its process, or moved to the allow
+  // list): its entry takes the file's hash and today's day once the look answers.
+  void RecordAllowed(const std::string& name, const std::string& path, const ProcessIdentity& process = {});
+  // An answer to a request.
+  void OnLooked(const std::string& path, const ProcessIdentity& process, const FileLook& look);
 
   // Requests asked for and not answered yet.
-  std::size_t pending() const { return pending_.size(); }
+  std::size_t pending() const;
 
  private:
-  struct Pending {
+  enum class Verdict { Waiting, Passed, Changed };
+  struct Seen {
+    std::uint64_t creationTime = 0;
     std::string name;
     std::string path;
-    bool record = false;  // store the hash whatever the entry held (an allowance just given)
+    Verdict verdict = Verdict::Waiting;
   };
-  void Ask(const std::string& name, const std::string& path, const FileVersion& version, bool record);
+  struct Recording {
+    std::string name;
+    std::string path;
+  };
   AllowedFileLook Apply(const std::string& name, const std::string& path, const std::string& sha256, bool record);
+  std::string AllowedOn(const std::string& name, const std::string& path) const;
 
   ListFileStore& lists_;
   RunningProgramList& running_;
-  FileHasher& versions_;
   HashRequests& hashing_;
   std::function<std::string()> today_;
   std::function<void()> listsChanged_;
   FileHashCache cache_;
-  std::unordered_map<std::string, Pending> pending_;  // by ComparisonKey(path)
+  std::unordered_map<std::uint32_t, Seen> processes_;       // by process id
+  std::unordered_map<std::string, Recording> recordings_;  // by ComparisonKey(path)
 };
 
 }  // namespace corvane::watch

@@ -77,10 +77,13 @@ TEST(AllowedFileE2eTest, AReplacedAllowedFileIsAskedAboutWithItsChangeAndAnUntou
   ASSERT_FALSE(same.empty());
   ASSERT_FALSE(swapped.empty());
   watch::win::Win32FileHasher hasher;
-  const std::string allowedHash = hasher.HashFileContent(corvane::win::Narrow(same)).value_or("");
+  const auto hashOf = [&hasher](const std::wstring& path) {
+    return hasher.LookAtFile(corvane::win::Narrow(path), {}, std::nullopt).sha256.value_or("");
+  };
+  const std::string allowedHash = hashOf(same);
   ASSERT_EQ(allowedHash.size(), 64u);
   ASSERT_TRUE(WriteWholeFile(swapped, ReadWholeFile(swapped) + "another file"));
-  const std::string newHash = hasher.HashFileContent(corvane::win::Narrow(swapped)).value_or("");
+  const std::string newHash = hashOf(swapped);
   ASSERT_EQ(newHash.size(), 64u);
   ASSERT_NE(newHash, allowedHash);
   const FileFingerprint allowed{allowedHash, "2026-03-04"};
@@ -88,6 +91,10 @@ TEST(AllowedFileE2eTest, AReplacedAllowedFileIsAskedAboutWithItsChangeAndAnUntou
   std::vector<std::string> records = RunningProgramRecords();
   records.push_back(sameRecord);
   records.push_back(ProgramRecord(corvane::win::Narrow(swapped), "cvswapped.exe", allowed));
+  // A third one, still the allowed file, to be rewritten later under its old size and times.
+  const std::wstring forged = apps.CopyIn(HelperPath(L"sleeper"), L"cvforged.exe");
+  ASSERT_FALSE(forged.empty());
+  records.push_back(ProgramRecord(corvane::win::Narrow(forged), "cvforged.exe", allowed));
   ASSERT_TRUE(WriteListFile(folder.Path() + L"\\midmo.ocx", records));
 
   ChildProcess main;
@@ -104,9 +111,7 @@ TEST(AllowedFileE2eTest, AReplacedAllowedFileIsAskedAboutWithItsChangeAndAnUntou
   EXPECT_NE(FindChild(alert, L"cvswapped.exe"), nullptr);
   const HWND note = FindChildById(alert, ui::win::kAlertNotesId);
   ASSERT_NE(note, nullptr);
-  // Holding is on by default, so the changed file is also held while asked about.
-  EXPECT_EQ(WindowText(note),
-            L"This file has changed since you allowed it on 4 March 2026.\nThis program is paused until you decide.");
+  EXPECT_EQ(WindowText(note).rfind(L"This file has changed since you allowed it on 4 March 2026.", 0), 0u);
   HWND allow = FindChild(alert, L"Allow");
   ASSERT_NE(allow, nullptr);
   ::PostMessageW(allow, BM_CLICK, 0, 0);
@@ -131,6 +136,48 @@ TEST(AllowedFileE2eTest, AReplacedAllowedFileIsAskedAboutWithItsChangeAndAnUntou
   EXPECT_EQ(waitForAlert(3000), nullptr);
   EXPECT_FALSE(untouched.HasEnded());
   EXPECT_FALSE(replaced.HasEnded());
+
+
+  // The third runs once as allowed and is looked at; then its content is rewritten in place, same
+  // size, its times put back: the next start is asked about all the same.
+  {
+    ChildProcess first;
+    ASSERT_TRUE(first.Start(forged, L"90"));
+    EXPECT_EQ(waitForAlert(3000), nullptr);
+    first.Terminate();
+    ASSERT_TRUE(first.HasEnded(kE2eTimeoutMs));
+  }
+  FILETIME created{}, accessed{}, written{};
+  {
+    corvane::win::UniqueFileHandle file(::CreateFileW(forged.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                      OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(::GetFileTime(file.get(), &created, &accessed, &written));
+  }
+  std::string content = ReadWholeFile(forged);
+  const std::size_t stub = content.find("DOS mode");
+  ASSERT_NE(stub, std::string::npos);
+  content[stub] = 'd';  // the same size, another file, still a program that runs
+  ASSERT_TRUE(WriteWholeFile(forged, content));
+  {
+    corvane::win::UniqueFileHandle file(::CreateFileW(forged.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                                      OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(::SetFileTime(file.get(), &created, &accessed, &written));
+  }
+  ASSERT_NE(hashOf(forged), allowedHash);
+  ChildProcess again;
+  ASSERT_TRUE(again.Start(forged, L"90"));
+  alert = waitForAlert(kE2eTimeoutMs);
+  ASSERT_NE(alert, nullptr);
+  EXPECT_NE(FindChild(alert, L"cvforged.exe"), nullptr);
+  const HWND forgedNote = FindChildById(alert, ui::win::kAlertNotesId);
+  ASSERT_NE(forgedNote, nullptr);
+  EXPECT_EQ(WindowText(forgedNote).rfind(L"This file has changed since you allowed it on 4 March 2026.", 0), 0u);
+  HWND block = FindChild(alert, L"Block");
+  ASSERT_NE(block, nullptr);
+  ::PostMessageW(block, BM_CLICK, 0, 0);
+  EXPECT_TRUE(again.HasEnded(kE2eTimeoutMs));
 
   ::PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(ui::MenuCommand::Close), 0);
   EXPECT_TRUE(main.HasEnded(kE2eTimeoutMs));

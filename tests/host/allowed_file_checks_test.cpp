@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -23,9 +24,16 @@ constexpr const char* kAllowFile = "C:\\Corvane\\midmo.ocx";
 // Keeps requests until the test answers them, as the worker thread's messages would come later.
 class QueuedHashing final : public HashRequests {
  public:
-  void RequestHash(const std::string& path, const FileVersion& version) override { queue.emplace_back(path, version); }
-  std::deque<std::pair<std::string, FileVersion>> queue;
-  int asked = 0;
+  struct Request {
+    std::string path;
+    ProcessIdentity process;
+    std::optional<KnownHash> known;
+  };
+  void RequestLook(const std::string& path, const ProcessIdentity& process,
+                   const std::optional<KnownHash>& known) override {
+    queue.push_back({path, process, known});
+  }
+  std::deque<Request> queue;
 };
 
 class AnswerUi final : public DecisionUi {
@@ -48,28 +56,34 @@ class AllowedFileChecksTest : public ::testing::Test, protected testing::Program
     const std::string name = path.substr(path.find_last_of('\\') + 1);
     lists.allowList().push_back({name, path, {sha256, day}});
   }
-  void OnDisk(const std::string& path, const std::string& sha256, std::uint64_t time = 1, bool locked = false) {
-    hasher.files[path] = {{4096, time}, sha256, locked};
+  // proven: the file system keeps a change number for it (0: none, as under Wine).
+  void OnDisk(const std::string& path, const std::string& sha256, std::uint64_t changeNumber = 1,
+              bool locked = false) {
+    hasher.files[path] = {{1, 0, 42, changeNumber}, sha256, locked};
   }
-  // One tick's judging over the programs that run now, each under its own id.
-  void Pass(std::initializer_list<const char*> paths) {
-    RunningProcesses now;
+  // Starts the programs anew (new processes, each under an id and creation time of its own) and
+  // judges them in one tick.
+  void Run(std::initializer_list<std::string> paths) {
     processes.processes.clear();
-    std::uint32_t id = 100;
-    for (const char* path : paths) {
-      const std::string p(path);
-      processes.Add(id, p.substr(p.find_last_of('\\') + 1), p, 1, 1);
-      now.push_back({id++, p.substr(p.find_last_of('\\') + 1), p, 1, 1});
+    for (const std::string& p : paths) {
+      processes.Add(nextId, p.substr(p.find_last_of('\\') + 1), p, 1, 1);
+      created[nextId] = nextId * 10;
+      ++nextId;
     }
+    Pass();
+  }
+  // Another tick over the same processes.
+  void Pass() {
+    RunningProcesses now;
+    for (const auto& p : processes.processes) now.push_back({p.id, p.exeFile, p.fullPath, 1, 1, created[p.id]});
     inspector.InspectNewPrograms(now);
   }
   // The worker's answers, as the owner's thread receives them.
   void AnswerAll() {
     while (!hashing.queue.empty()) {
-      auto [path, version] = hashing.queue.front();
+      const QueuedHashing::Request request = hashing.queue.front();
       hashing.queue.pop_front();
-      ++hashing.asked;
-      checks.OnHashed(path, version, HashUnchangedFile(hasher, path, version));
+      checks.OnLooked(request.path, request.process, hasher.LookAtFile(request.path, request.process, request.known));
     }
   }
   FileFingerprint Stored(const std::string& path) {
@@ -82,7 +96,9 @@ class AllowedFileChecksTest : public ::testing::Test, protected testing::Program
   RunningProgramList running;
   AnswerUi ui;
   int listChanges = 0;
-  AllowedFileChecks checks{lists, running, hasher, hashing, [] { return std::string(kToday); },
+  std::uint32_t nextId = 100;
+  std::map<std::uint32_t, std::uint64_t> created;
+  AllowedFileChecks checks{lists, running, hashing, [] { return std::string(kToday); },
                            [this] { ++listChanges; }};
   NewProgramInspector inspector{lists, running, settings, processes, speaker, ui, {}, {}};
 };
@@ -90,45 +106,78 @@ class AllowedFileChecksTest : public ::testing::Test, protected testing::Program
 TEST_F(AllowedFileChecksTest, AReplacedFileIsAskedAboutAtTheNextTickAndAllowStoresItsHash) {
   Allowed(kTool, kAllowed);
   OnDisk(kTool, kReplaced);
-  // While the hash is on its way the program passes as allowed, as it would without the check.
-  Pass({kTool});
+  // While the look is on its way the program passes as allowed, as it would without the check.
+  Run({kTool});
   EXPECT_TRUE(ui.alerts.empty());
   EXPECT_TRUE(running.IsInRunningProgramList("tool.exe", kTool));
   AnswerAll();
   EXPECT_FALSE(running.IsInRunningProgramList("tool.exe", kTool));
   EXPECT_EQ(listChanges, 1);
 
-  Pass({kTool});
+  Pass();
   ASSERT_EQ(ui.alerts.size(), 1u);
   EXPECT_TRUE(ui.alerts[0].fileChanged);
   EXPECT_EQ(ui.alerts[0].allowedOn, "2026-03-04");
-  // Allowed again: still one entry, now with the new file and today; no second hashing.
+  AnswerAll();
+  // Allowed again: still one entry, now with the new file and today; the proven version spared a
+  // second reading.
   EXPECT_EQ(lists.allowList().size(), 1u);
   EXPECT_EQ(Stored(kTool), (FileFingerprint{kReplaced, kToday}));
   EXPECT_EQ(DecryptText(files.Content(kAllowFile).substr(0, files.Content(kAllowFile).size() - 2)),
             std::string(kTool) + "^^^^tool.exe^^^^" + kReplaced + "^^^^" + kToday);
-  EXPECT_TRUE(hashing.queue.empty());
   EXPECT_EQ(hasher.hashes, 1);
-
-  // Started again later, the file untouched: it passes, from the cache.
-  running.Clear();
-  Pass({kTool});
+  // The answered process is not asked about again; a later start of the untouched file is looked
+  // at and passes without a reading.
+  Pass();
+  Run({kTool});
+  AnswerAll();
+  Pass();
   EXPECT_EQ(ui.alerts.size(), 1u);
-  EXPECT_TRUE(hashing.queue.empty());
+  EXPECT_EQ(hasher.hashes, 1);
+}
+
+TEST_F(AllowedFileChecksTest, ContentsPutBackUnderTheOldSizeAndTimesOrAnotherFileRunningAreAskedAbout) {
+  Allowed(kTool, kAllowed);
+  OnDisk(kTool, kAllowed, /*changeNumber=*/0);  // no proof of the version: every start is read
+  Run({kTool});
+  AnswerAll();
+  // Rewritten in place, sizes and times put back: nothing on the outside tells, the reading does.
+  OnDisk(kTool, kReplaced, 0);
+  Run({kTool});
+  AnswerAll();
+  EXPECT_EQ(hasher.hashes, 2);
+  Pass();
+  ASSERT_EQ(ui.alerts.size(), 1u);
+  EXPECT_TRUE(ui.alerts[0].fileChanged);
+
+  // A second start while the first runs on: the second runs a file renamed away since, the path
+  // holding the allowed one again. Only the second is asked about.
+  ui.alerts.clear();
+  OnDisk(kTool, kAllowed, 0);
+  Run({kTool});
+  AnswerAll();
+  processes.Add(nextId, "tool.exe", kTool, 1, 1);
+  created[nextId] = 5;
+  hasher.runsOtherFile.insert(nextId++);
+  Pass();
+  AnswerAll();
+  Pass();
+  ASSERT_EQ(ui.alerts.size(), 1u);
+  EXPECT_EQ(ui.alerts[0].processId, nextId - 1);
 }
 
 TEST_F(AllowedFileChecksTest, AReplacedFileThatIsBlockedOrLeftUnansweredIsJudgedLikeANewProgram) {
   Allowed(kTool, kAllowed, "");
   OnDisk(kTool, kReplaced);
-  Pass({kTool});
+  Run({kTool});
   AnswerAll();
   ui.answer = AlertDecision::Undecided;
-  Pass({kTool});
+  Pass();
   ASSERT_EQ(ui.alerts.size(), 1u);
   EXPECT_EQ(ui.alerts[0].allowedOn, "");  // an allowance without its day
   EXPECT_FALSE(running.IsInRunningProgramList("tool.exe", kTool));
   ui.answer = AlertDecision::Block;
-  Pass({kTool});
+  Pass();
   ASSERT_EQ(ui.alerts.size(), 2u);
   EXPECT_TRUE(ui.alerts[1].fileChanged);
   ASSERT_EQ(lists.blockList().size(), 1u);
@@ -137,46 +186,39 @@ TEST_F(AllowedFileChecksTest, AReplacedFileThatIsBlockedOrLeftUnansweredIsJudged
   EXPECT_EQ(Stored(kTool).sha256, kAllowed);
 }
 
-TEST_F(AllowedFileChecksTest, SameFilesPassUnreadableOnesAreLookedAtAgainAndOldAllowancesTakeTheHash) {
+TEST_F(AllowedFileChecksTest, SameFilesPassUnreadableOrMissingOnesAreAskedAboutAndOldAllowancesTakeTheHash) {
   const std::string same = "C:\\Apps\\same.exe", old = "C:\\Apps\\old.exe", locked = "C:\\Apps\\locked.exe",
-                    gone = "C:\\Apps\\gone.exe";
+                    lockedOld = "C:\\Apps\\lockedold.exe", gone = "C:\\Apps\\gone.exe";
   Allowed(same, kAllowed);
   Allowed(old, "", "");
   Allowed(locked, kAllowed);
+  Allowed(lockedOld, "", "");
   Allowed(gone, kAllowed);
   OnDisk(same, kAllowed);
   OnDisk(old, kReplaced);
-  OnDisk(locked, kReplaced, 1, /*locked=*/true);
-  Pass({same.c_str(), old.c_str(), locked.c_str(), gone.c_str()});
-  EXPECT_EQ(hashing.queue.size(), 3u);  // nothing to ask about a file that is not there
+  OnDisk(locked, kAllowed, 1, /*locked=*/true);
+  OnDisk(lockedOld, kAllowed, 1, /*locked=*/true);
+  Run({same, old, locked, lockedOld, gone});
   AnswerAll();
-  EXPECT_TRUE(ui.alerts.empty());
-  EXPECT_EQ(running.size(), 4u);
   EXPECT_EQ(Stored(old), (FileFingerprint{kReplaced, kToday}));
   EXPECT_EQ(Stored(same), (FileFingerprint{kAllowed, "2026-03-04"}));
-  EXPECT_EQ(Stored(locked).sha256, kAllowed);
-
-  // Started again: the readable ones come from the cache; the unreadable one is read again, and
-  // once it can be read its change is found.
-  running.Clear();
-  hasher.files[locked].locked = false;
-  Pass({same.c_str(), old.c_str(), locked.c_str()});
-  ASSERT_EQ(hashing.queue.size(), 1u);
-  EXPECT_EQ(hashing.queue.front().first, locked);
-  AnswerAll();
-  Pass({locked.c_str()});
-  ASSERT_EQ(ui.alerts.size(), 1u);
+  // What cannot be shown to be the allowed file is asked about: held open by someone, or nothing at
+  // the path. An allowance without a hash has nothing to compare with: it passes.
+  Pass();
+  ASSERT_EQ(ui.alerts.size(), 2u);
   EXPECT_EQ(ui.alerts[0].path, locked);
+  EXPECT_EQ(ui.alerts[1].path, gone);
+  EXPECT_TRUE(running.IsInRunningProgramList("lockedold.exe", lockedOld));
 }
 
-TEST_F(AllowedFileChecksTest, AnAllowanceGivenNowRecordsItsFileOnceTheHashComes) {
+TEST_F(AllowedFileChecksTest, AnAllowanceGivenNowRecordsItsFileOnceTheLookComes) {
   OnDisk(kTool, kAllowed);
-  Pass({kTool});
+  Run({kTool});
   ASSERT_EQ(ui.alerts.size(), 1u);
   EXPECT_FALSE(ui.alerts[0].fileChanged);
   EXPECT_EQ(Stored(kTool), FileFingerprint{});
-  // The same program met by another look before the answer: one request.
-  checks.LookAtAllowed("tool.exe", kTool);
+  // Asked for again before the answer: one request.
+  checks.RecordAllowed("tool.exe", kTool);
   EXPECT_EQ(hashing.queue.size(), 1u);
   AnswerAll();
   EXPECT_EQ(Stored(kTool), (FileFingerprint{kAllowed, kToday}));
@@ -195,7 +237,7 @@ TEST_F(AllowedFileChecksTest, AllowAllLooksAtNoFile) {
   settings.values["mnuMainNormal"] = "False";
   Allowed(kTool, kAllowed);
   OnDisk(kTool, kReplaced);
-  Pass({kTool});
+  Run({kTool});
   EXPECT_TRUE(hashing.queue.empty());
   EXPECT_TRUE(running.IsInRunningProgramList("tool.exe", kTool));
   EXPECT_FALSE(running.entries()[0].unjudged);

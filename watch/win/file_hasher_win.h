@@ -1,6 +1,7 @@
 #pragma once
-// The allowed programs' files on Windows: their size and last-write time, and their SHA-256 by the
-// system's cryptography (CNG), read in chunks so that a large file never sits in memory whole.
+// The allowed programs' files on Windows: held against change while they are looked at, checked
+// against the process that runs them, and hashed by the system's cryptography (CNG) in chunks, so
+// that a large file never sits in memory whole.
 #include <atomic>
 #include <optional>
 #include <string>
@@ -15,10 +16,13 @@ class Win32FileHasher final : public FileHasher {
   // stop (if given) ends a hash between two chunks, without an answer, once it is set.
   explicit Win32FileHasher(const std::atomic<bool>* stop = nullptr) : stop_(stop) {}
 
-  std::optional<FileVersion> ReadFileVersion(std::string_view path) override;
-  // Shares the file with every writer and deleter: a program being updated is not held up by the
-  // look, and the version read after the hash tells whether it was written meanwhile.
-  std::optional<std::string> HashFileContent(std::string_view path) override;
+  // The file is opened sharing reading only, so that it cannot be written, renamed or deleted during
+  // the look. Should another program hold it open for writing, it is read shared, without proof of
+  // its version. The process runs this very file when its loaded headers are the hashed file's
+  // first bytes and, where the system names the mapped image by its current name, that name is the
+  // file's. A process Corvane may not read is taken to run the file at its path.
+  FileLook LookAtFile(std::string_view path, const ProcessIdentity& process,
+                      const std::optional<KnownHash>& known) override;
 
  private:
   const std::atomic<bool>* stop_;

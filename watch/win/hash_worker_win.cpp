@@ -44,18 +44,19 @@ HashWorker::~HashWorker() {
   ::DestroyWindow(window_);
 }
 
-void HashWorker::RequestHash(const std::string& path, const FileVersion& version) {
+void HashWorker::RequestLook(const std::string& path, const ProcessIdentity& process,
+                             const std::optional<KnownHash>& known) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (stopping_) return;
-    queue_.emplace_back(path, version);
+    queue_.push_back({path, process, known});
   }
   wake_.notify_one();
 }
 
 void HashWorker::Run() {
   for (;;) {
-    std::pair<std::string, FileVersion> request;
+    Request request;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
@@ -64,9 +65,9 @@ void HashWorker::Run() {
       queue_.pop_front();
     }
     auto result = std::make_unique<Result>();
-    result->path = request.first;
-    result->version = request.second;
-    result->sha256 = HashUnchangedFile(hasher_, request.first, request.second);
+    result->path = request.path;
+    result->process = request.process;
+    result->look = hasher_.LookAtFile(request.path, request.process, request.known);
     if (stopping_ || window_ == nullptr) return;
     if (::PostMessageW(window_, kAnswerMessage, 0, reinterpret_cast<LPARAM>(result.get()))) result.release();
   }
@@ -76,7 +77,12 @@ LRESULT CALLBACK HashWorker::WindowProc(HWND window, UINT message, WPARAM wParam
   if (message == kAnswerMessage) {
     const std::unique_ptr<Result> result(reinterpret_cast<Result*>(lParam));
     auto* self = reinterpret_cast<HashWorker*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self != nullptr && self->answer_) self->answer_(result->path, result->version, result->sha256);
+    // Nothing may leave a window procedure; an answer lost to an exception is asked again at the
+    // process's next start.
+    try {
+      if (self != nullptr && self->answer_) self->answer_(result->path, result->process, result->look);
+    } catch (...) {
+    }
     return 0;
   }
   return ::DefWindowProcW(window, message, wParam, lParam);

@@ -23,8 +23,7 @@ namespace corvane::watch::win {
 
 class HashWorker final : public HashRequests {
  public:
-  using Answer = std::function<void(const std::string& path, const FileVersion& version,
-                                    const std::optional<std::string>& sha256)>;
+  using Answer = std::function<void(const std::string& path, const ProcessIdentity& process, const FileLook& look)>;
   static constexpr UINT kAnswerMessage = WM_APP + 43;
 
   // Made on the user-interface thread, which then receives every answer through its message loop.
@@ -33,13 +32,19 @@ class HashWorker final : public HashRequests {
   HashWorker(const HashWorker&) = delete;
   HashWorker& operator=(const HashWorker&) = delete;
 
-  void RequestHash(const std::string& path, const FileVersion& version) override;
+  void RequestLook(const std::string& path, const ProcessIdentity& process,
+                   const std::optional<KnownHash>& known) override;
 
  private:
+  struct Request {
+    std::string path;
+    ProcessIdentity process;
+    std::optional<KnownHash> known;
+  };
   struct Result {
     std::string path;
-    FileVersion version;
-    std::optional<std::string> sha256;
+    ProcessIdentity process;
+    FileLook look;
   };
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Run();
@@ -50,7 +55,7 @@ class HashWorker final : public HashRequests {
   HWND window_ = nullptr;
   std::mutex mutex_;
   std::condition_variable wake_;
-  std::deque<std::pair<std::string, FileVersion>> queue_;
+  std::deque<Request> queue_;
   std::thread worker_;
 };
 

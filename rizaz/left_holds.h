@@ -1,7 +1,9 @@
 #pragma once
-// The blocker outlives a main program that was killed: the programs that one held while it asked
-// about them would stay frozen. Once the main program no longer runs, the blocker resumes the ones
-// it recorded and clears the record; never while it runs, since it lets its holds go itself.
+// The blocker outlives a main program that was killed. Earlier versions of the main program held
+// programs by suspending their threads and recorded them, and such a hold outlived a killed main
+// program; today's holds end with it by themselves and record nothing. So that a record left by an
+// earlier version never leaves a program frozen, once the main program no longer runs the blocker
+// resumes the ones it names and clears the record; never while it runs.
 #include <cstddef>
 #include <functional>
 

@@ -98,6 +98,45 @@ double ProcessCpuMs() {
   return ms(kernel) + ms(user);
 }
 
+// The real judging of one program folder, with or without the file checks, once its allow list is
+// written: the watch cycle, the inspector, the hashing thread and the checks it answers. onAnswer,
+// if set, is told of each answer's handling time on this thread.
+struct Judging {
+  Judging(const std::wstring& folder, bool check)
+      : lists(files, settings, corvane::win::Narrow(folder)),
+        cycle(processes, settings, speaker, lists, files, true,
+              {[this](const watch::RunningProcesses& now) { inspector.InspectNewPrograms(now); }, {}, {}}),
+        inspector(lists, cycle.running(), settings, processes, speaker, ui,
+                  {[](std::string_view name, std::string_view) { return IsWindowsProcess(name); }, {}}),
+        worker([this](const std::string& p, const watch::ProcessIdentity& process, const watch::FileLook& look) {
+          const double start = Now();
+          fileChecks.OnLooked(p, process, look);
+          if (onAnswer) onAnswer(start, Now() - start);
+        }),
+        fileChecks(lists, cycle.running(), worker, [] { return std::string("2026-12-09"); }) {
+    lists.LoadListFile(ListKind::Allow);
+    lists.LoadListFile(ListKind::Block);
+    if (check) inspector.AttachFileChecks(&fileChecks);
+  }
+  // Ticks once, then waits for every look asked for.
+  void TickAndSettle() {
+    cycle.Tick();
+    Pump([&] { return fileChecks.pending() == 0; });
+  }
+
+  MemorySettings settings;
+  corvane::win::Win32ListFileSystem files;
+  ListFileStore lists;
+  corvane::win::Win32ProcessTable processes;
+  SilentSpeaker speaker;
+  AllowingUi ui;
+  watch::WatchCycle cycle;
+  watch::NewProgramInspector inspector;
+  std::function<void(double at, double ms)> onAnswer;
+  watch::win::HashWorker worker;
+  watch::AllowedFileChecks fileChecks;
+};
+
 struct Figures {
   double meetTick = 0;
   double answer = 0;
@@ -116,38 +155,17 @@ bool Run(const std::wstring& folder, const std::wstring& program, const std::str
   records.push_back(ProgramRecord(path, "cvbig.exe", {storedHash, "2026-03-04"}));
   if (!WriteListFile(folder + L"\\midmo.ocx", records)) return false;
 
-  MemorySettings settings;
-  corvane::win::Win32ListFileSystem files;
-  ListFileStore lists(files, settings, corvane::win::Narrow(folder));
-  lists.LoadListFile(ListKind::Allow);
-  lists.LoadListFile(ListKind::Block);
-  corvane::win::Win32ProcessTable processes;
-  SilentSpeaker speaker;
-  AllowingUi ui;
-  watch::NewProgramInspector* judge = nullptr;
-  watch::WatchCycle cycle(processes, settings, speaker, lists, files, true,
-                          {[&](const watch::RunningProcesses& now) { judge->InspectNewPrograms(now); }, {}, {}});
-  watch::NewProgramInspector inspector(lists, cycle.running(), settings, processes, speaker, ui,
-                                       {[](std::string_view name, std::string_view) { return IsWindowsProcess(name); },
-                                        {}});
-  judge = &inspector;
-  watch::AllowedFileChecks* checks = nullptr;
+  Judging judging(folder, true);
   double answerMs = 0;
   double answeredAt = 0;
-  watch::win::HashWorker worker([&](const std::string& p, const watch::ProcessIdentity& process,
-                                    const watch::FileLook& look) {
-    const double start = Now();
-    checks->OnLooked(p, process, look);
-    answerMs += Now() - start;
-    answeredAt = start;
-  });
-  watch::AllowedFileChecks fileChecks(lists, cycle.running(), worker, [] { return std::string("2026-12-09"); });
-  checks = &fileChecks;
-  inspector.AttachFileChecks(&fileChecks);
-
-  // Everything else met and hashed first.
-  cycle.Tick();
-  Pump([&] { return fileChecks.pending() == 0; });
+  judging.onAnswer = [&](double at, double ms) {
+    answerMs += ms;
+    answeredAt = at;
+  };
+  watch::AllowedFileChecks& fileChecks = judging.fileChecks;
+  watch::WatchCycle& cycle = judging.cycle;
+  // Everything else met and looked at first.
+  judging.TickAndSettle();
   answerMs = 0;
 
   ChildProcess big;
@@ -163,8 +181,8 @@ bool Run(const std::wstring& folder, const std::wstring& program, const std::str
   start = Now();
   cycle.Tick();
   out.askTick = Now() - start;
-  out.alerts = ui.alerts;
-  out.changedLine = ui.changed;
+  out.alerts = judging.ui.alerts;
+  out.changedLine = judging.ui.changed;
   return true;
 }
 
@@ -188,29 +206,10 @@ bool RunMany(const std::wstring& folder, const std::string& helperHash, bool che
     records.push_back(ProgramRecord(corvane::win::Narrow(path), corvane::win::Narrow(name), {helperHash, "2026-03-04"}));
   }
   if (!WriteListFile(folder + L"\\midmo.ocx", records)) return false;
-  MemorySettings settings;
-  corvane::win::Win32ListFileSystem files;
-  ListFileStore lists(files, settings, corvane::win::Narrow(folder));
-  lists.LoadListFile(ListKind::Allow);
-  lists.LoadListFile(ListKind::Block);
-  corvane::win::Win32ProcessTable processes;
-  SilentSpeaker speaker;
-  AllowingUi ui;
-  watch::NewProgramInspector* judge = nullptr;
-  watch::WatchCycle cycle(processes, settings, speaker, lists, files, true,
-                          {[&](const watch::RunningProcesses& now) { judge->InspectNewPrograms(now); }, {}, {}});
-  watch::NewProgramInspector inspector(lists, cycle.running(), settings, processes, speaker, ui,
-                                       {[](std::string_view name, std::string_view) { return IsWindowsProcess(name); },
-                                        {}});
-  judge = &inspector;
-  watch::AllowedFileChecks* checks = nullptr;
-  watch::win::HashWorker worker([&](const std::string& p, const watch::ProcessIdentity& process,
-                                    const watch::FileLook& look) { checks->OnLooked(p, process, look); });
-  watch::AllowedFileChecks fileChecks(lists, cycle.running(), worker, [] { return std::string("2026-12-09"); });
-  checks = &fileChecks;
-  if (check) inspector.AttachFileChecks(&fileChecks);
-  cycle.Tick();
-  Pump([&] { return fileChecks.pending() == 0; });
+  Judging judging(folder, check);
+  watch::AllowedFileChecks& fileChecks = judging.fileChecks;
+  watch::WatchCycle& cycle = judging.cycle;
+  judging.TickAndSettle();
 
   const double cpuBefore = ProcessCpuMs();
   std::vector<ChildProcess> started(kPrograms);
@@ -237,7 +236,7 @@ bool RunMany(const std::wstring& folder, const std::string& helperHash, bool che
   }
   Pump([&] { return fileChecks.pending() == 0; });
   out.cpuPerStart = (ProcessCpuMs() - cpuBefore) / kPrograms;
-  out.alerts = ui.alerts;
+  out.alerts = judging.ui.alerts;
   return true;
 }
 

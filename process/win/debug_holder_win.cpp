@@ -37,29 +37,28 @@ Win32DebugHolder::~Win32DebugHolder() {
   worker_.join();
 }
 
-bool Win32DebugHolder::SuspendProcess(std::uint32_t processId) {
-  Request request{true, processId, {}};
+std::optional<std::future<bool>> Win32DebugHolder::Ask(bool hold, std::uint32_t processId) {
+  Request request{hold, processId, {}};
   std::future<bool> answer = request.done.get_future();
   {
     const std::lock_guard lock(mutex_);
-    if (stopping_) return false;
+    if (stopping_) return std::nullopt;
     requests_.push_back(std::move(request));
   }
   wake_.notify_all();
+  return answer;
+}
+
+bool Win32DebugHolder::SuspendProcess(std::uint32_t processId) {
+  std::optional<std::future<bool>> answer = Ask(true, processId);
   // The worker lets go by itself a hold that comes after this wait has given up.
-  return answer.wait_for(std::chrono::milliseconds(kHoldWaitMs)) == std::future_status::ready && answer.get();
+  return answer && answer->wait_for(std::chrono::milliseconds(kHoldWaitMs)) == std::future_status::ready &&
+         answer->get();
 }
 
 bool Win32DebugHolder::ResumeProcess(std::uint32_t processId) {
-  Request request{false, processId, {}};
-  std::future<bool> answer = request.done.get_future();
-  {
-    const std::lock_guard lock(mutex_);
-    if (stopping_) return false;
-    requests_.push_back(std::move(request));
-  }
-  wake_.notify_all();
-  return answer.get();
+  std::optional<std::future<bool>> answer = Ask(false, processId);
+  return answer && answer->get();
 }
 
 std::optional<std::uint64_t> Win32DebugHolder::ProcessCreationTime(std::uint32_t processId) {

@@ -57,6 +57,8 @@ class Win32DebugHolder final : public ProcessHolder {
     unsigned long long attachDeadline = 0;
   };
 
+  // Queues a request for the worker; nothing once closing has begun.
+  std::optional<std::future<bool>> Ask(bool hold, std::uint32_t processId);
   void Run();
   void Serve(Request& request);
   void TakeEvent(unsigned long waitMs);

@@ -6,12 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include "corvane_version.h"
+
 namespace corvane::ui {
 
 enum class Panel { Running = 0, Blocked, Allowed, Options, TrashJar };
 inline constexpr std::size_t kPanelCount = 5;
 
-inline constexpr std::string_view kMainWindowCaption = "Corvane v 6.0.1";
+inline constexpr std::string_view kMainWindowCaption = "Corvane v " CORVANE_VERSION_TEXT;
 inline constexpr std::string_view kTipNormal = "Corvane :: Normal";
 inline constexpr std::string_view kTipAllowAll = "Corvane :: Allow All";
 inline constexpr std::string_view kSplashLoading = " Loading ...";

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "corvane_version.h"
+
 namespace corvane::ui {
 
 // What the report asks about a file or a process. Every failure reads as an empty text or 0.
@@ -58,7 +60,7 @@ struct ProcessReport {
 };
 
 inline constexpr std::string_view kDetailsDesignCaption = "Detail Information";
-inline constexpr std::string_view kDetailsVersionText = "v 6.0.1";
+inline constexpr std::string_view kDetailsVersionText = "v " CORVANE_VERSION_TEXT;
 inline constexpr std::string_view kNotRunningText = "Curently Not using your system's memory.";
 // The report's lines, in order; the module line is at this index.
 inline constexpr std::size_t kReportLineCount = 15;

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "corvane_version.h"
 #include "base/win/handle.h"
 #include "base/win/utf.h"
 #include "tests/support/child_process.h"
@@ -91,7 +92,7 @@ TEST_F(CorvaneE2eTest, StartsShowsItsWindowStartsTheBlockerAfterAMinuteAndEndsOn
   ASSERT_NE(window, nullptr);
   // Shown once its load is done; only then does it answer messages.
   ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }));
-  EXPECT_EQ(WindowText(window), L"Corvane v 6.0.1");
+  EXPECT_EQ(WindowText(window), L"Corvane v " CORVANE_VERSION_TEXT);
   EXPECT_EQ(ReadSettingValue(L"Support"), L"True");
   // Closing the window only hides it.
   ::PostMessageW(window, WM_CLOSE, 0, 0);

@@ -1,3 +1,4 @@
+#include "corvane_version.h"
 #include "ui/win/details_window.h"
 
 #include <windows.h>
@@ -114,7 +115,7 @@ TEST(DetailsWindow, ReportsARunningProgramWithItsModules) {
   EXPECT_FALSE(driver.stuck());
 
   EXPECT_EQ(seen.headline, L"Detail for details_probe.exe");
-  EXPECT_EQ(seen.version, L"v 6.0.1");
+  EXPECT_EQ(seen.version, L"v " CORVANE_VERSION_TEXT);
   EXPECT_FALSE(seen.notRunningVisible);
   EXPECT_TRUE(seen.topmost);
   ASSERT_EQ(seen.lines.size(), 15u);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "corvane_version.h"
 #include "base/dpi.h"
 #include "base/palette.h"
 #include "base/win/ui_font.h"
@@ -202,7 +203,7 @@ void MainWindow::Paint() {
   const corvane::win::SelectedObject font(dc, font_.get());
   ::SetTextColor(dc, palette::kPaleBlue);
   RECT subtitle{Scale(17, dpi_), Scale(52, dpi_), nav.right, Scale(72, dpi_)};
-  ::DrawTextW(dc, L"Protection v 6.0.1", -1, &subtitle, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+  ::DrawTextW(dc, L"Protection v " CORVANE_VERSION_TEXT, -1, &subtitle, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 void MainWindow::SetTimerEnabled(MainTimer timer, bool on) {

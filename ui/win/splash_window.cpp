@@ -1,5 +1,6 @@
 #include "ui/win/splash_window.h"
 
+#include "corvane_version.h"
 #include "base/dpi.h"
 #include "base/palette.h"
 #include "base/win/ui_font.h"
@@ -85,7 +86,7 @@ void SplashWindow::Paint() {
     const corvane::win::SelectedObject font(dc, textFont_.get());
     ::SetTextColor(dc, kBlockOn);
     RECT version{Scale(26, dpi_), Scale(80, dpi_), client.right, Scale(100, dpi_)};
-    ::DrawTextW(dc, L"Version 6.0.1  \x2022  desktop protection", -1, &version, DT_LEFT | DT_SINGLELINE);
+    ::DrawTextW(dc, L"Version " CORVANE_VERSION_TEXT L"  \x2022  desktop protection", -1, &version, DT_LEFT | DT_SINGLELINE);
   }
   // The six progress blocks.
   const int blockWidth = Scale(56, dpi_);

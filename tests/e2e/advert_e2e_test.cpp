@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/win/utf.h"
 #include "tests/support/advert_server.h"
@@ -30,7 +31,15 @@ class AdvertE2eTest : public ::testing::Test {
     browser = folder.CopyIn(HelperPath(L"fake_browser"), L"fake_browser.exe");
     ASSERT_FALSE(corvane.empty());
     ASSERT_FALSE(browser.empty());
-    ASSERT_TRUE(WriteListFile(folder.Path() + L"\\midmo.ocx", RunningProgramRecords()));
+    // The browser launch is the subject here, not the judging of what it starts: the system's
+    // browser launcher and the fake browser are allowed, so that no question or hold comes between.
+    std::vector<std::string> records = RunningProgramRecords();
+    wchar_t system[MAX_PATH] = {};
+    const UINT systemLength = ::GetSystemDirectoryW(system, MAX_PATH);
+    const std::string launcher = corvane::win::Narrow(std::wstring(system, systemLength) + L"\\winebrowser.exe");
+    records.push_back(launcher + "^^^^winebrowser.exe");
+    records.push_back(corvane::win::Narrow(browser) + "^^^^fake_browser.exe");
+    ASSERT_TRUE(WriteListFile(folder.Path() + L"\\midmo.ocx", records));
     ASSERT_TRUE(server.Start(folder.Path()));
     registration = std::make_unique<FakeBrowserRegistration>(browser);
     ASSERT_TRUE(registration->Applied());

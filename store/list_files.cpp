@@ -127,12 +127,12 @@ bool ListFileStore::ReadListText(ListKind list, std::string& text, bool& complet
   return true;
 }
 
-void ListFileStore::LoadListFile(ListKind list) {
+bool ListFileStore::LoadListFile(ListKind list) {
   // Whatever goes wrong, the entries read so far stay and the program goes on.
   try {
     std::string text;
     bool complete = false;
-    if (!ReadListText(list, text, complete)) return;
+    if (!ReadListText(list, text, complete)) return true;
     switch (list) {
       case ListKind::Allow:
         allowIndex_.stale = true;
@@ -150,7 +150,9 @@ void ListFileStore::LoadListFile(ListKind list) {
         ReadHotKeyLines(text, complete, hotKeys_);
         break;
     }
+    return complete;
   } catch (const std::exception&) {
+    return false;
   }
 }
 

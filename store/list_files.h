@@ -100,8 +100,8 @@ class ListFileStore {
 
   // Appends the file's entries to the in-memory list, by the list's rules. A missing or hidden file
   // leaves the list as it is; a file that cannot be read to its end adds the complete lines read
-  // before the failure.
-  void LoadListFile(ListKind list);
+  // before the failure. False when the file is there but could not be read to its end.
+  bool LoadListFile(ListKind list);
   // The same for the hotkey window's own copy of the hot-key list.
   void LoadListFile(HotKeyList& copy);
 

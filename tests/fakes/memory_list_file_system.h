@@ -1,10 +1,12 @@
 #pragma once
 // The list files in memory, with the failures a disk can have: hidden, read-only, locked, unreadable
-// (from the start or half-way), and a disk that fills up in the middle of a write. The temp-file-and-move
-// contract of ReplaceContent is kept: a failed replace leaves the old content whole.
+// (from the start or half-way), a disk that fills up in the middle of a write, and writes refused
+// by their number. The temp-file-and-move contract of ReplaceContent is kept: a failed replace
+// leaves the old content whole.
 #include <cstddef>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +52,7 @@ class MemoryListFileSystem final : public ListFileSystem {
 
   bool AppendLine(std::string_view path, std::string_view line) override {
     log.push_back("append " + std::string(path));
+    if (WriteRefused()) return false;
     File* file = Find(path);
     if (file != nullptr && file->locked) return false;
     if (file == nullptr) {
@@ -65,6 +68,7 @@ class MemoryListFileSystem final : public ListFileSystem {
 
   bool ReplaceContent(std::string_view path, std::string_view content) override {
     log.push_back("replace " + std::string(path));
+    if (WriteRefused()) return false;
     File* file = Find(path);
     if (file != nullptr && file->locked) return false;
     // The new content is written beside the file first; a failure there leaves the file alone.
@@ -77,7 +81,13 @@ class MemoryListFileSystem final : public ListFileSystem {
     return true;
   }
 
-  bool RemoveFile(std::string_view path) override { return Remove(path, false); }
+  bool RemoveFile(std::string_view path) override {
+    if (WriteRefused()) {
+      log.push_back("remove " + std::string(path));
+      return false;
+    }
+    return Remove(path, false);
+  }
   bool RemoveFileEvenIfReadOnly(std::string_view path) override { return Remove(path, true); }
 
   // Test helpers.
@@ -106,6 +116,11 @@ class MemoryListFileSystem final : public ListFileSystem {
   bool failRemoves = false;
   std::vector<std::string> log;
   int reads = 0;
+  // Appends, replaces and list-file removals, counted from 1 as they come; those numbered here, or
+  // all of them, are refused whole, as by a read-only or locked file: nothing is written.
+  int writes = 0;
+  std::set<int> refusedWrites;
+  bool refuseAllWrites = false;
 
  private:
   static bool EndsWithLineEnd(const std::string& s) {
@@ -118,6 +133,10 @@ class MemoryListFileSystem final : public ListFileSystem {
     if (it->second.locked || failRemoves || (it->second.readOnly && !evenReadOnly)) return false;
     files.erase(it);
     return true;
+  }
+  bool WriteRefused() {
+    ++writes;
+    return refuseAllWrites || refusedWrites.count(writes) != 0;
   }
   bool CanWrite(std::size_t bytes) const { return !diskSpace || *diskSpace >= bytes; }
   bool Write(std::string& target, std::string_view data) {

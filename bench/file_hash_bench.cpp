@@ -20,7 +20,7 @@
 #include "bench/bench_clock.h"
 #include "process/system_programs.h"
 #include "process/win/process_table_win.h"
-#include "store/list_files.h"
+#include "store/lists.h"
 #include "store/list_record.h"
 #include "store/win/win32_list_file_system.h"
 #include "tests/fakes/memory_settings.h"
@@ -114,8 +114,7 @@ struct Judging {
           if (onAnswer) onAnswer(start, Now() - start);
         }),
         fileChecks(lists, cycle.running(), worker, [] { return std::string("2026-12-09"); }) {
-    lists.LoadListFile(ListKind::Allow);
-    lists.LoadListFile(ListKind::Block);
+    lists.Load();
     if (check) inspector.AttachFileChecks(&fileChecks);
   }
   // Ticks once, then waits for every look asked for.
@@ -126,7 +125,7 @@ struct Judging {
 
   MemorySettings settings;
   corvane::win::Win32ListFileSystem files;
-  ListFileStore lists;
+  Lists lists;
   corvane::win::Win32ProcessTable processes;
   SilentSpeaker speaker;
   AllowingUi ui;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "store/list_files.h"
+#include "store/lists.h"
 #include "tests/fakes/fake_process_table.h"
 #include "tests/fakes/fake_speaker.h"
 #include "tests/fakes/memory_settings.h"
@@ -150,26 +151,33 @@ int main(int argc, char** argv) {
   testing::MemorySettings settings;
   testing::FakeProcessTable processes;
   testing::FakeSpeaker speaker;
-  ListFileStore lists(files, settings, directory);
-  watch::WatchCycle watch(processes, settings, speaker, lists, files, true);
-  for (std::size_t i = 0; i < kProgramEntries; ++i) {
-    const std::string allowed = program("allowed", i);
-    const std::string blocked = program("blocked", i);
-    lists.allowList().push_back({NameOf(allowed), allowed});
-    lists.blockList().push_back({NameOf(blocked), blocked});
+  {
+    // The files as years of use left them.
+    ListFileStore earlier(files, settings, directory);
+    for (std::size_t i = 0; i < kProgramEntries; ++i) {
+      const std::string allowed = program("allowed", i);
+      const std::string blocked = program("blocked", i);
+      earlier.allowList().push_back({NameOf(allowed), allowed});
+      earlier.blockList().push_back({NameOf(blocked), blocked});
+    }
+    // Files that are gone already: the emptying looks for every one of them.
+    for (std::size_t i = 0; i < kTrashJarEntries; ++i) earlier.trashJar().push_back(program("gone", i));
+    earlier.RewriteListFile(ListKind::Allow);
+    earlier.RewriteListFile(ListKind::Block);
+    earlier.RewriteListFile(ListKind::TrashJar);
   }
-  // Files that are gone already: the emptying looks for every one of them.
-  for (std::size_t i = 0; i < kTrashJarEntries; ++i) lists.trashJar().push_back(program("gone", i));
+  Lists lists(files, settings, directory);
+  lists.Load();
+  watch::WatchCycle watch(processes, settings, speaker, lists, files, true);
   for (std::size_t i = 0; i < kRunningEntries; ++i) {
     const std::string path = program("running", i);
     watch.running().Add({NameOf(path), path});
   }
-  lists.RewriteListFile(ListKind::Allow);
-  lists.RewriteListFile(ListKind::Block);
-  lists.RewriteListFile(ListKind::TrashJar);
 
-  ui::ListPanelsModel panels(lists, watch.running());
+  ui::ListPanelsModel panels({lists.allowList(), lists.blockList(), lists.trashJar(), watch.running()});
   BenchHost host(panels, watch);
+  // As the main window's controller: the panels follow every change of the lists.
+  lists.AddListener([&host](ListSet) { host.ListsChanged(); });
   AlwaysOk dialogs;
   NextFile chooser;
   ui::ListOperations ops(lists, watch.running(), panels, dialogs, chooser, host);
@@ -208,35 +216,35 @@ int main(int argc, char** argv) {
   };
 
   measure("allowed->block", runs, [&] { select(ui::Panel::Allowed, middle(ui::Panel::Allowed)); },
-          [&] { ops.AllowedToBlockList(); });
+          [&] { ops.Run(ui::PanelCommand::AllowedToBlockList); });
   measure("blocked->allow", runs, [&] { select(ui::Panel::Blocked, middle(ui::Panel::Blocked)); },
-          [&] { ops.BlockedToAllowList(); });
+          [&] { ops.Run(ui::PanelCommand::BlockedToAllowList); });
   measure("remove-allowed", runs, [&] { select(ui::Panel::Allowed, middle(ui::Panel::Allowed)); },
-          [&] { ops.RemoveAllowed(); });
+          [&] { ops.Run(ui::PanelCommand::RemoveAllowed); });
   measure("remove-blocked", runs, [&] { select(ui::Panel::Blocked, middle(ui::Panel::Blocked)); },
-          [&] { ops.RemoveBlocked(); });
+          [&] { ops.Run(ui::PanelCommand::RemoveBlocked); });
   measure("allowed->trash", runs,
           [&] {
             const std::size_t row = middle(ui::Panel::Allowed);
             files.AppendLine(lists.allowList()[row].path, "MZ");
             select(ui::Panel::Allowed, row);
           },
-          [&] { ops.AllowedToTrashJar(); });
+          [&] { ops.Run(ui::PanelCommand::AllowedToTrashJar); });
   measure("blocked->trash", runs,
           [&] {
             const std::size_t row = middle(ui::Panel::Blocked);
             files.AppendLine(lists.blockList()[row].path, "MZ");
             select(ui::Panel::Blocked, row);
           },
-          [&] { ops.BlockedToTrashJar(); });
-  measure("running->block", runs, newRunning, [&] { ops.RunningToBlockList(); });
-  measure("running->trash", runs, newRunning, [&] { ops.RunningToTrashJar(); });
-  measure("trash-add", runs, [] {}, [&] { ops.AddToTrashJar(); });
+          [&] { ops.Run(ui::PanelCommand::BlockedToTrashJar); });
+  measure("running->block", runs, newRunning, [&] { ops.Run(ui::PanelCommand::RunningToBlockList); });
+  measure("running->trash", runs, newRunning, [&] { ops.Run(ui::PanelCommand::RunningToTrashJar); });
+  measure("trash-add", runs, [] {}, [&] { ops.Run(ui::PanelCommand::AddToTrashJar); });
   measure("remove-trash", runs, [&] { select(ui::Panel::TrashJar, middle(ui::Panel::TrashJar)); },
-          [&] { ops.RemoveFromTrashJar(); });
-  measure("clear-allowed", 1, [] {}, [&] { ops.ClearAllowed(); });
-  measure("clear-blocked", 1, [] {}, [&] { ops.ClearBlocked(); });
-  measure("clear-trash", 1, [] {}, [&] { ops.ClearTrashJar(); });
+          [&] { ops.Run(ui::PanelCommand::RemoveFromTrashJar); });
+  measure("clear-allowed", 1, [] {}, [&] { ops.Run(ui::PanelCommand::ClearAllowed); });
+  measure("clear-blocked", 1, [] {}, [&] { ops.Run(ui::PanelCommand::ClearBlocked); });
+  measure("clear-trash", 1, [] {}, [&] { ops.Run(ui::PanelCommand::ClearTrashJar); });
 
   std::printf("target every operation under %.0f ms: %s\n", kTargetMs, met ? "met" : "MISSED");
   std::filesystem::remove_all(folder, ignored);

@@ -19,7 +19,7 @@
 #include "base/win/handle.h"
 #include "base/win/utf.h"
 #include "process/win/process_table_win.h"
-#include "store/list_files.h"
+#include "store/lists.h"
 #include "store/win/registry_settings.h"
 #include "store/win/win32_list_file_system.h"
 #include "tests/support/child_process.h"
@@ -50,8 +50,8 @@ void TimeTrashJarPass(const std::wstring& folder, const std::vector<std::wstring
                       double& longest) {
   win::Win32ListFileSystem files;
   win::RegistrySettingsStore settings;
-  ListFileStore lists(files, settings, win::Narrow(folder));
-  for (const std::wstring& path : paths) lists.trashJar().push_back(win::Narrow(path));
+  Lists lists(files, settings, win::Narrow(folder));
+  for (const std::wstring& path : paths) lists.AddToTrashJar(win::Narrow(path));
   win::Win32ProcessTable processes;
   SilentSpeaker speaker;
   watch::WatchCycle cycle(processes, settings, speaker, lists, files, true);

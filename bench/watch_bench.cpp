@@ -24,7 +24,7 @@
 #include "process/system_programs.h"
 #include "process/win/file_facts_win.h"
 #include "process/win/process_table_win.h"
-#include "store/list_files.h"
+#include "store/lists.h"
 #include "store/win/registry_settings.h"
 #include "store/win/win32_list_file_system.h"
 #include "tests/support/child_process.h"
@@ -139,9 +139,8 @@ int BenchCycle(int ticks) {
     if (!WriteListFile(folder.Path() + L"\\midmo.ocx", RunningProgramRecords())) return 1;
 
     win::Win32ListFileSystem files;
-    ListFileStore lists(files, settings, win::Narrow(folder.Path()));
-    lists.LoadListFile(ListKind::Allow);
-    lists.LoadListFile(ListKind::Block);
+    Lists lists(files, settings, win::Narrow(folder.Path()));
+    lists.Load();
     win::Win32ProcessTable real;
     CountingProcessTable processes(real);
     SilentSpeaker speaker;
@@ -232,11 +231,9 @@ bool MeasureTicks(const std::wstring& folder, int ticks, TickFigures& out) {
   win::RegistrySettingsStore settings;
   win::Win32ListFileSystem realFiles;
   CountingFileSystem files(realFiles);
-  ListFileStore lists(files, settings, win::Narrow(folder));
+  Lists lists(files, settings, win::Narrow(folder));
   const double loadStart = Now();
-  lists.LoadListFile(ListKind::Block);
-  lists.LoadListFile(ListKind::Allow);
-  lists.LoadListFile(ListKind::TrashJar);
+  lists.Load();
   out.load = Now() - loadStart;
   win::Win32ProcessTable real;
   CountingProcessTable processes(real);

@@ -51,42 +51,29 @@ void LaunchHotkeyPoll::OnTick() {
   });
 }
 
-HotKeysModel::HotKeysModel(ListFileStore& store, ui::Dialogs& dialogs) : store_(store), dialogs_(dialogs) {}
-
-void HotKeysModel::Load() {
-  rows_.clear();
-  selected_.reset();
-  store_.LoadListFile(rows_);
+namespace {
+void TellUnsaved(Lists& lists, const ListWrite& write, ui::Dialogs& dialogs) {
+  const std::string notice = lists.UnsavedNotice(write);
+  if (!notice.empty()) dialogs.Inform(notice);
 }
+}  // namespace
+
+HotKeysModel::HotKeysModel(Lists& lists, ui::Dialogs& dialogs) : lists_(lists), dialogs_(dialogs) {}
 
 bool HotKeysModel::RemoveSelected() {
-  if (!selected_ || *selected_ >= rows_.size()) return false;
-  const HotKeyEntry chosen = rows_[*selected_];
+  if (!selected_ || *selected_ >= Rows().size()) return false;
+  const HotKeyEntry chosen = Rows()[*selected_];
   if (!dialogs_.Confirm(RemoveBindingQuestion(chosen.target))) return false;
-  // The rows are this window's own and cannot change while the question is open; found again all
-  // the same, by the binding rather than the row number.
-  const auto row = std::find(rows_.begin(), rows_.end(), chosen);
-  if (row == rows_.end()) return false;
-  rows_.erase(row);
+  // Found again by the binding rather than the row number.
   selected_.reset();
-  HotKeyList& copy = store_.hotKeys();
-  if (const auto found = std::find(copy.begin(), copy.end(), chosen); found != copy.end()) copy.erase(found);
-  store_.RewriteHotKeyFile(rows_);
-  return true;
+  const ListWrite write = lists_.RemoveHotKey(chosen);
+  TellUnsaved(lists_, write, dialogs_);
+  return write.changed.Has(ListKind::HotKey);
 }
 
-void HotKeysModel::Added(const HotKeyEntry& binding) {
-  rows_.push_back(binding);
-  store_.hotKeys().push_back(binding);
-}
-
-AddHotKeyModel::AddHotKeyModel(ListFileStore& store, ListFileSystem& files, ui::Dialogs& dialogs,
-                               HotKeysModel& hotKeys, std::string_view shutDownKey, std::string_view restartKey)
-    : store_(store),
-      files_(files),
-      dialogs_(dialogs),
-      hotKeys_(hotKeys),
-      keys_(OfferedLaunchKeys(shutDownKey, restartKey)) {}
+AddHotKeyModel::AddHotKeyModel(Lists& lists, ListFileSystem& files, ui::Dialogs& dialogs, std::string_view shutDownKey,
+                               std::string_view restartKey)
+    : lists_(lists), files_(files), dialogs_(dialogs), keys_(OfferedLaunchKeys(shutDownKey, restartKey)) {}
 
 bool AddHotKeyModel::Accept(std::string_view pathText, std::string_view key) {
   const std::string path = TrimSpaces(pathText);
@@ -95,14 +82,14 @@ bool AddHotKeyModel::Accept(std::string_view pathText, std::string_view key) {
     dialogs_.Inform(kNoFileMessage);
     return false;
   }
-  for (const HotKeyEntry& row : hotKeys_.Rows()) {
+  for (const HotKeyEntry& row : lists_.hotKeys()) {
     if (SameNameOrPath(row.target, path)) {
       dialogs_.Inform(TargetDefinedMessage(path));
       return false;
     }
   }
   const std::string label = KeyLabel(chosenKey);
-  for (const HotKeyEntry& row : hotKeys_.Rows()) {
+  for (const HotKeyEntry& row : lists_.hotKeys()) {
     if (SameKeyLabel(row.keyLabel, label)) {
       dialogs_.Inform(KeySetMessage(chosenKey));
       return false;
@@ -111,9 +98,9 @@ bool AddHotKeyModel::Accept(std::string_view pathText, std::string_view key) {
   // Only the keys offered can be stored: a key outside them would never be pressed, or would be the
   // shutdown or restart combination.
   if (std::find(keys_.begin(), keys_.end(), chosenKey) == keys_.end()) return false;
-  store_.AppendListLine(ListKind::HotKey, HotKeyRecord(path, label));
-  hotKeys_.Added({path, label});
-  return true;
+  const ListWrite write = lists_.AddHotKey({path, label});
+  TellUnsaved(lists_, write, dialogs_);
+  return write.saved();
 }
 
 }  // namespace corvane::hotkeys

@@ -3,9 +3,8 @@
 // Here without windows: the 20 ms poll of the bindings, and the two windows' models, the list of
 // bindings ("Hot Keys") and the form that adds one ("Add a Hot Key").
 //
-// The program keeps one copy of the bindings for the poll (the store's hot-key list), loaded at
-// start-up and changed by every add and remove; the Hot Keys window reads the file afresh each time
-// it opens.
+// The bindings are the list owner's hot-key list (store/lists.h): the poll reads it, the Hot Keys
+// window shows it, and every add and remove changes it and its file together.
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -15,7 +14,7 @@
 
 #include "hotkeys/hotkey_keys.h"
 #include "store/list_file_system.h"
-#include "store/list_files.h"
+#include "store/lists.h"
 #include "ui/dialogs.h"
 
 namespace corvane::hotkeys {
@@ -63,30 +62,25 @@ class LaunchHotkeyPoll {
   bool stopped_ = false;
 };
 
-// The Hot Keys window: the bindings as stored, and removing one.
+// The Hot Keys window: the bindings, and removing one.
 class HotKeysModel {
  public:
-  // store: its hot-key list is the program's copy for the poll.
-  HotKeysModel(ListFileStore& store, ui::Dialogs& dialogs);
+  HotKeysModel(Lists& lists, ui::Dialogs& dialogs);
 
-  // Each opening: the rows from the file.
-  void Load();
-  const HotKeyList& Rows() const { return rows_; }
+  // Each opening: nothing selected.
+  void Load() { selected_.reset(); }
+  const HotKeyList& Rows() const { return lists_.hotKeys(); }
   void Select(std::optional<std::size_t> row) { selected_ = row; }
   std::optional<std::size_t> Selected() const { return selected_; }
 
-  // Asks, then removes the selected binding from the rows, from the program's copy and from the
-  // file (rewritten in one step; no file is left when the last one goes). False when nothing was
-  // removed (no selection, or the user said no).
+  // Asks, then removes the selected binding (its file rewritten in one step; no file is left when
+  // the last one goes). False when nothing was removed (no selection, the user said no, or the file
+  // refused, which the user is told).
   bool RemoveSelected();
-  // A binding the add form stored: a row, and the program's copy, so the key works from the next
-  // poll on.
-  void Added(const HotKeyEntry& binding);
 
  private:
-  ListFileStore& store_;
+  Lists& lists_;
   ui::Dialogs& dialogs_;
-  HotKeyList rows_;
   std::optional<std::size_t> selected_;
 };
 
@@ -94,19 +88,19 @@ class HotKeysModel {
 class AddHotKeyModel {
  public:
   // shutDownKey, restartKey: the letters the shutdown and restart lists show; they are not offered.
-  AddHotKeyModel(ListFileStore& store, ListFileSystem& files, ui::Dialogs& dialogs, HotKeysModel& hotKeys,
-                 std::string_view shutDownKey, std::string_view restartKey);
+  AddHotKeyModel(Lists& lists, ListFileSystem& files, ui::Dialogs& dialogs, std::string_view shutDownKey,
+                 std::string_view restartKey);
 
   const std::vector<std::string>& OfferedKeys() const { return keys_; }
   // Ok: checks the file, then that neither the file nor the key has a binding yet, with a message
-  // for the first that fails; then stores the binding. True when stored (the form closes).
+  // for the first that fails; then stores the binding, which works from the next poll on. True when
+  // stored (the form closes); a file that refuses it is told.
   bool Accept(std::string_view pathText, std::string_view key);
 
  private:
-  ListFileStore& store_;
+  Lists& lists_;
   ListFileSystem& files_;
   ui::Dialogs& dialogs_;
-  HotKeysModel& hotKeys_;
   std::vector<std::string> keys_;
 };
 

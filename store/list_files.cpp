@@ -156,16 +156,6 @@ bool ListFileStore::LoadListFile(ListKind list) {
   }
 }
 
-void ListFileStore::LoadListFile(HotKeyList& copy) {
-  try {
-    std::string text;
-    bool complete = false;
-    if (!ReadListText(ListKind::HotKey, text, complete)) return;
-    ReadHotKeyLines(text, complete, copy);
-  } catch (const std::exception&) {
-  }
-}
-
 std::string ListFileStore::FileContent(ListKind list) const {
   std::string content;
   const auto addRecord = [&content](std::string_view plain) {
@@ -239,17 +229,6 @@ bool ListFileStore::RewriteListFile(ListKind list) {
   const bool written = empty ? RemoveEmptiedFile(path) : files_.ReplaceContent(path, FileContent(list));
   RaiseReloadSignal(list);
   return written;
-}
-
-bool ListFileStore::RewriteHotKeyFile(const HotKeyList& bindings) {
-  const std::string path = ListFilePath(ListKind::HotKey);
-  if (bindings.empty()) return RemoveEmptiedFile(path);
-  std::string content;
-  for (const HotKeyEntry& entry : bindings) {
-    content += EncryptText(HotKeyRecord(entry.target, entry.keyLabel));
-    content += kLineEnd;
-  }
-  return files_.ReplaceContent(path, content);
 }
 
 bool ListFileStore::ClearListFile(ListKind list) {

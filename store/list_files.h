@@ -14,7 +14,8 @@
 // the file is complete, "Read" is set to "True" so that rizaz reloads its copy.
 //
 // Nothing here reports a failure to the user: operations return whether the file now says what
-// the caller asked, and the in-memory lists stay as the caller left them either way.
+// the caller asked, and the in-memory lists stay as the caller left them either way. The program
+// reaches all this through the lists' owner (store/lists.h), which keeps memory as the files took it.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -102,8 +103,6 @@ class ListFileStore {
   // leaves the list as it is; a file that cannot be read to its end adds the complete lines read
   // before the failure. False when the file is there but could not be read to its end.
   bool LoadListFile(ListKind list);
-  // The same for the hotkey window's own copy of the hot-key list.
-  void LoadListFile(HotKeyList& copy);
 
   // Appends one plain record to the list's file. For the Trash Jar, addToTrashJar also appends the
   // trimmed path to the in-memory list (whether or not the file could be written). False when the
@@ -111,8 +110,6 @@ class ListFileStore {
   bool AppendListLine(ListKind list, std::string_view plainRecord, bool addToTrashJar = false);
   // Makes the file hold exactly the in-memory list, in one step; an empty list leaves no file.
   bool RewriteListFile(ListKind list);
-  // Makes the hot-key file hold exactly these bindings (the Hot Keys window's rows), in one step.
-  bool RewriteHotKeyFile(const HotKeyList& bindings);
   // Removes the list's file; the caller empties the in-memory list.
   bool ClearListFile(ListKind list);
 

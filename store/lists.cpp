@@ -45,6 +45,11 @@ Lists::Lists(ListFileSystem& files, SettingsStore& settings, std::string program
     : store_(files, settings, std::move(programDirectory)) {}
 
 void Lists::Load() {
+  store_.allowList().clear();
+  store_.blockList().clear();
+  store_.trashJar().clear();
+  store_.hotKeys().clear();
+  partlyRead_ = {};
   for (const ListKind list : {ListKind::Block, ListKind::Allow, ListKind::TrashJar, ListKind::HotKey}) {
     if (!store_.LoadListFile(list)) partlyRead_.Add(list);
   }

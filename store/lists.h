@@ -62,7 +62,8 @@ class Lists {
   Lists(const Lists&) = delete;
   Lists& operator=(const Lists&) = delete;
 
-  // Reads the four files into the empty lists (once, at start-up).
+  // Memory becomes what the four files hold, as at start-up. Listeners are not told: this comes
+  // before anything shows the lists.
   void Load();
 
   const AllowList& allowList() const { return store_.allowList(); }

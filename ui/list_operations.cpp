@@ -1,8 +1,6 @@
 #include "ui/list_operations.h"
 
 #include <cstddef>
-#include <utility>
-#include <vector>
 
 #include "base/text.h"
 #include "process/system_programs.h"
@@ -52,9 +50,53 @@ std::string RemoveQuestion(std::string_view text) {
   return "Are you sure you want to remove " + Quoted(text) + " from the list?";
 }
 
-template <typename List>
-void EraseAt(List& list, std::size_t index) {
-  list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
+}  // namespace
+
+// One row per panel command: its panel, what it does, and the list it changes (for a move the
+// destination: the source is the panel's list), with what is told once it has been done.
+struct PanelOperation {
+  enum class Action { Move, Remove, Clear, Add, Details };
+  PanelCommand command;
+  Panel panel;
+  Action action;
+  std::optional<ListKind> list;
+  std::string_view done;
+};
+
+namespace {
+
+using Action = PanelOperation::Action;
+using C = PanelCommand;
+using L = ListKind;
+
+constexpr PanelOperation kOperations[] = {
+    {C::RunningToBlockList, Panel::Running, Action::Move, L::Block, {}},
+    {C::RunningToTrashJar, Panel::Running, Action::Move, L::TrashJar, {}},
+    {C::RunningDetails, Panel::Running, Action::Details, std::nullopt, {}},
+    {C::BlockedToAllowList, Panel::Blocked, Action::Move, L::Allow, {}},
+    {C::BlockedToTrashJar, Panel::Blocked, Action::Move, L::TrashJar, {}},
+    {C::RemoveBlocked, Panel::Blocked, Action::Remove, L::Block, kRemovedFromList},
+    {C::ClearBlocked, Panel::Blocked, Action::Clear, L::Block, kBlockListCleared},
+    {C::BlockedDetails, Panel::Blocked, Action::Details, std::nullopt, {}},
+    {C::AllowedToBlockList, Panel::Allowed, Action::Move, L::Block, {}},
+    {C::AllowedToTrashJar, Panel::Allowed, Action::Move, L::TrashJar, kMovedToTrashJar},
+    {C::RemoveAllowed, Panel::Allowed, Action::Remove, L::Allow, kRemovedFromList},
+    {C::ClearAllowed, Panel::Allowed, Action::Clear, L::Allow, kAllowListCleared},
+    {C::AllowedDetails, Panel::Allowed, Action::Details, std::nullopt, {}},
+    {C::AddToTrashJar, Panel::TrashJar, Action::Add, L::TrashJar, {}},
+    {C::RemoveFromTrashJar, Panel::TrashJar, Action::Remove, L::TrashJar, kRemovedFromList},
+    {C::ClearTrashJar, Panel::TrashJar, Action::Clear, L::TrashJar, kTrashJarCleared},
+};
+
+std::string MoveQuestionFor(const PanelOperation& operation, std::string_view name) {
+  switch (*operation.list) {
+    case L::Block:
+      return BlockQuestion(name, /*fromAllowList=*/operation.panel == Panel::Allowed);
+    case L::TrashJar:
+      return TrashJarQuestion(name, /*warnWindowsProcess=*/operation.panel == Panel::Running);
+    default:
+      return MoveQuestion(name, " to Allow list?");
+  }
 }
 
 }  // namespace
@@ -67,10 +109,34 @@ bool IsProtectedPath(std::string_view path) {
   return false;
 }
 
-ListOperations::ListOperations(ListFileStore& lists, watch::RunningProgramList& running,
-                               const ListPanelsModel& panels, Dialogs& dialogs, FileChooser& chooser,
-                               ListOperationsHost& host)
+ListOperations::ListOperations(Lists& lists, watch::RunningProgramList& running, const ListPanelsModel& panels,
+                               Dialogs& dialogs, FileChooser& chooser, ListOperationsHost& host)
     : lists_(lists), running_(running), panels_(panels), dialogs_(dialogs), chooser_(chooser), host_(host) {}
+
+void ListOperations::Run(PanelCommand command) {
+  const PanelOperation* operation = nullptr;
+  for (const PanelOperation& row : kOperations) {
+    if (row.command == command) operation = &row;
+  }
+  if (operation == nullptr || host_.Closing()) return;
+  switch (operation->action) {
+    case Action::Move:
+      Move(*operation);
+      break;
+    case Action::Remove:
+      Remove(*operation);
+      break;
+    case Action::Clear:
+      Clear(*operation);
+      break;
+    case Action::Add:
+      AddToTrashJar();
+      break;
+    case Action::Details:
+      ShowDetails(operation->panel);
+      break;
+  }
+}
 
 std::optional<SelectedEntry> ListOperations::Selected(Panel panel) {
   // A watch tick may have changed the lists since the rows were last brought in line; the rows keep
@@ -91,254 +157,106 @@ std::optional<std::size_t> ListOperations::FindAgain(Panel panel, const Selected
   if (!row) return std::nullopt;
   // Row i stands for entry i once the rows are in line; the list itself must agree, or nothing is
   // touched.
-  const auto sameProgram = [&chosen](const auto& list, std::size_t i) {
-    return i < list.size() && list[i].name == chosen.entry.name && list[i].path == chosen.entry.path;
-  };
-  bool same = false;
-  switch (panel) {
-    case Panel::Running:
-      same = sameProgram(running_.entries(), *row);
-      break;
-    case Panel::Blocked:
-      same = sameProgram(lists_.blockList(), *row);
-      break;
-    case Panel::Allowed:
-      same = sameProgram(lists_.allowList(), *row);
-      break;
-    case Panel::TrashJar:
-      same = *row < lists_.trashJar().size() && lists_.trashJar()[*row] == chosen.entry.path;
-      break;
-    case Panel::Options:
-      break;
-  }
-  if (!same) return std::nullopt;
+  const std::optional<PanelEntry> listed = panels_.ListEntryAt(panel, *row);
+  if (!listed || !listed->SameEntry(chosen.entry)) return std::nullopt;
   return row;
 }
 
 void ListOperations::ShowCounter(Panel panel) {
-  std::size_t count = 0;
-  switch (panel) {
-    case Panel::Running:
-      count = running_.size();
-      break;
-    case Panel::Blocked:
-      count = lists_.blockList().size();
-      break;
-    case Panel::Allowed:
-      count = lists_.allowList().size();
-      break;
-    case Panel::TrashJar:
-      count = lists_.trashJar().size();
-      break;
-    case Panel::Options:
-      return;
+  if (IsListPanel(panel)) host_.SetCounter(panel, panels_.ListSize(panel));
+}
+
+void ListOperations::Tell(const ListWrite& write, std::string_view done) {
+  const std::string notice = lists_.UnsavedNotice(write);
+  if (!notice.empty()) {
+    dialogs_.Inform(notice);
+  } else if (write.saved() && !done.empty()) {
+    dialogs_.Inform(done);
   }
-  host_.SetCounter(panel, count);
 }
 
-void ListOperations::MoveIntoTrashJar(const std::string& path) {
-  lists_.AppendListLine(ListKind::TrashJar, path, /*addToTrashJar=*/true);
-  host_.ListsChanged();
-  host_.EmptyTrashJar();
-}
-
-void ListOperations::RunningToBlockList() {
-  if (host_.Closing()) return;
-  host_.ResetPanelButtons(Panel::Running);
-  if (const std::optional<SelectedEntry> chosen = Selected(Panel::Running)) {
+void ListOperations::Move(const PanelOperation& operation) {
+  const Panel panel = operation.panel;
+  host_.ResetPanelButtons(panel);
+  if (const std::optional<SelectedEntry> chosen = Selected(panel)) {
     const PanelEntry entry = chosen->entry;
-    if (IsProtectedPath(entry.path)) return;
-    if (Confirmed(BlockQuestion(entry.name, /*fromAllowList=*/false))) {
-      if (const std::optional<std::size_t> index = FindAgain(Panel::Running, *chosen)) {
-        running_.RemoveAt(*index);
-        host_.TerminateProgramByName(entry.name);
-        lists_.AppendListLine(ListKind::Block, ProgramRecord(entry.path, entry.name));
-        lists_.blockList().push_back({entry.name, entry.path});
-        host_.ListsChanged();
+    if (operation.list != L::Allow && IsProtectedPath(entry.path)) return;
+    if (Confirmed(MoveQuestionFor(operation, entry.name))) {
+      if (const std::optional<std::size_t> index = FindAgain(panel, *chosen)) {
+        const ListWrite write = panel == Panel::Running
+                                    ? MoveRunning(operation, *index, entry)
+                                    : lists_.Move(*StoredListOf(panel), *index, *operation.list);
+        if (write.changed.Has(L::TrashJar)) host_.EmptyTrashJar();
+        if (operation.list == L::Allow && write.changed.Has(L::Allow)) host_.MovedToAllowList(entry.name, entry.path);
+        Tell(write, operation.done);
       }
     }
   }
-  ShowCounter(Panel::Running);
-  host_.ResetPanelButtons(Panel::Running);
+  ShowCounter(panel);
+  host_.ResetPanelButtons(panel);
 }
 
-void ListOperations::RunningToTrashJar() {
-  if (host_.Closing()) return;
-  host_.ResetPanelButtons(Panel::Running);
-  if (const std::optional<SelectedEntry> chosen = Selected(Panel::Running)) {
+ListWrite ListOperations::MoveRunning(const PanelOperation& operation, std::size_t index, const PanelEntry& entry) {
+  ListWrite write;
+  if (operation.list == L::Block) {
+    // Ended whether or not the block list takes it: the user wants it gone now.
+    running_.RemoveAt(index);
+    host_.TerminateProgramByName(entry.name);
+    write = lists_.Block(entry.name, entry.path);
+  } else {
+    // The emptying ends only the programs started from this very file, then deletes it. A program
+    // thrown away is no longer allowed: its own allowance goes, a program of the same name
+    // elsewhere keeps its own.
+    write = lists_.ThrowAway(entry.name, entry.path);
+    if (write.changed.Has(L::TrashJar)) running_.RemoveAt(index);
+  }
+  host_.ListsChanged();
+  return write;
+}
+
+void ListOperations::Remove(const PanelOperation& operation) {
+  const Panel panel = operation.panel;
+  host_.ResetPanelButtons(panel);
+  if (const std::optional<SelectedEntry> chosen = Selected(panel)) {
     const PanelEntry entry = chosen->entry;
-    if (IsProtectedPath(entry.path)) return;
-    if (Confirmed(TrashJarQuestion(entry.name, /*warnWindowsProcess=*/true))) {
-      if (const std::optional<std::size_t> index = FindAgain(Panel::Running, *chosen)) {
-        running_.RemoveAt(*index);
-        // The emptying ends only the programs started from this very file, then deletes it.
-        MoveIntoTrashJar(entry.path);
-        // A program thrown away is no longer allowed. Its own allowance goes: a program of the same
-        // name elsewhere keeps its own.
-        AllowList& allowed = lists_.allowList();
-        for (std::size_t i = 0; i < allowed.size(); ++i) {
-          if (SameNameOrPath(allowed[i].name, entry.name) && SameNameOrPath(allowed[i].path, entry.path)) {
-            EraseAt(allowed, i);
-            break;
-          }
+    if (Confirmed(RemoveQuestion(panel == Panel::TrashJar ? entry.path : entry.name))) {
+      if (const std::optional<std::size_t> index = FindAgain(panel, *chosen)) {
+        const ListWrite write = lists_.Remove(*operation.list, *index);
+        if (operation.list == L::Allow && write.saved()) {
+          // The program itself, if it runs, is met again by the watch cycle as a new program. Only
+          // that program: same name and same path, not a name that merely begins the same way.
+          running_.RemoveUnless([&entry](const watch::RunningProgram& program) {
+            return !(SameNameOrPath(program.name, entry.name) && SameNameOrPath(program.path, entry.path));
+          });
+          host_.ListsChanged();
         }
-        lists_.RewriteListFile(ListKind::Allow);
-        host_.ListsChanged();
+        Tell(write, operation.done);
       }
     }
   }
-  ShowCounter(Panel::Running);
+  ShowCounter(panel);
 }
 
-void ListOperations::AllowedToBlockList() {
-  if (host_.Closing()) return;
-  host_.ResetPanelButtons(Panel::Allowed);
-  if (const std::optional<SelectedEntry> chosen = Selected(Panel::Allowed)) {
-    const PanelEntry entry = chosen->entry;
-    if (IsProtectedPath(entry.path)) return;
-    if (Confirmed(BlockQuestion(entry.name, /*fromAllowList=*/true))) {
-      if (const std::optional<std::size_t> index = FindAgain(Panel::Allowed, *chosen)) {
-        // The allowed file's fingerprint stays behind: should the program be allowed again, its
-        // file then is the one to remember.
-        ProgramListEntry blocked = lists_.allowList()[*index];
-        blocked.fingerprint = {};
-        lists_.blockList().push_back(std::move(blocked));
-        EraseAt(lists_.allowList(), *index);
-        lists_.RewriteListFile(ListKind::Allow);
-        lists_.RewriteListFile(ListKind::Block);
-        host_.ListsChanged();
-      }
-    }
+void ListOperations::Clear(const PanelOperation& operation) {
+  // Clearing the allow list judges every running program again: no watch tick may refill the
+  // running list while it is emptied.
+  const bool allowList = operation.list == L::Allow;
+  if (allowList) host_.SetWatchTimer(false);
+  host_.ResetPanelButtons(operation.panel);
+  if (allowList) host_.SetBusyCursor(true);
+  // Files the Trash Jar already deleted stay deleted.
+  const ListWrite write = lists_.Clear(*operation.list);
+  if (allowList && write.saved()) {
+    running_.Clear();
+    host_.ListsChanged();
   }
-  ShowCounter(Panel::Allowed);
-}
-
-void ListOperations::AllowedToTrashJar() {
-  if (host_.Closing()) return;
-  host_.ResetPanelButtons(Panel::Allowed);
-  if (const std::optional<SelectedEntry> chosen = Selected(Panel::Allowed)) {
-    const PanelEntry entry = chosen->entry;
-    if (IsProtectedPath(entry.path)) return;
-    if (Confirmed(TrashJarQuestion(entry.name, /*warnWindowsProcess=*/false))) {
-      if (const std::optional<std::size_t> index = FindAgain(Panel::Allowed, *chosen)) {
-        EraseAt(lists_.allowList(), *index);
-        MoveIntoTrashJar(entry.path);
-        // One step: the allow-list file never goes missing, not even for a moment.
-        lists_.RewriteListFile(ListKind::Allow);
-        host_.ListsChanged();
-        dialogs_.Inform(kMovedToTrashJar);
-      }
-    }
-  }
-  ShowCounter(Panel::Allowed);
-}
-
-void ListOperations::RemoveAllowed() {
-  if (host_.Closing()) return;
-  host_.ResetPanelButtons(Panel::Allowed);
-  if (const std::optional<SelectedEntry> chosen = Selected(Panel::Allowed)) {
-    const PanelEntry entry = chosen->entry;
-    if (Confirmed(RemoveQuestion(entry.name))) {
-      if (const std::optional<std::size_t> index = FindAgain(Panel::Allowed, *chosen)) {
-        // The program itself, if it runs, is met again by the watch cycle as a new program. Only
-        // that program: same name and same path, not a name that merely begins the same way.
-        running_.RemoveUnless([&entry](const watch::RunningProgram& program) {
-          return !(SameNameOrPath(program.name, entry.name) && SameNameOrPath(program.path, entry.path));
-        });
-        EraseAt(lists_.allowList(), *index);
-        lists_.RewriteListFile(ListKind::Allow);
-        host_.ListsChanged();
-        dialogs_.Inform(kRemovedFromList);
-      }
-    }
-  }
-  ShowCounter(Panel::Allowed);
-}
-
-void ListOperations::ClearAllowed() {
-  if (host_.Closing()) return;
-  // No watch tick may refill the running list while it is emptied.
-  host_.SetWatchTimer(false);
-  host_.ResetPanelButtons(Panel::Allowed);
-  host_.SetBusyCursor(true);
-  lists_.ClearListFile(ListKind::Allow);
-  lists_.allowList().clear();
-  // Every running program is judged again.
-  running_.Clear();
-  host_.ListsChanged();
-  ShowCounter(Panel::Allowed);
-  host_.SetBusyCursor(false);
-  dialogs_.Inform(kAllowListCleared);
-  if (!host_.Closing()) host_.SetWatchTimer(true);
-}
-
-void ListOperations::BlockedToAllowList() {
-  if (host_.Closing()) return;
-  host_.ResetPanelButtons(Panel::Blocked);
-  if (const std::optional<SelectedEntry> chosen = Selected(Panel::Blocked)) {
-    const PanelEntry entry = chosen->entry;
-    if (Confirmed(MoveQuestion(entry.name, " to Allow list?"))) {
-      if (const std::optional<std::size_t> index = FindAgain(Panel::Blocked, *chosen)) {
-        const ProgramListEntry moved = lists_.blockList()[*index];
-        lists_.allowList().push_back(moved);
-        EraseAt(lists_.blockList(), *index);
-        lists_.RewriteListFile(ListKind::Block);
-        lists_.RewriteListFile(ListKind::Allow);
-        host_.MovedToAllowList(moved.name, moved.path);
-        host_.ListsChanged();
-      }
-    }
-  }
-  ShowCounter(Panel::Blocked);
-}
-
-void ListOperations::BlockedToTrashJar() {
-  if (host_.Closing()) return;
-  host_.ResetPanelButtons(Panel::Blocked);
-  if (const std::optional<SelectedEntry> chosen = Selected(Panel::Blocked)) {
-    const PanelEntry entry = chosen->entry;
-    if (IsProtectedPath(entry.path)) return;
-    if (Confirmed(TrashJarQuestion(entry.name, /*warnWindowsProcess=*/false))) {
-      if (const std::optional<std::size_t> index = FindAgain(Panel::Blocked, *chosen)) {
-        EraseAt(lists_.blockList(), *index);
-        MoveIntoTrashJar(entry.path);
-        lists_.RewriteListFile(ListKind::Block);
-        host_.ListsChanged();
-      }
-    }
-  }
-  ShowCounter(Panel::Blocked);
-}
-
-void ListOperations::RemoveBlocked() {
-  if (host_.Closing()) return;
-  host_.ResetPanelButtons(Panel::Blocked);
-  if (const std::optional<SelectedEntry> chosen = Selected(Panel::Blocked)) {
-    const PanelEntry entry = chosen->entry;
-    if (Confirmed(RemoveQuestion(entry.name))) {
-      if (const std::optional<std::size_t> index = FindAgain(Panel::Blocked, *chosen)) {
-        EraseAt(lists_.blockList(), *index);
-        lists_.RewriteListFile(ListKind::Block);
-        host_.ListsChanged();
-        dialogs_.Inform(kRemovedFromList);
-      }
-    }
-  }
-  ShowCounter(Panel::Blocked);
-}
-
-void ListOperations::ClearBlocked() {
-  if (host_.Closing()) return;
-  host_.ResetPanelButtons(Panel::Blocked);
-  lists_.ClearListFile(ListKind::Block);
-  lists_.blockList().clear();
-  host_.ListsChanged();
-  ShowCounter(Panel::Blocked);
-  dialogs_.Inform(kBlockListCleared);
+  ShowCounter(operation.panel);
+  if (allowList) host_.SetBusyCursor(false);
+  Tell(write, operation.done);
+  if (allowList && !host_.Closing()) host_.SetWatchTimer(true);
 }
 
 void ListOperations::AddToTrashJar() {
-  if (host_.Closing()) return;
   host_.ResetPanelButtons(Panel::TrashJar);
   const std::optional<std::string> chosen = chooser_.ChooseFileToOpen(kTrashJarChooserTitle);
   if (!chosen || host_.Closing()) return;
@@ -353,39 +271,11 @@ void ListOperations::AddToTrashJar() {
   }
   // The file is deleted by the next watch tick; the counter follows at the next Remove, Clear or
   // visit of the panel.
-  lists_.AppendListLine(ListKind::TrashJar, path, /*addToTrashJar=*/true);
-  host_.ListsChanged();
-}
-
-void ListOperations::RemoveFromTrashJar() {
-  if (host_.Closing()) return;
-  host_.ResetPanelButtons(Panel::TrashJar);
-  if (const std::optional<SelectedEntry> chosen = Selected(Panel::TrashJar)) {
-    if (Confirmed(RemoveQuestion(chosen->entry.path))) {
-      if (const std::optional<std::size_t> index = FindAgain(Panel::TrashJar, *chosen)) {
-        EraseAt(lists_.trashJar(), *index);
-        lists_.RewriteListFile(ListKind::TrashJar);
-        host_.ListsChanged();
-        dialogs_.Inform(kRemovedFromList);
-      }
-    }
-  }
-  ShowCounter(Panel::TrashJar);
-}
-
-void ListOperations::ClearTrashJar() {
-  if (host_.Closing()) return;
-  host_.ResetPanelButtons(Panel::TrashJar);
-  // Files already deleted stay deleted.
-  lists_.trashJar().clear();
-  lists_.ClearListFile(ListKind::TrashJar);
-  host_.ListsChanged();
-  ShowCounter(Panel::TrashJar);
-  dialogs_.Inform(kTrashJarCleared);
+  Tell(lists_.AddToTrashJar(path), {});
 }
 
 void ListOperations::ShowDetails(Panel panel) {
-  if (host_.Closing() || !HasProgramRows(panel)) return;
+  if (!HasProgramRows(panel)) return;
   host_.ResetPanelButtons(panel);
   if (const std::optional<SelectedEntry> chosen = Selected(panel)) {
     host_.ShowDetails(chosen->entry.path, chosen->entry.name);

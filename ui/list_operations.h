@@ -1,14 +1,13 @@
 #pragma once
-// What the user can do to the lists from the four list panels: move an entry to another list,
-// remove an entry, clear a list, add a file to the Trash Jar, open an entry's details report.
+// What the user can do to the lists from the four list panels and the tray menu: move an entry to
+// another list, remove an entry, clear a list, add a file to the Trash Jar, open an entry's details
+// report. Each operation selects, confirms, calls the list owner (store/lists.h), and tells the user
+// what came of it; a change a file refused is not made, and the owner's notice says so once per run
+// and list. A move into the Trash Jar empties the Trash Jar at once (the moved file is deleted, an
+// .exe after the programs started from it were ended).
 //
-// Every operation acts on the first selected entry of its panel and on that entry only. It changes
-// the lists in memory first and then brings their files in line through the list store, which
-// raises the blocker's reload signal after every write of the block-list file. A move into the Trash
-// Jar empties the Trash Jar at once (the moved file is deleted, an .exe after the programs started
-// from it were ended).
-//
-// A confirmation is modal and lets the watch timer tick: the entry may leave its list while the
+// Every operation acts on the first selected entry of its panel and on that entry only. A
+// confirmation is modal and lets the watch timer tick: the entry may leave its list while the
 // question is open. The entry is found again by its row's identity once the user has answered, and
 // an entry that has gone is acted on by no other: the operation then changes nothing.
 //
@@ -19,10 +18,11 @@
 #include <string>
 #include <string_view>
 
-#include "store/list_files.h"
+#include "store/lists.h"
 #include "ui/dialogs.h"
 #include "ui/list_panels_model.h"
 #include "ui/main_window_model.h"
+#include "ui/panel_commands.h"
 #include "watch/running_program_list.h"
 
 namespace corvane::ui {
@@ -47,8 +47,9 @@ class ListOperationsHost {
   virtual void TerminateProgramByName(std::string_view name) = 0;
   // One pass of the watch cycle's Trash Jar emptying.
   virtual void EmptyTrashJar() = 0;
-  // The lists behind the panels changed, or may have: brings the list-panels model and the panels'
-  // rows in line with them. The operations rely on the model being in line when this returns.
+  // The lists behind the panels changed, or may have (the running list, or a watch tick while a
+  // question was open): brings the list-panels model and the panels' rows in line with them. The
+  // operations rely on the model being in line when this returns.
   virtual void ListsChanged() = 0;
   // A panel's counter label now shows count.
   virtual void SetCounter(Panel panel, std::size_t count) = 0;
@@ -72,33 +73,26 @@ class ListOperationsHost {
 // case ignored): they are never moved to the block list or the Trash Jar, and the refusal is silent.
 bool IsProtectedPath(std::string_view path);
 
+struct PanelOperation;
+
 class ListOperations {
  public:
   // Every reference outlives the operations. panels is the model the host keeps in line.
-  ListOperations(ListFileStore& lists, watch::RunningProgramList& running, const ListPanelsModel& panels,
-                 Dialogs& dialogs, FileChooser& chooser, ListOperationsHost& host);
+  ListOperations(Lists& lists, watch::RunningProgramList& running, const ListPanelsModel& panels, Dialogs& dialogs,
+                 FileChooser& chooser, ListOperationsHost& host);
 
-  // Running panel.
-  void RunningToBlockList();
-  void RunningToTrashJar();
-  // Allowed panel.
-  void AllowedToBlockList();
-  void AllowedToTrashJar();
-  void RemoveAllowed();
-  void ClearAllowed();
-  // Blocked panel.
-  void BlockedToAllowList();
-  void BlockedToTrashJar();
-  void RemoveBlocked();
-  void ClearBlocked();
-  // Trash Jar panel.
-  void AddToTrashJar();
-  void RemoveFromTrashJar();
-  void ClearTrashJar();
-  // The details report of the first selected entry of the running, blocked or allowed panel.
-  void ShowDetails(Panel panel);
+  // The operation of a panel button, panel menu item or tray list item; None, Separator and unknown
+  // values do nothing.
+  void Run(PanelCommand command);
 
  private:
+  void Move(const PanelOperation& operation);
+  // A running program into the block list or the Trash Jar.
+  ListWrite MoveRunning(const PanelOperation& operation, std::size_t index, const PanelEntry& entry);
+  void Remove(const PanelOperation& operation);
+  void Clear(const PanelOperation& operation);
+  void AddToTrashJar();
+  void ShowDetails(Panel panel);
   // The first selected entry of the panel, once the rows are in line with the lists.
   std::optional<SelectedEntry> Selected(Panel panel);
   // Asks; false for Cancel, for a question that ended without the user, and once the program is
@@ -106,11 +100,11 @@ class ListOperations {
   bool Confirmed(std::string_view question);
   // Where the chosen entry stands in its list now; nothing when it has left the list.
   std::optional<std::size_t> FindAgain(Panel panel, const SelectedEntry& chosen);
-  // Adds the path to the Trash Jar and its file, then empties the Trash Jar at once.
-  void MoveIntoTrashJar(const std::string& path);
+  // The owner's notice when a file refused, else done (when given) once everything was saved.
+  void Tell(const ListWrite& write, std::string_view done);
   void ShowCounter(Panel panel);
 
-  ListFileStore& lists_;
+  Lists& lists_;
   watch::RunningProgramList& running_;
   const ListPanelsModel& panels_;
   Dialogs& dialogs_;

@@ -97,35 +97,63 @@ std::optional<std::size_t> RowAfterChanges(const std::vector<RowChange>& changes
   return row;
 }
 
-ListPanelsModel::ListPanelsModel(const ListFileStore& lists, const watch::RunningProgramList& running)
-    : lists_(lists), running_(running) {}
-
-std::vector<PanelEntry> ListPanelsModel::EntriesOf(Panel panel) const {
-  std::vector<PanelEntry> entries;
-  const auto programs = [&entries](const std::vector<ProgramListEntry>& list) {
-    entries.reserve(list.size());
-    for (const ProgramListEntry& entry : list) entries.push_back({entry.name, entry.path});
-  };
+std::optional<ListKind> StoredListOf(Panel panel) {
   switch (panel) {
-    case Panel::Running:
-      entries.reserve(running_.size());
-      for (const watch::RunningProgram& entry : running_.entries()) {
-        entries.push_back({entry.name, entry.path, entry.unjudged});
-      }
-      break;
     case Panel::Blocked:
-      programs(lists_.blockList());
-      break;
+      return ListKind::Block;
     case Panel::Allowed:
-      programs(lists_.allowList());
-      break;
+      return ListKind::Allow;
     case Panel::TrashJar:
-      entries.reserve(lists_.trashJar().size());
-      for (const std::string& path : lists_.trashJar()) entries.push_back({std::string(), path});
-      break;
+      return ListKind::TrashJar;
+    case Panel::Running:
     case Panel::Options:
       break;
   }
+  return std::nullopt;
+}
+
+ListPanelsModel::ListPanelsModel(PanelLists lists) : lists_(lists) {}
+
+std::size_t ListPanelsModel::ListSize(Panel panel) const {
+  switch (panel) {
+    case Panel::Running:
+      return lists_.running.size();
+    case Panel::Blocked:
+      return lists_.blocked.size();
+    case Panel::Allowed:
+      return lists_.allowed.size();
+    case Panel::TrashJar:
+      return lists_.trashJar.size();
+    case Panel::Options:
+      break;
+  }
+  return 0;
+}
+
+std::optional<PanelEntry> ListPanelsModel::ListEntryAt(Panel panel, std::size_t index) const {
+  if (index >= ListSize(panel)) return std::nullopt;
+  switch (panel) {
+    case Panel::Running: {
+      const watch::RunningProgram& program = lists_.running.entries()[index];
+      return PanelEntry{program.name, program.path, program.unjudged};
+    }
+    case Panel::Blocked:
+      return PanelEntry{lists_.blocked[index].name, lists_.blocked[index].path};
+    case Panel::Allowed:
+      return PanelEntry{lists_.allowed[index].name, lists_.allowed[index].path};
+    case Panel::TrashJar:
+      return PanelEntry{std::string(), lists_.trashJar[index]};
+    case Panel::Options:
+      break;
+  }
+  return std::nullopt;
+}
+
+std::vector<PanelEntry> ListPanelsModel::EntriesOf(Panel panel) const {
+  std::vector<PanelEntry> entries;
+  const std::size_t size = ListSize(panel);
+  entries.reserve(size);
+  for (std::size_t i = 0; i < size; ++i) entries.push_back(*ListEntryAt(panel, i));
   return entries;
 }
 

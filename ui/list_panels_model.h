@@ -52,8 +52,18 @@ struct SelectedEntry {
   PanelEntry entry;
 };
 
+// The lists behind the panels, read only.
+struct PanelLists {
+  const AllowList& allowed;
+  const BlockList& blocked;
+  const TrashJarList& trashJar;
+  const watch::RunningProgramList& running;
+};
+
 // The panels with rows: all but the options panel.
 bool IsListPanel(Panel panel);
+// The stored list behind a panel; none for the running and options panels.
+std::optional<ListKind> StoredListOf(Panel panel);
 // Panels whose rows are programs with a details report.
 bool HasProgramRows(Panel panel);
 
@@ -62,10 +72,13 @@ std::optional<std::size_t> RowAfterChanges(const std::vector<RowChange>& changes
 
 class ListPanelsModel {
  public:
-  ListPanelsModel(const ListFileStore& lists, const watch::RunningProgramList& running);
+  explicit ListPanelsModel(PanelLists lists);
 
   // The entries of the list behind panel, in list order; empty for the options panel.
   std::vector<PanelEntry> EntriesOf(Panel panel) const;
+  // The number of entries of the list behind panel, and the one at index (nothing past the last).
+  std::size_t ListSize(Panel panel) const;
+  std::optional<PanelEntry> ListEntryAt(Panel panel, std::size_t index) const;
 
   // Brings panel's rows in line with its list and returns the steps, for the panel's control: the
   // fewest removals and additions that keep the list's order, then a recolour for every kept running
@@ -98,8 +111,7 @@ class ListPanelsModel {
   };
   const std::vector<Row>* RowsOf(Panel panel) const;
 
-  const ListFileStore& lists_;
-  const watch::RunningProgramList& running_;
+  PanelLists lists_;
   std::array<std::vector<Row>, kPanelCount> rows_;
   RowId nextId_ = 1;
 };

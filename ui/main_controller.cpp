@@ -12,7 +12,7 @@ namespace {
 constexpr int kSettleMilliseconds = 1000;
 }  // namespace
 
-MainController::MainController(MainView& view, SettingsStore& settings, ListFileStore& lists, ListFileSystem& files,
+MainController::MainController(MainView& view, SettingsStore& settings, Lists& lists, ListFileSystem& files,
                                Shell& shell, watch::WatchCycle& watch, std::string programDirectory)
     : view_(view),
       settings_(settings),
@@ -21,7 +21,9 @@ MainController::MainController(MainView& view, SettingsStore& settings, ListFile
       shell_(shell),
       watch_(watch),
       directory_(std::move(programDirectory)),
-      panels_(lists, watch.running()) {}
+      panels_({lists.allowList(), lists.blockList(), lists.trashJar(), watch.running()}) {
+  lists.AddListener([this](ListSet) { OnListsChanged(); });
+}
 
 void MainController::AttachOptions(OptionsModel& options) {
   options_ = &options;
@@ -53,10 +55,7 @@ void MainController::Load() {
   view_.SetSplashText(kSplashLoading);
   WriteBoolSetting(settings_, settings::kSupport, true);
   view_.SetTimerEnabled(MainTimer::Processes, false);
-  lists_.LoadListFile(ListKind::Block);
-  lists_.LoadListFile(ListKind::Allow);
-  lists_.LoadListFile(ListKind::TrashJar);
-  lists_.LoadListFile(ListKind::HotKey);
+  lists_.Load();
   UpdateListPanels();
   if (options_ != nullptr) options_->LoadOptions();
   view_.SetTimerEnabled(MainTimer::RunAtOnce, true);
@@ -90,21 +89,7 @@ void MainController::AfterLoad(std::string_view argumentText) {
   });
 }
 
-std::size_t MainController::EntryCount(Panel panel) const {
-  switch (panel) {
-    case Panel::Running:
-      return watch_.running().size();
-    case Panel::Blocked:
-      return lists_.blockList().size();
-    case Panel::Allowed:
-      return lists_.allowList().size();
-    case Panel::TrashJar:
-      return lists_.trashJar().size();
-    case Panel::Options:
-      break;
-  }
-  return 0;
-}
+std::size_t MainController::EntryCount(Panel panel) const { return panels_.ListSize(panel); }
 
 void MainController::Navigate(Panel panel) {
   // Navigation brings a list's counter up to date; the running counter follows the watch cycle.
@@ -159,16 +144,16 @@ void MainController::OnMenuCommand(MenuCommand command) {
       Close();
       break;
     case MenuCommand::ClearBlockedList:
-      if (operations_) operations_->ClearBlocked();
+      if (operations_) operations_->Run(PanelCommand::ClearBlocked);
       break;
     case MenuCommand::AllowClear:
-      if (operations_) operations_->ClearAllowed();
+      if (operations_) operations_->Run(PanelCommand::ClearAllowed);
       break;
     case MenuCommand::TrashJarAdd:
-      if (operations_) operations_->AddToTrashJar();
+      if (operations_) operations_->Run(PanelCommand::AddToTrashJar);
       break;
     case MenuCommand::TrashClear:
-      if (operations_) operations_->ClearTrashJar();
+      if (operations_) operations_->Run(PanelCommand::ClearTrashJar);
       break;
     default:
       // The options, hotkeys and help arrive with their own windows.
@@ -239,7 +224,7 @@ void MainController::ConnectListOperations(const ListOperationsParts& parts) {
 
 void MainController::OnPanelCommand(PanelCommand command) {
   if (closing_ || !operations_) return;
-  RunPanelCommand(*operations_, command);
+  operations_->Run(command);
 }
 
 void MainController::OperationsHost::TerminateProgramByName(std::string_view name) {

@@ -13,7 +13,7 @@
 #include "process/speaker.h"
 #include "store/list_file_system.h"
 #include "hotkeys/system_hotkeys.h"
-#include "store/list_files.h"
+#include "store/lists.h"
 #include "store/settings.h"
 #include "ui/dialogs.h"
 #include "ui/list_operations.h"
@@ -88,7 +88,7 @@ class Shell {
 
 class MainController {
  public:
-  MainController(MainView& view, SettingsStore& settings, ListFileStore& lists, ListFileSystem& files, Shell& shell,
+  MainController(MainView& view, SettingsStore& settings, Lists& lists, ListFileSystem& files, Shell& shell,
                  watch::WatchCycle& watch, std::string programDirectory);
 
   // The options panel's model, owned by the program; attached before the load. Its tip, running-list
@@ -124,7 +124,8 @@ class MainController {
   void EndForPowerOff();
   // The running panel's count label, from the number of processes the watch cycle's snapshot listed.
   void ShowRunningCount(std::size_t listedProcesses);
-  // Entries were added to or removed from the lists behind the panels.
+  // Entries were added to or removed from the lists behind the panels (the list owner tells of its
+  // own lists by itself; the running list's changes come here by hand).
   void OnListsChanged();
   // The user selected or deselected a row of a list panel.
   void SelectRow(Panel panel, std::size_t row, bool selected);
@@ -187,7 +188,7 @@ class MainController {
 
   MainView& view_;
   SettingsStore& settings_;
-  ListFileStore& lists_;
+  Lists& lists_;
   ListFileSystem& files_;
   Shell& shell_;
   watch::WatchCycle& watch_;

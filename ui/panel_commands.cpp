@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "ui/list_operations.h"
 #include "ui/main_menu.h"
 
 namespace corvane::ui {
@@ -103,62 +102,6 @@ std::string_view PanelMenuName(Panel panel) {
       break;
   }
   return {};
-}
-
-void RunPanelCommand(ListOperations& operations, PanelCommand command) {
-  switch (command) {
-    case C::RunningToBlockList:
-      operations.RunningToBlockList();
-      break;
-    case C::RunningToTrashJar:
-      operations.RunningToTrashJar();
-      break;
-    case C::RunningDetails:
-      operations.ShowDetails(Panel::Running);
-      break;
-    case C::BlockedToAllowList:
-      operations.BlockedToAllowList();
-      break;
-    case C::BlockedToTrashJar:
-      operations.BlockedToTrashJar();
-      break;
-    case C::RemoveBlocked:
-      operations.RemoveBlocked();
-      break;
-    case C::ClearBlocked:
-      operations.ClearBlocked();
-      break;
-    case C::BlockedDetails:
-      operations.ShowDetails(Panel::Blocked);
-      break;
-    case C::AllowedToBlockList:
-      operations.AllowedToBlockList();
-      break;
-    case C::AllowedToTrashJar:
-      operations.AllowedToTrashJar();
-      break;
-    case C::RemoveAllowed:
-      operations.RemoveAllowed();
-      break;
-    case C::ClearAllowed:
-      operations.ClearAllowed();
-      break;
-    case C::AllowedDetails:
-      operations.ShowDetails(Panel::Allowed);
-      break;
-    case C::AddToTrashJar:
-      operations.AddToTrashJar();
-      break;
-    case C::RemoveFromTrashJar:
-      operations.RemoveFromTrashJar();
-      break;
-    case C::ClearTrashJar:
-      operations.ClearTrashJar();
-      break;
-    case C::None:
-    case C::Separator:
-      break;
-  }
 }
 
 }  // namespace corvane::ui

@@ -1,15 +1,13 @@
 #pragma once
-// The buttons and right-click menus of the four list panels, as data, and the one place that maps
-// their commands to the list operations. A menu item carries the command of the panel button that
-// does the same thing, so both always reach the same operation.
+// The buttons and right-click menus of the four list panels, as data. A menu item carries the
+// command of the panel button that does the same thing, so both always reach the same operation
+// (ui/list_operations.cpp maps commands to operations).
 #include <span>
 #include <string_view>
 
 #include "ui/main_window_model.h"
 
 namespace corvane::ui {
-
-class ListOperations;
 
 // One per list operation. The values are the buttons' control ids and the menu items' ids, and they
 // travel in WM_COMMAND beside the tray menu's (main_menu.h): the ranges must not meet.
@@ -57,8 +55,5 @@ std::span<const PanelButton> PanelButtons(Panel panel);
 std::span<const PanelMenuItem> PanelMenuItems(Panel panel);
 // The name of the panel's right-click menu, e.g. "mnuRunningProcess"; empty for the options panel.
 std::string_view PanelMenuName(Panel panel);
-
-// Runs the operation of the command; None, Separator and unknown values do nothing.
-void RunPanelCommand(ListOperations& operations, PanelCommand command);
 
 }  // namespace corvane::ui

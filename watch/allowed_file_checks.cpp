@@ -8,7 +8,7 @@
 
 namespace corvane::watch {
 
-AllowedFileChecks::AllowedFileChecks(ListFileStore& lists, RunningProgramList& running, HashRequests& hashing,
+AllowedFileChecks::AllowedFileChecks(Lists& lists, RunningProgramList& running, HashRequests& hashing,
                                      std::function<std::string()> today, std::function<void()> listsChanged)
     : lists_(lists),
       running_(running),
@@ -36,7 +36,7 @@ void AllowedFileChecks::Prune(const RunningProcesses& now) {
 
 AllowedFileLook AllowedFileChecks::LookAtProcess(const RunningProcess& process, const std::string& name,
                                                  const std::string& path) {
-  if (std::as_const(lists_).FindAllowEntry(name, path) == nullptr) return {};
+  if (lists_.FindAllowEntry(name, path) == nullptr) return {};
   const auto found = processes_.find(process.processId);
   if (found != processes_.end() && found->second.creationTime == process.creationTime &&
       SameNameOrPath(found->second.path, path)) {
@@ -83,7 +83,7 @@ void AllowedFileChecks::OnLooked(const std::string& path, const ProcessIdentity&
   // what was allowed: asked about, like a changed file, once a hash was stored to compare with.
   bool changed = look.runsOtherFile;
   if (!changed && sha256.empty()) {
-    const ProgramListEntry* entry = std::as_const(lists_).FindAllowEntry(seen.name, seen.path);
+    const ProgramListEntry* entry = lists_.FindAllowEntry(seen.name, seen.path);
     changed = entry != nullptr && !NormalizedSha256(entry->fingerprint.sha256).empty();
   } else if (!changed) {
     changed = Apply(seen.name, seen.path, sha256, false).changed;
@@ -98,7 +98,7 @@ void AllowedFileChecks::OnLooked(const std::string& path, const ProcessIdentity&
 }
 
 std::string AllowedFileChecks::AllowedOn(const std::string& name, const std::string& path) const {
-  const ProgramListEntry* entry = std::as_const(lists_).FindAllowEntry(name, path);
+  const ProgramListEntry* entry = lists_.FindAllowEntry(name, path);
   return entry == nullptr ? std::string() : NormalizedFingerprintDay(entry->fingerprint.storedOn);
 }
 
@@ -111,6 +111,8 @@ AllowedFileLook AllowedFileChecks::Apply(const std::string& name, const std::str
     case FileCheck::Changed:
       return {true, NormalizedFingerprintDay(entry->fingerprint.storedOn)};
     case FileCheck::NotStored:
+      // Not told when the file refuses: this answer comes in the background, and the entry stays
+      // without the fingerprint, so the next look at the program tries again.
       if (NormalizedSha256(entry->fingerprint.sha256) != sha256 || entry->fingerprint.storedOn.empty()) {
         lists_.SetAllowFingerprint(name, path, {sha256, today_ ? today_() : std::string()});
       }

@@ -12,7 +12,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "store/list_files.h"
+#include "store/lists.h"
 #include "watch/file_hash_cache.h"
 #include "watch/running_program_list.h"
 #include "watch/watch_cycle.h"
@@ -40,7 +40,7 @@ class AllowedFileChecks {
  public:
   // today: the current day as YYYY-MM-DD. listsChanged: told when a program left the running list
   // to be asked about again.
-  AllowedFileChecks(ListFileStore& lists, RunningProgramList& running, HashRequests& hashing,
+  AllowedFileChecks(Lists& lists, RunningProgramList& running, HashRequests& hashing,
                     std::function<std::string()> today, std::function<void()> listsChanged = {});
 
   // The processes of this tick: what is known of processes that have ended goes.
@@ -72,7 +72,7 @@ class AllowedFileChecks {
   AllowedFileLook Apply(const std::string& name, const std::string& path, const std::string& sha256, bool record);
   std::string AllowedOn(const std::string& name, const std::string& path) const;
 
-  ListFileStore& lists_;
+  Lists& lists_;
   RunningProgramList& running_;
   HashRequests& hashing_;
   std::function<std::string()> today_;

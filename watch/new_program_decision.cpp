@@ -14,10 +14,6 @@ std::string MicrosoftBlockWarning(std::string_view name) {
          std::string(name) + "?";
 }
 
-std::string UnsavedBlockMessage(std::string_view name) {
-  return "Corvane could not save the block list. " + std::string(name) + " is blocked until Corvane closes.";
-}
-
 namespace {
 
 // Lets a held program go when the decision about it is over.
@@ -42,7 +38,7 @@ class HoldUntilDecided {
 
 }  // namespace
 
-NewProgramInspector::NewProgramInspector(ListFileStore& lists, RunningProgramList& running, SettingsStore& settings,
+NewProgramInspector::NewProgramInspector(Lists& lists, RunningProgramList& running, SettingsStore& settings,
                                          ProcessTable& processes, Speaker& speaker, DecisionUi& ui,
                                          ProgramClassifier classifier, InspectorHooks hooks)
     : lists_(lists),
@@ -168,30 +164,27 @@ void NewProgramInspector::Decide(const RunningProcess& process, const std::strin
 
 void NewProgramInspector::Allow(const std::string& name, const std::string& path, const ProcessIdentity& process) {
   // A program allowed again after its file changed keeps its one entry, which takes the new hash.
-  if (lists_.FindAllowEntry(name, path) == nullptr) {
-    lists_.AppendListLine(ListKind::Allow, ProgramRecord(path, name));
-    lists_.allowList().push_back({name, path});
-  }
+  const ListWrite write = lists_.Allow(name, path);
   running_.Add({name, path});
   if (fileChecks_ != nullptr) fileChecks_->RecordAllowed(name, path, process);
   ListsChanged();
+  TellUnsaved(write);
 }
 
 void NewProgramInspector::Block(const std::string& name, const std::string& path) {
-  lists_.blockList().push_back({name, path});
   // The store raises "Read" once the record is in the file, so the blocker reloads.
-  const bool saved = lists_.AppendListLine(ListKind::Block, ProgramRecord(path, name));
+  const ListWrite write = lists_.Block(name, path);
   if (const std::optional<std::uint32_t> processId = FindProcessByFileName(processes_, name)) {
     AnnounceTermination(settings_, speaker_);
     TerminateMatchedProcess(processes_, *processId);
   }
-  ListsChanged();
-  // Without the record the block lasts only for this run, which the user would not expect. Said
-  // once: a disk that refuses one record refuses the next ones as well.
-  if (!saved && !toldUnsavedBlock_ && !Closing()) {
-    toldUnsavedBlock_ = true;
-    ui_.Inform(UnsavedBlockMessage(name));
-  }
+  TellUnsaved(write);
+}
+
+void NewProgramInspector::TellUnsaved(const ListWrite& write) {
+  if (write.saved() || Closing()) return;
+  const std::string notice = lists_.UnsavedNotice(write);
+  if (!notice.empty()) ui_.Inform(notice);
 }
 
 }  // namespace corvane::watch

@@ -3,7 +3,9 @@
 // passed over, allowed ones join the running list silently, Windows' own programs in their own
 // folders are allowed without asking, and anything else is put before the user in the alert window.
 // A block goes to the block list and its file, the program is terminated and the blocker reloads.
-// A question that ends without the user's answer decides nothing.
+// A question that ends without the user's answer decides nothing. When a list's file refuses an
+// allowance or a block, the program is judged for this moment only (allowed programs run on,
+// blocked ones end), and the list owner's notice tells the user.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -13,7 +15,7 @@
 
 #include "process/process_table.h"
 #include "process/speaker.h"
-#include "store/list_files.h"
+#include "store/lists.h"
 #include "store/settings.h"
 #include "watch/allowed_file_checks.h"
 #include "watch/running_program_list.h"
@@ -68,14 +70,12 @@ struct ProgramClassifier {
 
 // The confirmation asked before blocking a program whose maker is Microsoft.
 std::string MicrosoftBlockWarning(std::string_view name);
-// Told once per run when a block could not be written to the block-list file.
-std::string UnsavedBlockMessage(std::string_view name);
 
 // What the inspector tells the rest of the program, and asks it. Any of them may be left empty.
 struct InspectorHooks {
   // The running panel's count: how many processes the snapshot listed, before and after the pass.
   std::function<void(std::size_t listedProcesses)> showRunningCount;
-  // The lists changed (an entry was added to the running, allow or block list).
+  // The running list changed (the list owner tells of its own lists by itself).
   std::function<void()> listsChanged;
   // True once the program is ending: the pass stops and nothing more is decided.
   std::function<bool()> closing;
@@ -106,7 +106,7 @@ class StartedSinceLastLook {
 
 class NewProgramInspector {
  public:
-  NewProgramInspector(ListFileStore& lists, RunningProgramList& running, SettingsStore& settings,
+  NewProgramInspector(Lists& lists, RunningProgramList& running, SettingsStore& settings,
                       ProcessTable& processes, Speaker& speaker, DecisionUi& ui, ProgramClassifier classifier,
                       InspectorHooks hooks = {});
 
@@ -130,8 +130,9 @@ class NewProgramInspector {
   void ListsChanged() const {
     if (hooks_.listsChanged) hooks_.listsChanged();
   }
+  void TellUnsaved(const ListWrite& write);
 
-  ListFileStore& lists_;
+  Lists& lists_;
   RunningProgramList& running_;
   SettingsStore& settings_;
   ProcessTable& processes_;
@@ -139,7 +140,6 @@ class NewProgramInspector {
   DecisionUi& ui_;
   ProgramClassifier classifier_;
   InspectorHooks hooks_;
-  bool toldUnsavedBlock_ = false;
   StartedSinceLastLook started_;
   AllowedFileChecks* fileChecks_ = nullptr;
 };

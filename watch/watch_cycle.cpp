@@ -16,7 +16,7 @@ void AnnounceTermination(SettingsStore& settings, Speaker& speaker) {
   if (ReadNumberSetting(settings, settings::kChkBeep, 0) == 1) speaker.Beep(kTerminationBeepHz, kTerminationBeepMs);
 }
 
-WatchCycle::WatchCycle(ProcessTable& processes, SettingsStore& settings, Speaker& speaker, ListFileStore& lists,
+WatchCycle::WatchCycle(ProcessTable& processes, SettingsStore& settings, Speaker& speaker, Lists& lists,
                        ListFileSystem& files, bool ntFamily, WatchCycleHooks hooks)
     : processes_(processes),
       settings_(settings),
@@ -45,8 +45,7 @@ void WatchCycle::Tick() {
 
 void WatchCycle::TerminateBlockedPrograms() {
   if (ReadBoolSetting(settings_, settings::kOptAllowAll, false)) return;
-  // Read through a const view: taking a list for change would mark its look-up index stale.
-  const ListFileStore& lists = lists_;
+  const Lists& lists = lists_;
   if (lists.blockList().empty()) return;
   // One snapshot serves the whole pass. As with a termination by name per entry, each entry ends the
   // first listed process of its name that this pass has not ended yet: the k-th entry of a name ends
@@ -76,7 +75,7 @@ void WatchCycle::TerminateBlockedPrograms() {
 void WatchCycle::EmptyTrashJar() {
   // Nothing here sleeps or runs window events: a file that cannot be deleted now (in use, no right)
   // stays and is tried again at the next pass, which is at most half a second away.
-  const TrashJarList paths = std::as_const(lists_).trashJar();
+  const TrashJarList paths = lists_.trashJar();
   for (const std::string& entry : paths) {
     const std::string path = TrimSpaces(entry);
     // A hidden file is left alone: the existence test sees ordinary files only.

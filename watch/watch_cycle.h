@@ -12,7 +12,7 @@
 #include "process/process_table.h"
 #include "process/speaker.h"
 #include "store/list_file_system.h"
-#include "store/list_files.h"
+#include "store/lists.h"
 #include "store/settings.h"
 #include "watch/running_program_list.h"
 
@@ -46,7 +46,7 @@ void AnnounceTermination(SettingsStore& settings, Speaker& speaker);
 class WatchCycle {
  public:
   // ntFamily: judging and termination run only on the Windows NT family.
-  WatchCycle(ProcessTable& processes, SettingsStore& settings, Speaker& speaker, ListFileStore& lists,
+  WatchCycle(ProcessTable& processes, SettingsStore& settings, Speaker& speaker, Lists& lists,
              ListFileSystem& files, bool ntFamily, WatchCycleHooks hooks = {});
 
   // One tick of the watch timer (the caller switches the timer off around it).
@@ -73,7 +73,7 @@ class WatchCycle {
   ProcessTable& processes_;
   SettingsStore& settings_;
   Speaker& speaker_;
-  ListFileStore& lists_;
+  Lists& lists_;
   ListFileSystem& files_;
   bool ntFamily_;
   WatchCycleHooks hooks_;

@@ -93,16 +93,16 @@ std::optional<std::string> ChooseHotKeyTarget(HWND owner) {
 
 // ---- Hot Keys -------------------------------------------------------------------------------------
 
-FrmHotKey::FrmHotKey(ListFileStore& store, ListFileSystem& files, char shutDownKey, char restartKey)
+FrmHotKey::FrmHotKey(Lists& lists, ListFileSystem& files, char shutDownKey, char restartKey)
     : ModalWindow(HotKeysLook()),
-      store_(store),
+      lists_(lists),
       files_(files),
       shutDownKey_(shutDownKey),
       restartKey_(restartKey),
-      model_(store, dialogs_) {}
+      model_(lists, dialogs_) {}
 
-void FrmHotKey::Show(HWND owner, ListFileStore& store, ListFileSystem& files, char shutDownKey, char restartKey) {
-  FrmHotKey window(store, files, shutDownKey, restartKey);
+void FrmHotKey::Show(HWND owner, Lists& lists, ListFileSystem& files, char shutDownKey, char restartKey) {
+  FrmHotKey window(lists, files, shutDownKey, restartKey);
   window.ShowModal(owner);
 }
 
@@ -193,7 +193,7 @@ void FrmHotKey::OnCommand(int id) {
 void FrmHotKey::Add() {
   // The form's messages stand over the form while it is open.
   ui::win::WindowDialogs formDialogs;
-  AddHotKeyModel form(store_, files_, formDialogs, model_, std::string(1, shutDownKey_), std::string(1, restartKey_));
+  AddHotKeyModel form(lists_, files_, formDialogs, std::string(1, shutDownKey_), std::string(1, restartKey_));
   if (FrmAddHotKey::Show(Hwnd(), form, formDialogs)) Fill();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // FrmHotKey ("Hot Keys"): the launch hotkeys as stored, with Add and Remove; and FrmAddHotKey ("Add a
-// Hot Key"), the form that binds a file to a key. Both modal, both read afresh at every opening.
+// Hot Key"), the form that binds a file to a key. Both modal, both showing the list owner's hot-key list.
 #include <windows.h>
 
 #include <optional>
@@ -9,7 +9,7 @@
 
 #include "hotkeys/launch_hotkeys.h"
 #include "store/list_file_system.h"
-#include "store/list_files.h"
+#include "store/lists.h"
 #include "ui/win/file_icons.h"
 #include "ui/win/message_boxes.h"
 #include "ui/win/modal_window.h"
@@ -35,13 +35,13 @@ class FrmHotKey final : public ui::win::ModalWindow {
  public:
   static const wchar_t* ClassName() { return L"CorvaneHotKeys"; }
 
-  // Opens the window over owner and returns when it is closed. store: its hot-key list is the
-  // program's copy for the poll, kept in step with every add and remove. shutDownKey, restartKey:
+  // Opens the window over owner and returns when it is closed. lists: the owner of the hot-key list
+  // the poll reads, changed by every add and remove. shutDownKey, restartKey:
   // the letters the shutdown and restart lists show now; the Add form does not offer them.
-  static void Show(HWND owner, ListFileStore& store, ListFileSystem& files, char shutDownKey, char restartKey);
+  static void Show(HWND owner, Lists& lists, ListFileSystem& files, char shutDownKey, char restartKey);
 
  private:
-  FrmHotKey(ListFileStore& store, ListFileSystem& files, char shutDownKey, char restartKey);
+  FrmHotKey(Lists& lists, ListFileSystem& files, char shutDownKey, char restartKey);
   bool CreateControls() override;
   void Arrange(int dpi) override;
   HWND FirstFocus() const override { return list_; }
@@ -51,7 +51,7 @@ class FrmHotKey final : public ui::win::ModalWindow {
   void Add();
   void Remove();
 
-  ListFileStore& store_;
+  Lists& lists_;
   ListFileSystem& files_;
   char shutDownKey_;
   char restartKey_;

@@ -1,7 +1,7 @@
 #pragma once
 // The main program's surroundings in fakes, for tests of the watch cycle, the decision and the
-// main window: processes, settings, speaker, files and the list store on top of them.
-#include "store/list_files.h"
+// main window: processes, settings, speaker, files and the list owner on top of them.
+#include "store/lists.h"
 #include "tests/fakes/fake_process_table.h"
 #include "tests/fakes/fake_speaker.h"
 #include "tests/fakes/memory_list_file_system.h"
@@ -16,7 +16,7 @@ struct ProgramFakes {
   MemorySettings settings;
   FakeSpeaker speaker;
   MemoryListFileSystem files;
-  ListFileStore lists{files, settings, kFakeProgramDirectory};
+  Lists lists{files, settings, kFakeProgramDirectory};
 };
 
 }  // namespace corvane::testing

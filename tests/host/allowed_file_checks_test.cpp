@@ -54,7 +54,8 @@ class AllowedFileChecksTest : public ::testing::Test, protected testing::Program
 
   void Allowed(const std::string& path, const std::string& sha256, const std::string& day = "2026-03-04") {
     const std::string name = path.substr(path.find_last_of('\\') + 1);
-    lists.allowList().push_back({name, path, {sha256, day}});
+    lists.Allow(name, path);
+    lists.SetAllowFingerprint(name, path, {sha256, day});
   }
   // proven: the file system keeps a change number for it (0: none, as under Wine).
   void OnDisk(const std::string& path, const std::string& sha256, std::uint64_t changeNumber = 1,
@@ -225,7 +226,7 @@ TEST_F(AllowedFileChecksTest, AnAllowanceGivenNowRecordsItsFileOnceTheLookComes)
   EXPECT_TRUE(running.IsInRunningProgramList("tool.exe", kTool));
 
   // A move to the allow list stores the hash too, once it comes.
-  lists.allowList().push_back({"tool2.exe", "C:\\Apps\\tool2.exe"});
+  lists.Allow("tool2.exe", "C:\\Apps\\tool2.exe");
   OnDisk("C:\\Apps\\tool2.exe", kReplaced);
   checks.RecordAllowed("tool2.exe", "C:\\Apps\\tool2.exe");
   EXPECT_EQ(Stored("C:\\Apps\\tool2.exe"), FileFingerprint{});

@@ -291,14 +291,14 @@ class LaunchHotkeysTest : public ::testing::Test {
 
   testing::MemoryListFileSystem files;
   testing::MemorySettings settings;
-  ListFileStore store{files, settings, "C:\\Corvane"};
+  Lists store{files, settings, "C:\\Corvane"};
   testing::FakeDialogs dialogs;
   HotKeysModel window{store, dialogs};
 };
 
 TEST_F(LaunchHotkeysTest, AnAddIsCheckedInOrderThenStoredInTheFileTheWindowAndThePollsCopy) {
   window.Load();
-  AddHotKeyModel form(store, files, dialogs, window, "A", "B");
+  AddHotKeyModel form(store, files, dialogs, "A", "B");
   EXPECT_FALSE(form.Accept(std::string(43, ' ') + "Click on the button to select a file ------------->", "C"));
   EXPECT_FALSE(form.Accept("C:\\Apps\\gone.exe", "C"));
   EXPECT_EQ(dialogs.informations, std::vector<std::string>(2, "Please select a file for which you want to set Hot-Key."));
@@ -325,10 +325,19 @@ TEST_F(LaunchHotkeysTest, AnAddIsCheckedInOrderThenStoredInTheFileTheWindowAndTh
                 "Hot Key \"7\" has already been set. Please chosse another Hot-Key."}));
   EXPECT_EQ(store.hotKeys().size(), 2u);
 
-  // The next opening reads the file afresh.
-  HotKeysModel reopened(store, dialogs);
-  reopened.Load();
-  EXPECT_EQ(reopened.Rows(), expected);
+  // A file that refuses the binding: the form stays open, and the user hears of it once.
+  files.refuseAllWrites = true;
+  files.Put("C:\\Apps\\more.exe", "");
+  EXPECT_FALSE(form.Accept("C:\\Apps\\more.exe", "E"));
+  EXPECT_FALSE(form.Accept("C:\\Apps\\more.exe", "E"));
+  EXPECT_EQ(dialogs.informations.size(), 4u);
+  EXPECT_EQ(dialogs.informations.back(), UnsavedListMessage(ListKind::HotKey));
+  files.refuseAllWrites = false;
+
+  // The next start reads the same.
+  Lists next(files, settings, "C:\\Corvane");
+  next.Load();
+  EXPECT_EQ(HotKeysModel(next, dialogs).Rows(), expected);
 }
 
 TEST_F(LaunchHotkeysTest, ADamagedFileLoadsWhatItCanAndTargetsComeBackExactly) {
@@ -336,6 +345,7 @@ TEST_F(LaunchHotkeysTest, ADamagedFileLoadsWhatItCanAndTargetsComeBackExactly) {
   files.Put(kHotKeyFile, std::string("\x01\xFF\x80garbage\r\n") + EncryptText("no separator here") + "\r\n" +
                              EncryptText(odd + "^^^^Ctrl + Shift + 5") + "\r\n" +
                              EncryptText("C:\\x.exe^^^^Ctrl + Shift + ") + "\r\n");
+  store.Load();
   window.Load();
   ASSERT_FALSE(window.Rows().empty());
   EXPECT_EQ(window.Rows().front().target, odd);
@@ -344,7 +354,7 @@ TEST_F(LaunchHotkeysTest, ADamagedFileLoadsWhatItCanAndTargetsComeBackExactly) {
 
 TEST_F(LaunchHotkeysTest, RemovingAsksThenRewritesAndTheLastRemovalLeavesNoFile) {
   window.Load();
-  AddHotKeyModel form(store, files, dialogs, window, "A", "B");
+  AddHotKeyModel form(store, files, dialogs, "A", "B");
   files.Put("C:\\Apps\\b.exe", "");
   ASSERT_TRUE(form.Accept("C:\\Apps\\calc.exe", "C"));
   ASSERT_TRUE(form.Accept("C:\\Apps\\b.exe", "D"));

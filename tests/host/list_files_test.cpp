@@ -112,12 +112,6 @@ TEST_F(ListFilesTest, EachLoaderReadsItsRecordsAndALastLineWithoutLineEnd) {
   EXPECT_EQ(store.blockList(), (BlockList{{"bad.exe", "C:\\c\\bad.exe"}}));
   EXPECT_EQ(store.trashJar(), (TrashJarList{"C:\\junk.txt", "C:\\old.exe"}));
   EXPECT_EQ(store.hotKeys(), (HotKeyList{{"C:\\doc.txt", "Ctrl + Shift + 7"}}));
-
-  // The hotkey window fills a copy of its own; the program's copy is untouched.
-  HotKeyList windowCopy;
-  store.LoadListFile(windowCopy);
-  EXPECT_EQ(windowCopy, store.hotKeys());
-  EXPECT_EQ(store.hotKeys().size(), 1u);
 }
 
 TEST_F(ListFilesTest, AllowDuplicatesLoadOnceAndTheNextRewriteStoresThemOnce) {

@@ -12,11 +12,14 @@
 #include "store/cipher.h"
 #include "tests/fakes/fake_dialogs.h"
 #include "tests/fakes/fake_file_chooser.h"
+#include "tests/fakes/fake_list_operations_host.h"
 #include "tests/fakes/program_fakes.h"
 #include "watch/watch_cycle.h"
 
 namespace corvane::ui {
 namespace {
+
+using C = PanelCommand;
 
 constexpr const char* kAllowFile = "C:\\Corvane\\midmo.ocx";
 constexpr const char* kBlockFile = "C:\\Corvane\\cekdn.ocx";
@@ -38,67 +41,23 @@ class TickingDialogs final : public Dialogs {
   std::vector<std::string>* log = nullptr;
 };
 
-// The main program around the operations: keeps the list-panels model in line as the main window
-// does, and records what it was asked.
-class FakeHost final : public ListOperationsHost {
- public:
-  explicit FakeHost(ListPanelsModel& panels) : panels_(panels) {}
-
-  void TerminateProgramByName(std::string_view name) override { terminated.emplace_back(name); }
-  void EmptyTrashJar() override {
-    ++emptyings;
-    if (emptyTrashJar) emptyTrashJar();
-  }
-  void ListsChanged() override {
-    if (!keepRowsInLine) return;
-    for (const Panel panel : {Panel::Running, Panel::Blocked, Panel::Allowed, Panel::TrashJar}) panels_.Update(panel);
-  }
-  void SetCounter(Panel panel, std::size_t count) override {
-    counters[panel] = count;
-    log.push_back("counter " + std::to_string(count));
-  }
-  void ResetPanelButtons(Panel panel) override { ++resets[panel]; }
-  void SetWatchTimer(bool on) override { log.push_back(on ? "timer on" : "timer off"); }
-  void SetBusyCursor(bool busy) override { log.push_back(busy ? "hourglass" : "arrow"); }
-  void ShowDetails(std::string_view path, std::string_view name) override {
-    details.push_back(std::string(name) + " " + std::string(path));
-  }
-  bool Closing() const override { return closing; }
-  void MovedToAllowList(std::string_view name, std::string_view path) override {
-    movedToAllow.push_back(std::string(name) + " " + std::string(path));
-  }
-
-  std::vector<std::string> terminated;
-  std::vector<std::string> movedToAllow;
-  int emptyings = 0;
-  std::function<void()> emptyTrashJar;
-  std::map<Panel, std::size_t> counters;
-  std::map<Panel, int> resets;
-  std::vector<std::string> details;
-  std::vector<std::string> log;
-  bool closing = false;
-  bool keepRowsInLine = true;
-
- private:
-  ListPanelsModel& panels_;
-};
-
 class ListOperationsTest : public ::testing::Test, protected testing::ProgramFakes {
  protected:
-  ListOperationsTest() { dialogs.log = &host.log; }
+  ListOperationsTest() {
+    dialogs.log = &host.log;
+    // As the main window's controller does: the panels follow every change of the lists.
+    lists.AddListener([this](ListSet) { host.ListsChanged(); });
+  }
 
   void Run(std::uint32_t id, const std::string& path, bool unjudged = false) {
     running().Add({GetName(path), path, unjudged});
     processes.Add(id, GetName(path), path);
   }
-  void Allow(const std::string& path) { lists.allowList().push_back({GetName(path), path}); }
-  void Block(const std::string& path) { lists.blockList().push_back({GetName(path), path}); }
-  void Trash(const std::string& path) { lists.trashJar().push_back(path); }
-  // Writes the in-memory lists to their files, as a start-up would have found them.
+  void Allow(const std::string& path) { lists.Allow(GetName(path), path); }
+  void Block(const std::string& path) { lists.Block(GetName(path), path); }
+  void Trash(const std::string& path) { lists.AddToTrashJar(path); }
+  // From here on, the lists are as a start-up found them.
   void SaveLists() {
-    lists.RewriteListFile(ListKind::Allow);
-    lists.RewriteListFile(ListKind::Block);
-    lists.RewriteListFile(ListKind::TrashJar);
     settings.values.erase("Read");
     files.log.clear();
   }
@@ -122,8 +81,8 @@ class ListOperationsTest : public ::testing::Test, protected testing::ProgramFak
   watch::RunningProgramList& running() { return watch.running(); }
 
   watch::WatchCycle watch{processes, settings, speaker, lists, files, true};
-  ListPanelsModel panels{lists, watch.running()};
-  FakeHost host{panels};
+  ListPanelsModel panels{{lists.allowList(), lists.blockList(), lists.trashJar(), watch.running()}};
+  testing::FakeListOperationsHost host{panels};
   TickingDialogs dialogs;
   testing::FakeFileChooser chooser;
   ListOperations ops{lists, watch.running(), panels, dialogs, chooser, host};
@@ -139,20 +98,20 @@ TEST_F(ListOperationsTest, WithoutASelectionNothingChangesAndTheCounterStillShow
   Trash("C:\\old.txt");
   SaveLists();
   host.ListsChanged();  // rows shown, none selected
-  ops.RunningToBlockList();
-  ops.RunningToTrashJar();
+  ops.Run(C::RunningToBlockList);
+  ops.Run(C::RunningToTrashJar);
   EXPECT_EQ(host.counters[Panel::Running], 1u);
-  ops.AllowedToBlockList();
-  ops.AllowedToTrashJar();
-  ops.RemoveAllowed();
+  ops.Run(C::AllowedToBlockList);
+  ops.Run(C::AllowedToTrashJar);
+  ops.Run(C::RemoveAllowed);
   EXPECT_EQ(host.counters[Panel::Allowed], 1u);
-  ops.BlockedToAllowList();
-  ops.BlockedToTrashJar();
-  ops.RemoveBlocked();
+  ops.Run(C::BlockedToAllowList);
+  ops.Run(C::BlockedToTrashJar);
+  ops.Run(C::RemoveBlocked);
   EXPECT_EQ(host.counters[Panel::Blocked], 2u);
-  ops.RemoveFromTrashJar();
+  ops.Run(C::RemoveFromTrashJar);
   EXPECT_EQ(host.counters[Panel::TrashJar], 1u);
-  ops.ShowDetails(Panel::Running);
+  ops.Run(C::RunningDetails);
   EXPECT_TRUE(dialogs.script.shown.empty());
   EXPECT_TRUE(FilesUntouched());
   EXPECT_FALSE(settings.Has("Read"));
@@ -176,9 +135,9 @@ TEST_F(ListOperationsTest, CancelOrAQuestionEndedByClosingLeavesListsAndFilesAsT
   Select(Panel::Blocked, 0);
   Select(Panel::TrashJar, 0);
   const std::vector<std::function<void()>> operations = {
-      [&] { ops.RunningToBlockList(); }, [&] { ops.RunningToTrashJar(); }, [&] { ops.AllowedToBlockList(); },
-      [&] { ops.AllowedToTrashJar(); },  [&] { ops.RemoveAllowed(); },     [&] { ops.BlockedToAllowList(); },
-      [&] { ops.BlockedToTrashJar(); },  [&] { ops.RemoveBlocked(); },     [&] { ops.RemoveFromTrashJar(); },
+      [&] { ops.Run(C::RunningToBlockList); }, [&] { ops.Run(C::RunningToTrashJar); }, [&] { ops.Run(C::AllowedToBlockList); },
+      [&] { ops.Run(C::AllowedToTrashJar); },  [&] { ops.Run(C::RemoveAllowed); },     [&] { ops.Run(C::BlockedToAllowList); },
+      [&] { ops.Run(C::BlockedToTrashJar); },  [&] { ops.Run(C::RemoveBlocked); },     [&] { ops.Run(C::RemoveFromTrashJar); },
   };
   // Cancel.
   dialogs.script.unscriptedAnswer = false;
@@ -203,8 +162,8 @@ TEST_F(ListOperationsTest, CancelOrAQuestionEndedByClosingLeavesListsAndFilesAsT
   EXPECT_EQ(host.emptyings, 0);
   EXPECT_EQ(host.counters[Panel::Blocked], 1u);
   // Once closing, nothing starts at all.
-  ops.ClearBlocked();
-  ops.AddToTrashJar();
+  ops.Run(C::ClearBlocked);
+  ops.Run(C::AddToTrashJar);
   EXPECT_EQ(lists.blockList().size(), 1u);
   EXPECT_TRUE(chooser.titles.empty());
 }
@@ -219,16 +178,16 @@ TEST_F(ListOperationsTest, CorvanesOwnProgramsAreRefusedSilentlyWithoutEvenTheCo
   Select(Panel::Allowed, 0);
   Select(Panel::Blocked, 0);
   dialogs.script.unscriptedAnswer = true;
-  ops.RunningToBlockList();
-  ops.RunningToTrashJar();
-  ops.AllowedToBlockList();
-  ops.AllowedToTrashJar();
-  ops.BlockedToTrashJar();
+  ops.Run(C::RunningToBlockList);
+  ops.Run(C::RunningToTrashJar);
+  ops.Run(C::AllowedToBlockList);
+  ops.Run(C::AllowedToTrashJar);
+  ops.Run(C::BlockedToTrashJar);
   panels.SetSelected(Panel::Blocked, 0, false);
   Select(Panel::Blocked, 1);
-  ops.BlockedToTrashJar();
+  ops.Run(C::BlockedToTrashJar);
   chooser.answers = {"C:\\Corvane\\Rizaz.exe"};
-  ops.AddToTrashJar();
+  ops.Run(C::AddToTrashJar);
   EXPECT_TRUE(dialogs.script.shown.empty());
   EXPECT_TRUE(host.counters.empty());
   EXPECT_TRUE(FilesUntouched());
@@ -237,7 +196,7 @@ TEST_F(ListOperationsTest, CorvanesOwnProgramsAreRefusedSilentlyWithoutEvenTheCo
   // Moving the blocker back to the allow list, or removing it, is not refused.
   panels.SetSelected(Panel::Blocked, 1, false);
   Select(Panel::Blocked, 0);
-  ops.BlockedToAllowList();
+  ops.Run(C::BlockedToAllowList);
   EXPECT_EQ(lists.allowList().size(), 2u);
   EXPECT_TRUE(IsProtectedPath("d:\\tools\\CORVANE.exe"));
   EXPECT_FALSE(IsProtectedPath("C:\\Corvane\\corvane.ex"));
@@ -259,47 +218,47 @@ TEST_F(ListOperationsTest, QuestionsAndMessagesReadExactly) {
     operation();
     return dialogs.script.confirmations.empty() ? std::string() : dialogs.script.confirmations.back();
   };
-  EXPECT_EQ(ask(Panel::Running, 0, [&] { ops.RunningToBlockList(); }),
+  EXPECT_EQ(ask(Panel::Running, 0, [&] { ops.Run(C::RunningToBlockList); }),
             "Are you sure you want to move \"one.exe\" to Block List?");
-  EXPECT_EQ(ask(Panel::Running, 1, [&] { ops.RunningToBlockList(); }),
+  EXPECT_EQ(ask(Panel::Running, 1, [&] { ops.Run(C::RunningToBlockList); }),
             "This file is a Windows Process and should Not be BLOCKED. Are you sure you want to move "
             "\"svchost.exe\" to Block List?");
-  EXPECT_EQ(ask(Panel::Running, 0, [&] { ops.RunningToTrashJar(); }),
+  EXPECT_EQ(ask(Panel::Running, 0, [&] { ops.Run(C::RunningToTrashJar); }),
             "Are you sure you want to move \"one.exe\" to Trash Jar?");
-  EXPECT_EQ(ask(Panel::Running, 1, [&] { ops.RunningToTrashJar(); }),
+  EXPECT_EQ(ask(Panel::Running, 1, [&] { ops.Run(C::RunningToTrashJar); }),
             "This file is a Windows Process and should Not be moved to Trash Jar. Are you sure you want to move "
             "\"svchost.exe\" to Trash Jar?");
   // From the allow list the plain question has a blank before its question mark; the warning not.
-  EXPECT_EQ(ask(Panel::Allowed, 0, [&] { ops.AllowedToBlockList(); }),
+  EXPECT_EQ(ask(Panel::Allowed, 0, [&] { ops.Run(C::AllowedToBlockList); }),
             "Are you sure you want to move \"ok.exe\" to Block List ?");
-  EXPECT_EQ(ask(Panel::Allowed, 1, [&] { ops.AllowedToBlockList(); }),
+  EXPECT_EQ(ask(Panel::Allowed, 1, [&] { ops.Run(C::AllowedToBlockList); }),
             "This file is a Windows Process and should Not be BLOCKED. Are you sure you want to move "
             "\"explorer.exe\" to Block List?");
   // Moves from the lists into the Trash Jar warn about nothing.
-  EXPECT_EQ(ask(Panel::Allowed, 1, [&] { ops.AllowedToTrashJar(); }),
+  EXPECT_EQ(ask(Panel::Allowed, 1, [&] { ops.Run(C::AllowedToTrashJar); }),
             "Are you sure you want to move \"explorer.exe\" to Trash Jar?");
-  EXPECT_EQ(ask(Panel::Allowed, 0, [&] { ops.RemoveAllowed(); }),
+  EXPECT_EQ(ask(Panel::Allowed, 0, [&] { ops.Run(C::RemoveAllowed); }),
             "Are you sure you want to remove \"ok.exe\" from the list?");
-  EXPECT_EQ(ask(Panel::Blocked, 0, [&] { ops.BlockedToAllowList(); }),
+  EXPECT_EQ(ask(Panel::Blocked, 0, [&] { ops.Run(C::BlockedToAllowList); }),
             "Are you sure you want to move \"bad.exe\" to Allow list?");
-  EXPECT_EQ(ask(Panel::Blocked, 0, [&] { ops.BlockedToTrashJar(); }),
+  EXPECT_EQ(ask(Panel::Blocked, 0, [&] { ops.Run(C::BlockedToTrashJar); }),
             "Are you sure you want to move \"bad.exe\" to Trash Jar?");
-  EXPECT_EQ(ask(Panel::Blocked, 0, [&] { ops.RemoveBlocked(); }),
+  EXPECT_EQ(ask(Panel::Blocked, 0, [&] { ops.Run(C::RemoveBlocked); }),
             "Are you sure you want to remove \"bad.exe\" from the list?");
-  EXPECT_EQ(ask(Panel::TrashJar, 0, [&] { ops.RemoveFromTrashJar(); }),
+  EXPECT_EQ(ask(Panel::TrashJar, 0, [&] { ops.Run(C::RemoveFromTrashJar); }),
             "Are you sure you want to remove \"C:\\old.txt\" from the list?");
 
   // The information texts begin with a blank.
   dialogs.script.unscriptedAnswer = true;
   dialogs.script.informations.clear();
-  ask(Panel::Allowed, 1, [&] { ops.AllowedToTrashJar(); });
-  ask(Panel::Allowed, 0, [&] { ops.RemoveAllowed(); });
-  ops.ClearAllowed();
-  ops.ClearBlocked();
-  ops.ClearTrashJar();
+  ask(Panel::Allowed, 1, [&] { ops.Run(C::AllowedToTrashJar); });
+  ask(Panel::Allowed, 0, [&] { ops.Run(C::RemoveAllowed); });
+  ops.Run(C::ClearAllowed);
+  ops.Run(C::ClearBlocked);
+  ops.Run(C::ClearTrashJar);
   chooser.answers = {"C:\\Docs\\Note.txt", "c:\\docs\\note.TXT"};
-  ops.AddToTrashJar();
-  ops.AddToTrashJar();
+  ops.Run(C::AddToTrashJar);
+  ops.Run(C::AddToTrashJar);
   EXPECT_EQ(dialogs.script.informations,
             (std::vector<std::string>{" Selected file has been moved to Trash Jar.",
                                       " Selected file has been removed from the list.",
@@ -317,7 +276,7 @@ TEST_F(ListOperationsTest, RunningToBlockListEndsTheProgramAppendsItAndReloadsTh
   SaveLists();
   Select(Panel::Running, 1);
   dialogs.script.answers = {true};
-  ops.RunningToBlockList();
+  ops.Run(C::RunningToBlockList);
   EXPECT_EQ(host.terminated, (std::vector<std::string>{"two.exe"}));
   // Appended, not rewritten: the earlier record stays first.
   EXPECT_EQ(files.log, (std::vector<std::string>{"append C:\\Corvane\\cekdn.ocx"}));
@@ -345,7 +304,7 @@ TEST_F(ListOperationsTest, RunningToTrashJarEndsOnlyTheProgramFromThatFileDelete
   SaveLists();
   Select(Panel::Running, 0);
   dialogs.script.answers = {true};
-  ops.RunningToTrashJar();
+  ops.Run(C::RunningToTrashJar);
   EXPECT_EQ(host.emptyings, 1);
   EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{1}));
   EXPECT_TRUE(processes.IsRunning(2));
@@ -364,15 +323,34 @@ TEST_F(ListOperationsTest, RunningToTrashJarEndsOnlyTheProgramFromThatFileDelete
   EXPECT_TRUE(dialogs.script.informations.empty());
 }
 
-TEST_F(ListOperationsTest, RunningToTrashJarRewritesTheAllowFileEvenWhenNoEntryWent) {
+TEST_F(ListOperationsTest, AWriteTheFilesRefuseChangesNoListIsToldOnceAndClaimsNoSuccess) {
   Run(1, "C:\\apps\\tool.exe");
-  Allow("C:\\apps\\keep.exe");
+  Run(2, "C:\\apps\\bad.exe");
+  Allow("C:\\apps\\ok.exe");
   SaveLists();
+  files.refuseAllWrites = true;
+  dialogs.script.unscriptedAnswer = true;
+  // A block the file refuses: the program still ends, as asked, but it is not shown as blocked.
+  Select(Panel::Running, 1);
+  ops.Run(C::RunningToBlockList);
+  EXPECT_EQ(host.terminated, (std::vector<std::string>{"bad.exe"}));
+  EXPECT_TRUE(lists.blockList().empty());
+  // Not in the Trash Jar, so nothing is deleted and the program stays in the running list.
   Select(Panel::Running, 0);
-  dialogs.script.answers = {true};
-  ops.RunningToTrashJar();
-  EXPECT_EQ(files.log, (std::vector<std::string>{"append C:\\Corvane\\hovsfd.dll", "replace C:\\Corvane\\midmo.ocx"}));
-  EXPECT_EQ(Records(kAllowFile), (std::vector<std::string>{"C:\\apps\\keep.exe^^^^keep.exe"}));
+  ops.Run(C::RunningToTrashJar);
+  EXPECT_TRUE(lists.trashJar().empty());
+  EXPECT_EQ(running().size(), 1u);
+  EXPECT_EQ(host.emptyings, 0);
+  // Allowances that cannot be removed stay, and so do the running programs they let run.
+  Select(Panel::Allowed, 0);
+  ops.Run(C::RemoveAllowed);
+  ops.Run(C::ClearAllowed);
+  EXPECT_EQ(lists.allowList().size(), 1u);
+  EXPECT_EQ(running().size(), 1u);
+  // One notice per list, and no word of success.
+  EXPECT_EQ(dialogs.script.informations,
+            (std::vector<std::string>{UnsavedListMessage(ListKind::Block), UnsavedListMessage(ListKind::TrashJar),
+                                      UnsavedListMessage(ListKind::Allow)}));
 }
 
 // ---- Allowed panel ---------------------------------------------------------------------------
@@ -384,7 +362,7 @@ TEST_F(ListOperationsTest, AllowedToBlockListRewritesBothFilesAndReloadsTheBlock
   SaveLists();
   Select(Panel::Allowed, 1);
   dialogs.script.answers = {true};
-  ops.AllowedToBlockList();
+  ops.Run(C::AllowedToBlockList);
   EXPECT_EQ(Records(kAllowFile), (std::vector<std::string>{"C:\\apps\\a.exe^^^^a.exe"}));
   EXPECT_EQ(Records(kBlockFile),
             (std::vector<std::string>{"C:\\apps\\bad.exe^^^^bad.exe", "C:\\apps\\x.exe^^^^x.exe"}));
@@ -403,7 +381,7 @@ TEST_F(ListOperationsTest, AllowedToTrashJarRewritesTheAllowFileInOneStepAndEmpt
   host.emptyTrashJar = [&] { allowFileDuringEmptying = files.Content(kAllowFile); };
   Select(Panel::Allowed, 0);
   dialogs.script.answers = {true};
-  ops.AllowedToTrashJar();
+  ops.Run(C::AllowedToTrashJar);
   EXPECT_EQ(host.emptyings, 1);
   EXPECT_FALSE(allowFileDuringEmptying.empty());
   // Never deleted and written again: one replacement.
@@ -424,7 +402,7 @@ TEST_F(ListOperationsTest, RemoveAllowedForgetsOnlyThatRunningProgram) {
   SaveLists();
   Select(Panel::Allowed, 0);
   dialogs.script.answers = {true};
-  ops.RemoveAllowed();
+  ops.Run(C::RemoveAllowed);
   ASSERT_EQ(running().size(), 2u);
   EXPECT_EQ(running().entries()[0].path, "C:\\apps\\a.exe.old");
   EXPECT_EQ(running().entries()[1].path, "D:\\elsewhere\\a.exe");
@@ -436,7 +414,7 @@ TEST_F(ListOperationsTest, RemoveAllowedForgetsOnlyThatRunningProgram) {
   // The only entry removed: no file is left behind.
   Select(Panel::Allowed, 0);
   dialogs.script.answers = {true};
-  ops.RemoveAllowed();
+  ops.Run(C::RemoveAllowed);
   EXPECT_FALSE(files.Has(kAllowFile));
 }
 
@@ -446,7 +424,7 @@ TEST_F(ListOperationsTest, ClearAllowedStopsTheWatchEmptiesAllowedAndRunningAndL
   Allow("C:\\apps\\one.exe");
   Block("C:\\apps\\bad.exe");
   SaveLists();
-  ops.ClearAllowed();
+  ops.Run(C::ClearAllowed);
   EXPECT_TRUE(dialogs.script.confirmations.empty());
   EXPECT_TRUE(lists.allowList().empty());
   EXPECT_TRUE(running().empty());
@@ -466,7 +444,7 @@ TEST_F(ListOperationsTest, ClearAllowedStopsTheWatchEmptiesAllowedAndRunningAndL
   } closingDialogs;
   closingDialogs.closing = &host.closing;
   ListOperations closingOps{lists, running(), panels, closingDialogs, chooser, host};
-  closingOps.ClearAllowed();
+  closingOps.Run(C::ClearAllowed);
   EXPECT_EQ(host.log, (std::vector<std::string>{"timer off", "hourglass", "counter 0", "arrow"}));
 }
 
@@ -479,7 +457,7 @@ TEST_F(ListOperationsTest, BlockedToAllowListRewritesBothFilesAndReloadsTheBlock
   SaveLists();
   Select(Panel::Blocked, 1);
   dialogs.script.answers = {true};
-  ops.BlockedToAllowList();
+  ops.Run(C::BlockedToAllowList);
   EXPECT_EQ(dialogs.script.confirmations,
             (std::vector<std::string>{"Are you sure you want to move \"svchost.exe\" to Allow list?"}));
   EXPECT_EQ(Records(kBlockFile), (std::vector<std::string>{"C:\\apps\\bad.exe^^^^bad.exe"}));
@@ -494,15 +472,16 @@ TEST_F(ListOperationsTest, BlockedToAllowListRewritesBothFilesAndReloadsTheBlock
 
 TEST_F(ListOperationsTest, AFingerprintDoesNotComeBackWithAProgramMovedToBlockAndBackToAllow) {
   const std::string hash(64, 'd');
-  lists.allowList().push_back({"a.exe", "C:\\apps\\a.exe", {hash, "2026-12-09"}});
+  Allow("C:\\apps\\a.exe");
+  lists.SetAllowFingerprint("a.exe", "C:\\apps\\a.exe", {hash, "2026-12-09"});
   SaveLists();
   EXPECT_EQ(Records(kAllowFile), (std::vector<std::string>{"C:\\apps\\a.exe^^^^a.exe^^^^" + hash + "^^^^2026-12-09"}));
   Select(Panel::Allowed, 0);
   dialogs.script.answers = {true, true};
-  ops.AllowedToBlockList();
+  ops.Run(C::AllowedToBlockList);
   EXPECT_EQ(Records(kBlockFile), (std::vector<std::string>{"C:\\apps\\a.exe^^^^a.exe"}));
   Select(Panel::Blocked, 0);
-  ops.BlockedToAllowList();
+  ops.Run(C::BlockedToAllowList);
   // Allowed again without the old file's hash: the file as it is now is the one that gets remembered.
   ASSERT_EQ(lists.allowList().size(), 1u);
   EXPECT_EQ(lists.allowList()[0].fingerprint, FileFingerprint{});
@@ -518,7 +497,7 @@ TEST_F(ListOperationsTest, BlockedToTrashJarEmptiesTheTrashJarAtOnceAndReloadsTh
   SaveLists();
   Select(Panel::Blocked, 0);
   dialogs.script.answers = {true};
-  ops.BlockedToTrashJar();
+  ops.Run(C::BlockedToTrashJar);
   EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{7}));
   EXPECT_FALSE(files.Has("C:\\apps\\bad.exe"));
   EXPECT_EQ(Records(kTrashFile), (std::vector<std::string>{"C:\\apps\\bad.exe"}));
@@ -534,13 +513,13 @@ TEST_F(ListOperationsTest, RemoveAndClearBlockedReloadTheBlocker) {
   SaveLists();
   Select(Panel::Blocked, 0);
   dialogs.script.answers = {true};
-  ops.RemoveBlocked();
+  ops.Run(C::RemoveBlocked);
   EXPECT_EQ(Records(kBlockFile), (std::vector<std::string>{"C:\\apps\\worse.exe^^^^worse.exe"}));
   EXPECT_TRUE(ReadRaised());
   EXPECT_EQ(host.counters[Panel::Blocked], 1u);
   // Clear asks nothing, deletes the file and reloads the blocker.
   settings.values.erase("Read");
-  ops.ClearBlocked();
+  ops.Run(C::ClearBlocked);
   EXPECT_EQ(dialogs.script.confirmations.size(), 1u);
   EXPECT_TRUE(lists.blockList().empty());
   EXPECT_FALSE(files.Has(kBlockFile));
@@ -558,7 +537,7 @@ TEST_F(ListOperationsTest, TrashJarAddComparesWholePathsAndLeavesTheDeletionToTh
   host.counters[Panel::TrashJar] = 1;
   // A path that only begins a listed one is another file.
   chooser.answers = {" C:\\Tools\\a.exe "};
-  ops.AddToTrashJar();
+  ops.Run(C::AddToTrashJar);
   EXPECT_EQ(chooser.titles, (std::vector<std::string>{"Corvane Select a file"}));
   EXPECT_EQ(lists.trashJar(), (TrashJarList{"C:\\TOOLS\\A.EXE.bak", "C:\\Tools\\a.exe"}));
   EXPECT_EQ(Records(kTrashFile), (std::vector<std::string>{"C:\\TOOLS\\A.EXE.bak", "C:\\Tools\\a.exe"}));
@@ -571,7 +550,7 @@ TEST_F(ListOperationsTest, TrashJarAddComparesWholePathsAndLeavesTheDeletionToTh
   // the last three without a word.
   files.log.clear();
   chooser.answers = {"c:\\tools\\A.exe", std::nullopt, "   ", "C:\\Corvane\\Corvane.exe"};
-  for (int i = 0; i < 4; ++i) ops.AddToTrashJar();
+  for (int i = 0; i < 4; ++i) ops.Run(C::AddToTrashJar);
   EXPECT_EQ(dialogs.script.informations,
             (std::vector<std::string>{"c:\\tools\\A.exe already exists in the list. Please choose another file."}));
   EXPECT_EQ(lists.trashJar().size(), 2u);
@@ -584,10 +563,10 @@ TEST_F(ListOperationsTest, RemoveAndClearTrashJarKeepTheFileInLineAndCountTheRes
   SaveLists();
   Select(Panel::TrashJar, 1);
   dialogs.script.answers = {true};
-  ops.RemoveFromTrashJar();
+  ops.Run(C::RemoveFromTrashJar);
   EXPECT_EQ(Records(kTrashFile), (std::vector<std::string>{"C:\\a.txt"}));
   EXPECT_EQ(host.counters[Panel::TrashJar], 1u);
-  ops.ClearTrashJar();
+  ops.Run(C::ClearTrashJar);
   EXPECT_TRUE(lists.trashJar().empty());
   EXPECT_FALSE(files.Has(kTrashFile));
   EXPECT_EQ(host.counters[Panel::TrashJar], 0u);
@@ -608,13 +587,13 @@ TEST_F(ListOperationsTest, AnEntryThatLeavesItsListWhileAskedAboutIsActedOnByNoO
   dialogs.script.unscriptedAnswer = true;
   // A watch tick while the question is open: two.exe has ended, and the row below moves up.
   dialogs.whileOpen = [&] { running().RemoveAt(1); };
-  ops.RunningToBlockList();
+  ops.Run(C::RunningToBlockList);
   EXPECT_TRUE(host.terminated.empty());
   EXPECT_TRUE(lists.blockList().empty());
   EXPECT_TRUE(FilesUntouched());
   EXPECT_EQ(running().size(), 2u);
   EXPECT_EQ(host.counters[Panel::Running], 2u);
-  ops.RunningToTrashJar();  // nothing selected any more
+  ops.Run(C::RunningToTrashJar);  // nothing selected any more
   EXPECT_TRUE(lists.trashJar().empty());
 }
 
@@ -628,7 +607,7 @@ TEST_F(ListOperationsTest, RowsLeftBehindByTheirListNeverLeadToAnotherEntry) {
   host.keepRowsInLine = false;
   dialogs.script.unscriptedAnswer = true;
   dialogs.whileOpen = [&] { running().RemoveAt(1); };
-  ops.RunningToBlockList();
+  ops.Run(C::RunningToBlockList);
   EXPECT_TRUE(host.terminated.empty());
   EXPECT_TRUE(lists.blockList().empty());
   EXPECT_EQ(running().size(), 2u);
@@ -637,26 +616,28 @@ TEST_F(ListOperationsTest, RowsLeftBehindByTheirListNeverLeadToAnotherEntry) {
 TEST_F(ListOperationsTest, TheChosenEntryIsFoundAgainWhereverItMoved) {
   Allow("C:\\apps\\a.exe");
   Allow("C:\\apps\\b.exe");
+  Allow("C:\\apps\\c.exe");
   Block("C:\\apps\\x.exe");
   Block("C:\\apps\\x.exe");  // the block file may hold a record twice: the chosen row decides
   Trash("C:\\a.txt");
   Trash("C:\\b.txt");
+  Trash("C:\\c.txt");
   SaveLists();
   dialogs.script.unscriptedAnswer = true;
-  // Entries added in front of the chosen one while the question is open.
-  Select(Panel::Allowed, 1);
-  dialogs.whileOpen = [&] { lists.allowList().insert(lists.allowList().begin(), {"new.exe", "C:\\new.exe"}); };
-  ops.RemoveAllowed();
-  EXPECT_EQ(lists.allowList(), (AllowList{{"new.exe", "C:\\new.exe"}, {"a.exe", "C:\\apps\\a.exe"}}));
-  Select(Panel::TrashJar, 1);
-  dialogs.whileOpen = [&] { lists.trashJar().insert(lists.trashJar().begin(), "C:\\first.txt"); };
-  ops.RemoveFromTrashJar();
-  EXPECT_EQ(lists.trashJar(), (TrashJarList{"C:\\first.txt", "C:\\a.txt"}));
+  // The entry in front of the chosen one goes while the question is open.
+  Select(Panel::Allowed, 2);
+  dialogs.whileOpen = [&] { lists.Remove(ListKind::Allow, 0); };
+  ops.Run(C::RemoveAllowed);
+  EXPECT_EQ(lists.allowList(), (AllowList{{"b.exe", "C:\\apps\\b.exe"}}));
+  Select(Panel::TrashJar, 2);
+  dialogs.whileOpen = [&] { lists.Remove(ListKind::TrashJar, 0); };
+  ops.Run(C::RemoveFromTrashJar);
+  EXPECT_EQ(lists.trashJar(), (TrashJarList{"C:\\b.txt"}));
   // Of two equal records, the chosen one goes and the other keeps its row.
   Select(Panel::Blocked, 1);
   const RowId first = panels.IdAt(Panel::Blocked, 0);
   dialogs.whileOpen = nullptr;
-  ops.RemoveBlocked();
+  ops.Run(C::RemoveBlocked);
   EXPECT_EQ(lists.blockList().size(), 1u);
   EXPECT_EQ(panels.IdAt(Panel::Blocked, 0), first);
 }
@@ -667,23 +648,29 @@ TEST_F(ListOperationsTest, DetailsHandOverTheSelectedProgram) {
   Trash("C:\\a.txt");
   Select(Panel::Running, 0);
   Select(Panel::TrashJar, 0);
-  ops.ShowDetails(Panel::Running);
-  ops.ShowDetails(Panel::Blocked);   // nothing selected
-  ops.ShowDetails(Panel::TrashJar);  // files have no details
+  ops.Run(C::RunningDetails);
+  ops.Run(C::BlockedDetails);  // nothing selected
   EXPECT_EQ(host.details, (std::vector<std::string>{"one.exe C:\\apps\\one.exe"}));
 }
 
 TEST_F(ListOperationsTest, LongListsAreWrittenOnceEachPerOperation) {
+  // The files of years of use, read at the start.
+  ListFileStore earlier(files, settings, testing::kFakeProgramDirectory);
   for (int i = 0; i < 5000; ++i) {
-    Allow("C:\\apps\\allowed" + std::to_string(i) + ".exe");
-    Block("C:\\apps\\blocked" + std::to_string(i) + ".exe");
+    const std::string allowed = "allowed" + std::to_string(i) + ".exe";
+    const std::string blocked = "blocked" + std::to_string(i) + ".exe";
+    earlier.allowList().push_back({allowed, "C:\\apps\\" + allowed});
+    earlier.blockList().push_back({blocked, "C:\\apps\\" + blocked});
   }
-  for (int i = 0; i < 500; ++i) Trash("C:\\junk\\file" + std::to_string(i) + ".txt");
+  earlier.RewriteListFile(ListKind::Allow);
+  earlier.RewriteListFile(ListKind::Block);
+  lists.Load();
   SaveLists();
   Select(Panel::Allowed, 2500);
   dialogs.script.unscriptedAnswer = true;
-  ops.AllowedToBlockList();
-  EXPECT_EQ(files.log, (std::vector<std::string>{"replace C:\\Corvane\\midmo.ocx", "replace C:\\Corvane\\cekdn.ocx"}));
+  ops.Run(C::AllowedToBlockList);
+  // The destination first, by one record; then the source in one step.
+  EXPECT_EQ(files.log, (std::vector<std::string>{"append C:\\Corvane\\cekdn.ocx", "replace C:\\Corvane\\midmo.ocx"}));
   EXPECT_EQ(Records(kAllowFile).size(), 4999u);
   EXPECT_EQ(Records(kBlockFile).back(), "C:\\apps\\allowed2500.exe^^^^allowed2500.exe");
 }

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "store/cipher.h"
-#include "tests/fakes/program_fakes.h"
+#include "store/list_files.h"
 
 namespace corvane::ui {
 namespace {
@@ -55,7 +54,7 @@ watch::RunningProgram Program(const std::string& name, bool unjudged = false) {
   return {name, "C:\\apps\\" + name, unjudged};
 }
 
-class ListPanelsModelTest : public ::testing::Test, protected testing::ProgramFakes {
+class ListPanelsModelTest : public ::testing::Test {
  protected:
   // Updates the panel and checks that its steps turn what it showed into its list.
   std::vector<RowChange> Update(Panel panel) {
@@ -66,15 +65,18 @@ class ListPanelsModelTest : public ::testing::Test, protected testing::ProgramFa
     return changes;
   }
 
+  AllowList allowed;
+  BlockList blocked;
+  TrashJarList trashJar;
   watch::RunningProgramList running;
-  ListPanelsModel model{lists, running};
+  ListPanelsModel model{{allowed, blocked, trashJar, running}};
 };
 
 TEST_F(ListPanelsModelTest, ARowStandsForItsEntry) {
   running.Add(Program("free.exe", /*unjudged=*/true));
-  lists.blockList().push_back({"bad.exe", "C:\\x\\bad.exe"});
-  lists.allowList().push_back({"ok.exe", "C:\\ok.exe"});
-  lists.trashJar().push_back("C:\\old.txt");
+  blocked.push_back({"bad.exe", "C:\\x\\bad.exe"});
+  allowed.push_back({"ok.exe", "C:\\ok.exe"});
+  trashJar.push_back("C:\\old.txt");
   // Program rows are name and path, the running rows with their flag; Trash Jar rows the path alone.
   EXPECT_EQ(model.EntriesOf(Panel::Running), (std::vector<PanelEntry>{{"free.exe", "C:\\apps\\free.exe", true}}));
   EXPECT_EQ(model.EntriesOf(Panel::Blocked), (std::vector<PanelEntry>{{"bad.exe", "C:\\x\\bad.exe"}}));
@@ -102,15 +104,13 @@ TEST_F(ListPanelsModelTest, ARowStandsForItsEntry) {
 
 TEST_F(ListPanelsModelTest, AllowedRowsReadTheSameWithOrWithoutAFingerprint) {
   const std::string hash(64, 'b');
-  files.Put("C:\\Corvane\\midmo.ocx", EncryptText("C:\\a\\one.exe^^^^one.exe") + "\r\n" +
-                                          EncryptText("C:\\b\\two.exe^^^^two.exe^^^^" + hash + "^^^^2026-12-09") + "\r\n");
-  lists.LoadListFile(ListKind::Allow);
+  allowed = {{"one.exe", "C:\\a\\one.exe"}, {"two.exe", "C:\\b\\two.exe", {hash, "2026-12-09"}}};
   Update(Panel::Allowed);
   EXPECT_EQ(Shown(model, Panel::Allowed),
             (std::vector<PanelEntry>{{"one.exe", "C:\\a\\one.exe"}, {"two.exe", "C:\\b\\two.exe"}}));
   EXPECT_EQ(model.TooltipAt(Panel::Allowed, 1), "Location: C:\\b\\two.exe");
   // Taking its fingerprint later changes nothing the panel shows.
-  lists.SetAllowFingerprint("one.exe", "C:\\a\\one.exe", {hash, ""});
+  allowed[0].fingerprint = {hash, ""};
   EXPECT_TRUE(Update(Panel::Allowed).empty());
 }
 
@@ -144,15 +144,15 @@ TEST_F(ListPanelsModelTest, UpdatesRowByRowAndLeavesUntouchedRowsAlone) {
   EXPECT_EQ(RowAfterChanges(tick, 4), 2u);
 
   // An entry replaced in the middle of the list, and the list emptied.
-  lists.allowList() = {{"a.exe", "C:\\a.exe"}, {"b.exe", "C:\\b.exe"}, {"c.exe", "C:\\c.exe"}};
+  allowed = {{"a.exe", "C:\\a.exe"}, {"b.exe", "C:\\b.exe"}, {"c.exe", "C:\\c.exe"}};
   Update(Panel::Allowed);
-  lists.allowList()[1] = {"b.exe", "D:\\b.exe"};
+  allowed[1] = {"b.exe", "D:\\b.exe"};
   const auto replaced = Update(Panel::Allowed);
   EXPECT_EQ(replaced, (std::vector<RowChange>{{RowChangeKind::Remove, 1, {"b.exe", "C:\\b.exe"}},
                                               {RowChangeKind::Add, 1, {"b.exe", "D:\\b.exe"}}}));
   // A row added where a kept row stood pushes that row down.
   EXPECT_EQ(RowAfterChanges(replaced, 2), 2u);
-  lists.allowList().clear();
+  allowed.clear();
   EXPECT_EQ(Update(Panel::Allowed).size(), 3u);
   EXPECT_EQ(model.RowCount(Panel::Allowed), 0u);
 }
@@ -196,21 +196,21 @@ TEST_F(ListPanelsModelTest, SelectionStaysWithItsEntryAcrossAWatchTick) {
 TEST_F(ListPanelsModelTest, DuplicateEntriesOfTheBlockListKeepTheSelectedRow) {
   const ProgramListEntry a{"a.exe", "C:\\a.exe"};
   const ProgramListEntry b{"b.exe", "C:\\b.exe"};
-  lists.blockList() = {a, b, a};
+  blocked = {a, b, a};
   Update(Panel::Blocked);
   EXPECT_EQ(model.RowCount(Panel::Blocked), 3u);
   model.SetSelected(Panel::Blocked, 2, true);
   const RowId second = model.FirstSelected(Panel::Blocked)->id;
 
   // The first copy goes: the selected second copy stays selected, one of two rows now.
-  lists.blockList() = {b, a};
+  blocked = {b, a};
   EXPECT_EQ(Update(Panel::Blocked), (std::vector<RowChange>{{RowChangeKind::Remove, 0, {"a.exe", "C:\\a.exe"}}}));
   ASSERT_TRUE(model.FirstSelected(Panel::Blocked));
   EXPECT_EQ(model.FirstSelected(Panel::Blocked)->id, second);
   EXPECT_EQ(model.FirstSelected(Panel::Blocked)->row, 1u);
 
   // The same entry blocked once more: one new row at the end; the selection does not move to it.
-  lists.blockList().push_back(a);
+  blocked.push_back(a);
   EXPECT_EQ(Update(Panel::Blocked), (std::vector<RowChange>{{RowChangeKind::Add, 2, {"a.exe", "C:\\a.exe"}}}));
   EXPECT_EQ(model.SelectedRows(Panel::Blocked), (std::vector<std::size_t>{1}));
   EXPECT_EQ(model.FirstSelected(Panel::Blocked)->id, second);
@@ -243,7 +243,7 @@ TEST_F(ListPanelsModelTest, StepsAlwaysTurnTheRowsIntoTheList) {
     return ProgramListEntry{name, "C:\\" + name};
   };
   for (int round = 0; round < 300; ++round) {
-    auto& list = lists.blockList();
+    auto& list = blocked;
     const int edits = static_cast<int>(random() % 4);
     for (int e = 0; e < edits; ++e) {
       if (!list.empty() && random() % 2 == 0) {
@@ -260,11 +260,11 @@ TEST_F(ListPanelsModelTest, StepsAlwaysTurnTheRowsIntoTheList) {
 
   std::vector<ProgramListEntry> large;
   for (int i = 0; i < 1500; ++i) large.push_back({std::to_string(i) + ".exe", "C:\\" + std::to_string(i) + ".exe"});
-  lists.allowList() = large;
+  allowed = large;
   Update(Panel::Allowed);
   model.SetSelected(Panel::Allowed, 700, true);
-  lists.allowList().front() = {"first.exe", "C:\\first.exe"};
-  lists.allowList().back() = {"last.exe", "C:\\last.exe"};
+  allowed.front() = {"first.exe", "C:\\first.exe"};
+  allowed.back() = {"last.exe", "C:\\last.exe"};
   const auto changes = Update(Panel::Allowed);
   EXPECT_LE(changes.size(), 4u);
   ASSERT_TRUE(model.FirstSelected(Panel::Allowed));

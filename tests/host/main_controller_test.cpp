@@ -152,9 +152,9 @@ TEST_F(MainControllerTest, OnlyTheExactAutoArgumentHides) {
 }
 
 TEST_F(MainControllerTest, NavigationSetsListCounters) {
-  lists.blockList().push_back({"a.exe", "C:\\a.exe"});
-  lists.blockList().push_back({"b.exe", "C:\\b.exe"});
-  lists.trashJar().push_back("C:\\x.txt");
+  lists.Block("a.exe", "C:\\a.exe");
+  lists.Block("b.exe", "C:\\b.exe");
+  lists.AddToTrashJar("C:\\x.txt");
   controller.Navigate(Panel::Blocked);
   EXPECT_EQ(view.shown.Heading(), "Blocked Process");
   EXPECT_EQ(view.shown.Count(Panel::Blocked), 2u);
@@ -262,8 +262,8 @@ TEST_F(MainControllerTest, WatchTickRearmsItsTimerAndTheRunningCounterLeavesOneP
 }
 
 TEST_F(MainControllerTest, DetailsOfTheSelectedEntryStopTheWatchTimerWhileShown) {
-  lists.blockList().push_back({"bad.exe", "C:\\x\\bad.exe"});
-  lists.trashJar().push_back("C:\\old.txt");
+  lists.Block("bad.exe", "C:\\x\\bad.exe");
+  lists.AddToTrashJar("C:\\old.txt");
   watch.running().Add({"ok.exe", "C:\\ok.exe"});
   controller.OnListsChanged();
   view.timers[MainTimer::Processes] = true;
@@ -278,7 +278,7 @@ TEST_F(MainControllerTest, DetailsOfTheSelectedEntryStopTheWatchTimerWhileShown)
   controller.SelectRow(Panel::TrashJar, 0, true);
   controller.ShowDetails(Panel::TrashJar);
   // The selected entry has left its list meanwhile: nothing either.
-  lists.blockList().clear();
+  lists.Clear(ListKind::Block);
   controller.OnListsChanged();
   controller.ShowDetails(Panel::Blocked);
   EXPECT_EQ(view.details, (std::vector<std::string>{"bad.exe C:\\x\\bad.exe", "ok.exe C:\\ok.exe"}));
@@ -395,9 +395,10 @@ class MainControllerOperationsTest : public MainControllerTest {
   void FillAndSelect() {
     watch.running().Clear();
     watch.running().Add({"run.exe", "C:\\apps\\run.exe"});
-    lists.blockList() = {{"bad.exe", "C:\\x\\bad.exe"}};
-    lists.allowList() = {{"ok.exe", "C:\\ok.exe"}};
-    lists.trashJar() = {"C:\\old.txt"};
+    for (const ListKind list : {ListKind::Block, ListKind::Allow, ListKind::TrashJar}) lists.Clear(list);
+    lists.Block("bad.exe", "C:\\x\\bad.exe");
+    lists.Allow("ok.exe", "C:\\ok.exe");
+    lists.AddToTrashJar("C:\\old.txt");
     controller.OnListsChanged();
     for (const Panel panel : {Panel::Running, Panel::Blocked, Panel::Allowed, Panel::TrashJar}) {
       controller.SelectRow(panel, 0, true);

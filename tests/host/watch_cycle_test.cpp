@@ -22,8 +22,8 @@ class WatchCycleTest : public ::testing::Test, protected testing::ProgramFakes {
                  if (runningChanged) runningChanged();
                }}) {}
 
-  void Block(const std::string& name, const std::string& path) { lists.blockList().push_back({name, path}); }
-  void Trash(const std::string& path) { lists.trashJar().push_back(path); }
+  void Block(const std::string& name, const std::string& path) { lists.Block(name, path); }
+  void Trash(const std::string& path) { lists.AddToTrashJar(path); }
 
   // What the cycle's hooks do; nothing while empty.
   std::function<void(const RunningProcesses&)> inspect;
@@ -77,10 +77,10 @@ TEST_F(WatchCycleTest, TerminationsFollowTheBlockListsOrderAndEachEntryTakesTheN
   // First entry: the first x; second: y; third: the next x. The fourth copy waits for the next pass.
   EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{2, 1, 3}));
   // An entry taken off the list ends nothing more.
-  lists.blockList().pop_back();
+  lists.Remove(ListKind::Block, lists.blockList().size() - 1);
   cycle.TerminateBlockedPrograms();
   EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{2, 1, 3, 4}));
-  lists.blockList().clear();
+  lists.Clear(ListKind::Block);
   processes.Add(5, "x.exe", "C:\\x.exe");
   cycle.TerminateBlockedPrograms();
   EXPECT_TRUE(processes.IsRunning(5));

@@ -86,9 +86,8 @@ TEST(HotKeysWindowTest, AddsAndRemovesBindingsInTheFileTheListAndThePollsCopy) {
   ASSERT_TRUE(files.ReplaceContent(target, "x"));
   ASSERT_TRUE(files.ReplaceContent(second, "x"));
   corvane::testing::MemorySettings settings;
-  ListFileStore store(files, settings, directory);
-  store.AppendListLine(ListKind::HotKey, target + "^^^^Ctrl + Shift + 7");
-  store.LoadListFile(ListKind::HotKey);
+  Lists store(files, settings, directory);
+  ASSERT_TRUE(store.AddHotKey({target, "Ctrl + Shift + 7"}).saved());
 
   TimedOwnerWindow owner;
   std::vector<std::wstring> seen;
@@ -141,9 +140,9 @@ TEST(HotKeysWindowTest, AddsAndRemovesBindingsInTheFileTheListAndThePollsCopy) {
   EXPECT_EQ(firstOffered, L"C");
   const HotKeyList left = {{second, "Ctrl + Shift + Q"}};
   EXPECT_EQ(store.hotKeys(), left);
-  HotKeyList stored;
-  store.LoadListFile(stored);
-  EXPECT_EQ(stored, left);
+  Lists next(files, settings, directory);
+  next.Load();
+  EXPECT_EQ(next.hotKeys(), left);
 }
 
 }  // namespace

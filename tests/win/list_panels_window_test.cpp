@@ -195,8 +195,9 @@ TEST_F(ListPanelsWindowTest, RunningPanelMovesTheSelectedProgramToTheBlockListWi
 }
 
 TEST_F(ListPanelsWindowTest, BlockedPanelRemovesTheSelectedEntryAndItsMenuAsksAboutTheTrashJar) {
-  lists.blockList().push_back({"a.exe", "C:\\a.exe"});
-  lists.blockList().push_back({"b.exe", "C:\\b.exe"});
+  lists.Block("a.exe", "C:\\a.exe");
+  lists.Block("b.exe", "C:\\b.exe");
+  settings.values.erase("Read");
   Show(Panel::Blocked);
   for (const wchar_t* caption : {L"Move To Allow List", L"Move To Trash Jar", L"Clear", L"Details"}) {
     ButtonOf(Panel::Blocked, caption);
@@ -230,8 +231,8 @@ TEST_F(ListPanelsWindowTest, BlockedPanelRemovesTheSelectedEntryAndItsMenuAsksAb
 }
 
 TEST_F(ListPanelsWindowTest, AllowedPanelClearsItsListAndTheRunningListAndTheWatchGoesOn) {
-  lists.allowList().push_back({"ok.exe", "C:\\ok.exe"});
-  lists.allowList().push_back({"fine.exe", "C:\\fine.exe"});
+  lists.Allow("ok.exe", "C:\\ok.exe");
+  lists.Allow("fine.exe", "C:\\fine.exe");
   watch.running().Add({"ok.exe", "C:\\ok.exe"});
   Show(Panel::Allowed);
   EXPECT_EQ(RightClickMenu(Panel::Allowed, false),
@@ -260,7 +261,7 @@ TEST_F(ListPanelsWindowTest, TrashJarPanelAddsAChosenFileAndTheListResetsTheButt
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     ::CloseHandle(file);
   }
-  lists.trashJar().push_back("C:\\old.txt");
+  lists.AddToTrashJar("C:\\old.txt");
   Show(Panel::TrashJar);
   EXPECT_EQ(RightClickMenu(Panel::TrashJar, false), (std::vector<std::wstring>{L"Add", L"Remove"}));
   ButtonOf(Panel::TrashJar, L"Remove");

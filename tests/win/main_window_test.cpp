@@ -59,9 +59,9 @@ class MainWindowTest : public ::testing::Test, protected testing::ProgramFakes {
         controller(window, settings, lists, files, shell, watch, "C:\\Corvane") {}
 
   void SetUp() override {
-    lists.blockList().push_back({"a.exe", "C:\\a.exe"});
-    lists.blockList().push_back({"b.exe", "C:\\b.exe"});
-    lists.trashJar().push_back("C:\\old.txt");
+    lists.Block("a.exe", "C:\\a.exe");
+    lists.Block("b.exe", "C:\\b.exe");
+    lists.AddToTrashJar("C:\\old.txt");
     ASSERT_TRUE(window.Create(controller));
     controller.OnListsChanged();
     window.ShowMainWindow();
@@ -198,7 +198,7 @@ TEST_F(MainWindowTest, AWatchTickChangesTheRunningRowsOneByOneAndTheSelectionAnd
   // Forty allowed programs, all but the last running: more rows than the list shows at once.
   const auto name = [](int i) { return "p" + std::to_string(100 + i) + ".exe"; };
   for (int i = 0; i < 40; ++i) {
-    lists.allowList().push_back({name(i), "C:\\apps\\" + name(i)});
+    lists.Allow(name(i), "C:\\apps\\" + name(i));
     if (i < 39) processes.Add(static_cast<std::uint32_t>(1000 + i), name(i), "C:\\apps\\" + name(i));
   }
   controller.Navigate(Panel::Running);
@@ -256,10 +256,14 @@ TEST_F(MainWindowTest, AWatchTickChangesTheRunningRowsOneByOneAndTheSelectionAnd
 }
 
 TEST_F(MainWindowTest, ThousandsOfRowsFillAtOnceAndFetchTheirIconsOnlyWhenAsked) {
+  // An allow file of years of use, read as at a start.
+  ListFileStore earlier(files, settings, "C:\\Corvane");
   for (int i = 0; i < 3000; ++i) {
     const std::string name = "tool" + std::to_string(i) + ".exe";
-    lists.allowList().push_back({name, "C:\\apps" + std::to_string(i) + "\\" + name});
+    earlier.allowList().push_back({name, "C:\\apps" + std::to_string(i) + "\\" + name});
   }
+  ASSERT_TRUE(earlier.RewriteListFile(ListKind::Allow));
+  lists.Load();
   controller.OnListsChanged();  // the allowed panel is not in view
   HWND list = window.ListView(Panel::Allowed);
   ASSERT_EQ(ListView_GetItemCount(list), 3000);

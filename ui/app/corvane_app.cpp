@@ -17,7 +17,7 @@
 #include "process/win/process_table_win.h"
 #include "process/win/speaker_win.h"
 #include "process/win/system_folders.h"
-#include "store/list_files.h"
+#include "store/lists.h"
 #include "store/win/registry_settings.h"
 #include "store/win/win32_list_file_system.h"
 #include "ui/main_controller.h"
@@ -124,7 +124,7 @@ class CorvaneApp::Program {
   const std::string directory_ = corvane::win::ProgramDirectory();
   corvane::win::RegistrySettingsStore settings_;
   corvane::win::Win32ListFileSystem files_;
-  ListFileStore lists_{files_, settings_, directory_};
+  Lists lists_{files_, settings_, directory_};
   corvane::win::Win32ProcessTable processes_;
   corvane::win::Win32Speaker speaker_;
   watch::WatchCycle watch_{processes_,

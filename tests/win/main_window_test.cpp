@@ -59,11 +59,10 @@ class MainWindowTest : public ::testing::Test, protected testing::ProgramFakes {
         controller(window, settings, lists, files, shell, watch, "C:\\Corvane") {}
 
   void SetUp() override {
+    ASSERT_TRUE(window.Create(controller));
     lists.Block("a.exe", "C:\\a.exe");
     lists.Block("b.exe", "C:\\b.exe");
     lists.AddToTrashJar("C:\\old.txt");
-    ASSERT_TRUE(window.Create(controller));
-    controller.OnListsChanged();
     window.ShowMainWindow();
   }
 

@@ -89,6 +89,10 @@ bool Win32ListFileSystem::ReadWholeFile(std::string_view path, std::size_t maxBy
 }
 
 bool Win32ListFileSystem::AppendLine(std::string_view path, std::string_view line) {
+  // Windows refuses to write a read-only file; Wine run by root writes it all the same: refuse here
+  // alike.
+  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
   // Append-only data access (no FILE_WRITE_DATA): every write lands at the end of the file as it is
   // at that moment, so two programs appending at once cannot write over each other's record, as
   // they could by seeking to the end and then writing.
@@ -121,7 +125,7 @@ bool Win32ListFileSystem::ReplaceContent(std::string_view path, std::string_view
   const std::wstring target = Widen(path);
   if (target.empty()) return false;
   // Windows refuses to move a file over a read-only one, Wine does not: refuse here alike, as
-  // appending to it fails too.
+  // AppendLine does.
   const DWORD attributes = ::GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
   const std::wstring temp = target + L".tmp";

@@ -11,8 +11,13 @@
 #include "rizaz/win/list_file_win.h"
 #include "store/cipher.h"
 #include "store/list_files.h"
+#include "store/lists.h"
 #include "store/win/win32_list_file_system.h"
+#include "tests/fakes/fake_dialogs.h"
+#include "tests/fakes/fake_file_chooser.h"
+#include "tests/fakes/fake_list_operations_host.h"
 #include "tests/fakes/memory_settings.h"
+#include "ui/list_operations.h"
 
 namespace corvane::win {
 namespace {
@@ -308,6 +313,33 @@ TEST(BlockerListReader, ReadsUpToTheLimitAndSaysWhenItStopped) {
       ::CreateFileW(Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(lock);
   EXPECT_EQ(reader.Read(1 << 20, text), rizaz::ListRead::Failed);
+}
+
+// The allowed panel's move to the block list, onto a read-only cekdn.ocx: the user is told, and the
+// next start still finds the program allowed, not blocked.
+TEST_F(ListFilesWin, AMoveOntoAReadOnlyBlockFileIsToldAndTheProgramIsStillAllowedAfterARestart) {
+  Lists lists(files, settings, scratch.Dir());
+  ASSERT_TRUE(lists.Allow("tool.exe", "C:\\apps\\tool.exe").saved());
+  ASSERT_TRUE(lists.Block("old.exe", "C:\\apps\\old.exe").saved());
+  SetAttributes(lists.ListFilePath(ListKind::Block), FILE_ATTRIBUTE_READONLY);
+  watch::RunningProgramList running;
+  ui::ListPanelsModel panels({lists.allowList(), lists.blockList(), lists.trashJar(), running});
+  testing::FakeListOperationsHost host(panels);
+  testing::FakeDialogs dialogs;
+  dialogs.unscriptedAnswer = true;
+  testing::FakeFileChooser chooser;
+  ui::ListOperations operations(lists, running, panels, dialogs, chooser, host);
+  host.ListsChanged();
+  panels.SetSelected(ui::Panel::Allowed, 0, true);
+  operations.Run(ui::PanelCommand::AllowedToBlockList);
+  EXPECT_EQ(dialogs.informations, std::vector<std::string>{UnsavedListMessage(ListKind::Block)});
+  EXPECT_FALSE(lists.IsInBlockList("tool.exe"));
+
+  Lists restarted(files, settings, scratch.Dir());
+  restarted.Load();
+  EXPECT_TRUE(restarted.IsInAllowList("tool.exe", "C:\\apps\\tool.exe"));
+  EXPECT_FALSE(restarted.IsInBlockList("tool.exe"));
+  EXPECT_TRUE(restarted.IsInBlockList("old.exe"));
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "ui/alert_notes.h"
+#include "ui/alert_texts.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "tests/fakes/fake_process_facts.h"
 
 namespace corvane::ui {
 namespace {
@@ -27,6 +30,29 @@ TEST(AlertNotes, AChangedFileAndAHeldProgramEachGetTheirLine) {
   for (const char* day : {"", "2026-02-30", "yesterday"}) {
     EXPECT_EQ(FileChangedNote(day), "This file has changed since you allowed it.") << day;
   }
+}
+
+TEST(AlertTexts, TheWindowShowsTheRecordedProcessAndItsDetailsReportThatProcess) {
+  testing::FakeProcessFacts facts;
+  facts.files["C:\\Apps\\tool.exe"].created = "09.12.2026 10:00";
+  watch::AlertRequest request{42, "tool.exe", "C:\\Apps\\tool.exe", 3, 7};
+  AlertTexts texts = BuildAlertTexts(request, facts);
+  EXPECT_EQ(texts.processId, "42");
+  EXPECT_EQ(texts.created, "09.12.2026 10:00");
+  EXPECT_EQ(texts.notes, "");
+  EXPECT_EQ(texts.noteLines, 0);
+  // The notes one under the other, in their order.
+  request.fileChanged = true;
+  request.hold = watch::HoldState::Held;
+  texts = BuildAlertTexts(request, facts);
+  EXPECT_EQ(texts.notes, FileChangedNote("") + "\n" + std::string(kHeldNote));
+  EXPECT_EQ(texts.noteLines, 2);
+  // The details go by what was recorded at detection, the parent as its id.
+  const ProcessReportInput input = AlertDetailsInput(request);
+  EXPECT_EQ(input.path, request.path);
+  EXPECT_EQ(input.processId, 42u);
+  EXPECT_EQ(input.threads, 3u);
+  EXPECT_EQ(input.parent, "7");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "base/dpi.h"
 #include "base/palette.h"
 #include "base/win/utf.h"
-#include "ui/alert_notes.h"
+#include "ui/alert_texts.h"
 #include "ui/win/details_window.h"
 #include "ui/win/file_icons.h"
 #include "ui/win/image_button.h"
@@ -44,8 +44,6 @@ ModalLook AlertLook() {
   return look;
 }
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
 }  // namespace
 
 FrmMessage::FrmMessage(const watch::AlertRequest& request, ProcessFacts& facts)
@@ -61,36 +59,35 @@ AlertDecision FrmMessage::Show(HWND owner, const watch::AlertRequest& request, P
 }
 
 bool FrmMessage::CreateControls() {
+  const AlertTexts texts = BuildAlertTexts(request_, facts_);
   programIcon_ = LoadFileIcon(request_.path, false);
-  name_ = AddLabel(request_.name, kAlertNameId);
-  AddLabel("Process ID:", kAlertProcessIdCaptionId);
-  AddLabel(std::to_string(request_.processId), kAlertProcessIdId);
-  AddLabel("Created on :", kAlertCreatedCaptionId);
-  AddLabel(facts_.FileCreated(request_.path), kAlertCreatedId);
-  AddLabel("Location:", kAlertLocationCaptionId);
+  name_ = AddLabel(texts.name, kAlertNameId);
+  AddLabel(kAlertProcessIdCaption, kAlertProcessIdCaptionId);
+  AddLabel(texts.processId, kAlertProcessIdId);
+  AddLabel(kAlertCreatedCaption, kAlertCreatedCaptionId);
+  AddLabel(texts.created, kAlertCreatedId);
+  AddLabel(kAlertLocationCaption, kAlertLocationCaptionId);
   // SS_EDITCONTROL: a path has few blanks, so it is wrapped anywhere rather than cut off.
-  location_ = AddLabel(Quoted(request_.path), kAlertLocationId, SS_EDITCONTROL);
+  location_ = AddLabel(texts.location, kAlertLocationId, SS_EDITCONTROL);
+  locationText_ = texts.location;
   // The notes (the program is held, its file has changed) stand between the facts and the question.
-  const std::vector<std::string> notes = AlertNoteLines(request_);
-  if (!notes.empty()) {
-    std::string text;
-    for (const std::string& line : notes) text += (text.empty() ? "" : "\n") + line;
-    noteLines_ = static_cast<int>(notes.size());
-    notes_ = AddLabel(text, kAlertNotesId, 0);
+  if (!texts.notes.empty()) {
+    noteLines_ = texts.noteLines;
+    notes_ = AddLabel(texts.notes, kAlertNotesId, 0);
   }
-  question_ = AddLabel("What you would like to do ?", kAlertQuestionId);
+  question_ = AddLabel(kAlertQuestion, kAlertQuestionId);
   // Created in the order Tab visits them, left to right. Allow and Block carry the decision and look
   // alike, so neither invites the click; Details is the quieter one.
-  details_ = AddButton(kAlertDetailsId, "Details", SecondaryButtons());
-  allow_ = AddButton(kAlertAllowId, "Allow", PrimaryButtons());
-  block_ = AddButton(kAlertBlockId, "Block", PrimaryButtons());
+  details_ = AddButton(kAlertDetailsId, kAlertDetails, SecondaryButtons());
+  allow_ = AddButton(kAlertAllowId, kAlertAllow, PrimaryButtons());
+  block_ = AddButton(kAlertBlockId, kAlertBlock, PrimaryButtons());
   return name_ != nullptr && location_ != nullptr && allow_ != nullptr && block_ != nullptr && details_ != nullptr;
 }
 
 // The height the quoted path needs, wrapped at width, between one line and kLocationMaxLines.
 int FrmMessage::LocationHeight(int width) {
   const int line = Scaled(kRowHeight);
-  const WrappedText text = MeasureWrappedText(location_, Font(9), corvane::win::Widen(Quoted(request_.path)), width);
+  const WrappedText text = MeasureWrappedText(location_, Font(9), corvane::win::Widen(locationText_), width);
   if (text.lineHeight <= 0) return line;
   const int needed = text.height + text.lineHeight / 4;
   return std::clamp(needed, line, kLocationMaxLines * text.lineHeight + text.lineHeight / 4);
@@ -189,14 +186,7 @@ void FrmMessage::OnDetails() {
   ImageButton::ShowAllNormal(Hwnd());
   ::EnableWindow(details_, FALSE);
   const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-  // The facts recorded when the program was detected, not looked up again by name.
-  ProcessReportInput input;
-  input.path = request_.path;
-  input.name = request_.name;
-  input.parent = std::to_string(request_.parentProcessId);
-  input.processId = request_.processId;
-  input.threads = request_.threadCount;
-  const ProcessReport report = BuildProcessReport(input, facts_);
+  const ProcessReport report = BuildProcessReport(AlertDetailsInput(request_), facts_);
   ::SetCursor(previous);
   // The details go above the alert while they are open; the alert comes back on top after.
   SetTopMost(Hwnd(), false);

@@ -8,6 +8,8 @@
 // program or the session ends) or cannot be shown decides nothing.
 #include <windows.h>
 
+#include <string>
+
 #include "base/win/handle.h"
 #include "ui/process_report.h"
 #include "ui/win/modal_window.h"
@@ -61,6 +63,7 @@ class FrmMessage final : public ModalWindow {
 
   HWND name_ = nullptr;
   HWND location_ = nullptr;
+  std::string locationText_;
   HWND question_ = nullptr;
   HWND notes_ = nullptr;
   int noteLines_ = 0;

@@ -26,7 +26,7 @@
 #include "bench/bench_clock.h"
 #include "base/win/utf.h"
 #include "bench/big_lists.h"
-#include "store/list_files.h"
+#include "store/lists.h"
 #include "store/win/registry_settings.h"
 #include "store/win/win32_list_file_system.h"
 #include "tests/support/child_process.h"
@@ -99,9 +99,8 @@ bool StartOnce(bool big, Run& run) {
   {
     win::Win32ListFileSystem files;
     win::RegistrySettingsStore settings;
-    ListFileStore lists(files, settings, win::Narrow(folder.Path()));
-    lists.LoadListFile(ListKind::Allow);
-    lists.LoadListFile(ListKind::Block);
+    Lists lists(files, settings, win::Narrow(folder.Path()));
+    lists.Load();
     if (big) allowed = static_cast<int>(lists.allowList().size());
     blocked = static_cast<int>(lists.blockList().size());
   }

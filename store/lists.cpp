@@ -45,12 +45,9 @@ Lists::Lists(ListFileSystem& files, SettingsStore& settings, std::string program
     : store_(files, settings, std::move(programDirectory)) {}
 
 void Lists::Load() {
-  store_.allowList().clear();
-  store_.blockList().clear();
-  store_.trashJar().clear();
-  store_.hotKeys().clear();
   partlyRead_ = {};
   for (const ListKind list : {ListKind::Block, ListKind::Allow, ListKind::TrashJar, ListKind::HotKey}) {
+    Empty(list);
     if (!store_.LoadListFile(list)) partlyRead_.Add(list);
   }
 }
@@ -69,6 +66,23 @@ std::size_t Lists::SizeOf(ListKind list) const {
       return hotKeys().size();
   }
   return 0;
+}
+
+void Lists::Empty(ListKind list) {
+  switch (list) {
+    case ListKind::Allow:
+      store_.allowList().clear();
+      break;
+    case ListKind::Block:
+      store_.blockList().clear();
+      break;
+    case ListKind::TrashJar:
+      store_.trashJar().clear();
+      break;
+    case ListKind::HotKey:
+      store_.hotKeys().clear();
+      break;
+  }
 }
 
 bool Lists::Append(ListKind list, const std::string& record) {
@@ -176,20 +190,7 @@ ListWrite Lists::Clear(ListKind list) {
   if (!store_.ClearListFile(list)) return Finish(Refused(list));
   partlyRead_.Remove(list);
   if (SizeOf(list) == 0) return {};
-  switch (list) {
-    case ListKind::Allow:
-      store_.allowList().clear();
-      break;
-    case ListKind::Block:
-      store_.blockList().clear();
-      break;
-    case ListKind::TrashJar:
-      store_.trashJar().clear();
-      break;
-    case ListKind::HotKey:
-      store_.hotKeys().clear();
-      break;
-  }
+  Empty(list);
   return Finish(Changed(list));
 }
 

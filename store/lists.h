@@ -123,6 +123,8 @@ class Lists {
   // Erases the entry at index and rewrites the file; when the file refuses, the entry goes back.
   bool EraseAndRewrite(ListKind list, std::size_t index);
   std::size_t SizeOf(ListKind list) const;
+  // The list in memory only.
+  void Empty(ListKind list);
   ListWrite Finish(ListWrite write);
 
   ListFileStore store_;

@@ -187,11 +187,7 @@ void ListFileStore::RaiseReloadSignal(ListKind list) {
   if (list == ListKind::Block) WriteBoolSetting(settings_, settings::kRead, true);
 }
 
-bool ListFileStore::AppendListLine(ListKind list, std::string_view plainRecord, bool addToTrashJar) {
-  if (list == ListKind::TrashJar && addToTrashJar) {
-    trashIndex_.stale = true;
-    trashJar_.push_back(TrimSpaces(plainRecord));
-  }
+bool ListFileStore::AppendListLine(ListKind list, std::string_view plainRecord) {
   const bool written = files_.AppendLine(ListFilePath(list), EncryptText(plainRecord));
   RaiseReloadSignal(list);
   return written;

@@ -104,10 +104,9 @@ class ListFileStore {
   // before the failure. False when the file is there but could not be read to its end.
   bool LoadListFile(ListKind list);
 
-  // Appends one plain record to the list's file. For the Trash Jar, addToTrashJar also appends the
-  // trimmed path to the in-memory list (whether or not the file could be written). False when the
+  // Appends one plain record to the list's file; the in-memory list is the caller's. False when the
   // record could not be written.
-  bool AppendListLine(ListKind list, std::string_view plainRecord, bool addToTrashJar = false);
+  bool AppendListLine(ListKind list, std::string_view plainRecord);
   // Makes the file hold exactly the in-memory list, in one step; an empty list leaves no file.
   bool RewriteListFile(ListKind list);
   // Removes the list's file; the caller empties the in-memory list.

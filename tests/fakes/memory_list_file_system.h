@@ -81,13 +81,7 @@ class MemoryListFileSystem final : public ListFileSystem {
     return true;
   }
 
-  bool RemoveFile(std::string_view path) override {
-    if (WriteRefused()) {
-      log.push_back("remove " + std::string(path));
-      return false;
-    }
-    return Remove(path, false);
-  }
+  bool RemoveFile(std::string_view path) override { return !WriteRefused() && Remove(path, false); }
   bool RemoveFileEvenIfReadOnly(std::string_view path) override { return Remove(path, true); }
 
   // Test helpers.

@@ -312,97 +312,6 @@ TEST_F(ListFilesTest, LookupsFollowTheComparisonRule) {
   EXPECT_FALSE(store.IsInBlockList("\tbad.exe"));
 }
 
-// The look-ups answer from hashed indexes. After any change, through the accessors or the store's
-// own loading and appending, they must answer as a scan of the lists by the comparison rule does:
-// duplicates, blanks around stored names, letter case, removals and rewrites included.
-TEST_F(ListFilesTest, LookupsAnswerAsAScanAfterEveryKindOfChange) {
-  const std::vector<std::string> names = {"a.exe", " A.EXE", "b.exe  ", "", "  ", "\tb.exe", "Caf\xC3\xA9.exe",
-                                          "CAF\xC3\x89.EXE"};
-  const std::vector<std::string> paths = {"C:\\a.exe", " c:\\A.EXE", "D:\\b.exe", "", "C:\\x\\a.exe "};
-  const ListFileStore& view = store;  // the scan must not mark anything for rebuilding
-  const auto check = [&](int step) {
-    for (const std::string& name : names) {
-      bool blocked = false;
-      for (const ProgramListEntry& entry : view.blockList()) blocked = blocked || SameNameOrPath(entry.name, name);
-      ASSERT_EQ(store.IsInBlockList(name), blocked) << "step " << step << " name '" << name << "'";
-      for (const std::string& path : paths) {
-        bool allowed = false;
-        for (const ProgramListEntry& entry : view.allowList()) {
-          allowed = allowed || (SameNameOrPath(entry.name, name) && SameNameOrPath(entry.path, path));
-        }
-        ASSERT_EQ(store.IsInAllowList(name, path), allowed) << "step " << step << " '" << name << "' '" << path << "'";
-      }
-    }
-    for (const std::string& path : paths) {
-      bool thrown = false;
-      for (const std::string& entry : view.trashJar()) thrown = thrown || SameNameOrPath(entry, path);
-      ASSERT_EQ(store.IsInTrashJar(path), thrown) << "step " << step << " path '" << path << "'";
-    }
-  };
-  const auto emptyList = [this](ListKind kind) {
-    if (kind == ListKind::Allow) store.allowList().clear();
-    if (kind == ListKind::Block) store.blockList().clear();
-    if (kind == ListKind::TrashJar) store.trashJar().clear();
-  };
-  std::mt19937 random(20261209);
-  const auto pick = [&random](std::size_t count) { return std::uniform_int_distribution<std::size_t>(0, count - 1)(random); };
-  const auto entry = [&] { return ProgramListEntry{names[pick(names.size())], paths[pick(paths.size())]}; };
-  for (int step = 0; step < 800; ++step) {
-    const ListKind kind = kAllKinds[pick(3)];
-    switch (pick(8)) {
-      case 0:
-      case 1:
-        if (kind == ListKind::Allow) store.allowList().push_back(entry());
-        if (kind == ListKind::Block) store.blockList().push_back(entry());
-        if (kind == ListKind::TrashJar) store.trashJar().push_back(paths[pick(paths.size())]);
-        break;
-      case 2:  // removal, as the panels' operations do it
-        if (kind == ListKind::Allow && !store.allowList().empty()) {
-          store.allowList().erase(store.allowList().begin() + static_cast<long>(pick(store.allowList().size())));
-        }
-        if (kind == ListKind::Block && !store.blockList().empty()) {
-          store.blockList().erase(store.blockList().begin() + static_cast<long>(pick(store.blockList().size())));
-        }
-        if (kind == ListKind::TrashJar && !store.trashJar().empty()) {
-          store.trashJar().erase(store.trashJar().begin() + static_cast<long>(pick(store.trashJar().size())));
-        }
-        break;
-      case 3:  // an entry changed in place, through a fresh call
-        if (kind == ListKind::Allow && !store.allowList().empty()) store.allowList()[pick(store.allowList().size())] = entry();
-        if (kind == ListKind::Block && !store.blockList().empty()) store.blockList()[pick(store.blockList().size())] = entry();
-        if (kind == ListKind::TrashJar && !store.trashJar().empty()) {
-          store.trashJar()[pick(store.trashJar().size())] = paths[pick(paths.size())];
-        }
-        break;
-      case 4:
-        if (pick(4) == 0) {
-          emptyList(kind);
-          store.ClearListFile(kind);
-        }
-        break;
-      case 5:  // the file rewritten, then read in again as at the next start
-        store.RewriteListFile(kind);
-        emptyList(kind);
-        check(step);
-        store.LoadListFile(kind);
-        break;
-      case 6:
-        store.AppendListLine(ListKind::TrashJar, paths[pick(paths.size())], /*addToTrashJar=*/true);
-        break;
-      case 7:
-        if (kind != ListKind::TrashJar) {
-          store.AppendListLine(kind, ProgramRecord(paths[pick(paths.size())], names[pick(names.size())]));
-          emptyList(kind);
-          check(step);
-          store.LoadListFile(kind);
-        }
-        break;
-    }
-    check(step);
-    if (::testing::Test::HasFatalFailure()) return;
-  }
-}
-
 TEST_F(ListFilesTest, AListChangedThroughAKeptReferenceIsNoticedByItsLength) {
   AllowList& kept = store.allowList();
   EXPECT_FALSE(store.IsInAllowList("late.exe", "C:\\late.exe"));
@@ -410,17 +319,6 @@ TEST_F(ListFilesTest, AListChangedThroughAKeptReferenceIsNoticedByItsLength) {
   EXPECT_TRUE(store.IsInAllowList("LATE.exe", "C:\\late.exe"));
   kept.pop_back();
   EXPECT_FALSE(store.IsInAllowList("late.exe", "C:\\late.exe"));
-}
-
-TEST_F(ListFilesTest, TrashJarAppendAddsTheTrimmedPathOnlyWhenAsked) {
-  EXPECT_TRUE(store.AppendListLine(ListKind::TrashJar, "  C:\\Temp\\a.txt ", /*addToTrashJar=*/true));
-  EXPECT_TRUE(store.AppendListLine(ListKind::TrashJar, "C:\\Temp\\b.txt"));
-  EXPECT_EQ(store.trashJar(), (TrashJarList{"C:\\Temp\\a.txt"}));
-  EXPECT_EQ(files.Content(PathOf(ListKind::TrashJar)), Stored({"  C:\\Temp\\a.txt ", "C:\\Temp\\b.txt"}));
-  // The flag means nothing for the other lists.
-  store.AppendListLine(ListKind::Allow, "C:\\x.exe^^^^x.exe", true);
-  EXPECT_EQ(store.trashJar().size(), 1u);
-  EXPECT_TRUE(store.allowList().empty());
 }
 
 TEST_F(ListFilesTest, RemovingTheOnlyEntryLeavesNoFileAndNoPause) {
@@ -491,9 +389,9 @@ TEST_F(ListFilesTest, AFileThatCannotBeWrittenLeavesTheInMemoryListsRight) {
 
   store.allowList().push_back({"new.exe", "C:\\new.exe"});
   EXPECT_FALSE(store.AppendListLine(ListKind::Allow, "C:\\new.exe^^^^new.exe"));
-  EXPECT_FALSE(store.AppendListLine(ListKind::TrashJar, "C:\\t.txt", true));
+  EXPECT_FALSE(store.AppendListLine(ListKind::TrashJar, "C:\\t.txt"));
   EXPECT_EQ(store.allowList(), (AllowList{{"new.exe", "C:\\new.exe"}}));
-  EXPECT_EQ(store.trashJar(), (TrashJarList{"C:\\t.txt"}));
+  EXPECT_TRUE(store.trashJar().empty());
 
   // Emptying a list whose file cannot be deleted: one deletion and one replacement are tried, with
   // no waiting in between on the user-interface thread; the file stays.
@@ -520,7 +418,7 @@ TEST_F(ListFilesTest, ReadIsRaisedAfterBlockListChangesOnlyOnceTheFileIsComplete
 
   // Changes of the other three lists leave "Read" alone.
   watched.AppendListLine(ListKind::Allow, "C:\\a.exe^^^^a.exe");
-  watched.AppendListLine(ListKind::TrashJar, "C:\\t.txt", true);
+  watched.AppendListLine(ListKind::TrashJar, "C:\\t.txt");
   watched.AppendListLine(ListKind::HotKey, "C:\\d.txt^^^^Ctrl + Shift + D");
   watched.RewriteListFile(ListKind::Allow);
   watched.RewriteListFile(ListKind::TrashJar);

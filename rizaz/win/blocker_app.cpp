@@ -7,6 +7,7 @@
 #include "base/win/handle.h"
 #include "base/win/single_instance.h"
 #include "base/win/utf.h"
+#include "base/win/window_base.h"
 #include "process/speaker.h"
 #include "process/win/gated_process_table.h"
 #include "process/win/process_holder_win.h"
@@ -36,41 +37,29 @@ constexpr milliseconds kHoldsCheck{250};
 
 // The hidden main window. It is never shown and has no title, so it appears in no task list; it is
 // top-level (not message-only) because only top-level windows hear that the session is ending.
-class MainWindow {
+class MainWindow final : public WindowBase<MainWindow> {
  public:
-  bool Create(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &MainWindow::WindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kBlockerMainClassName;
-    if (!::RegisterClassExW(&wc)) return false;
-    hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kBlockerMainClassName, L"", WS_POPUP, 0, 0, 6, 6, nullptr, nullptr,
-                              instance, nullptr);
-    return hwnd_ != nullptr;
-  }
-  ~MainWindow() {
-    if (hwnd_ != nullptr && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
-  }
-  HWND hwnd() const { return hwnd_; }
+  static const wchar_t* ClassName() { return kBlockerMainClassName; }
+  static UINT ClassStyle() { return 0; }
+
+  bool Create() { return CreateWindowOf(WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, 6, 6, nullptr); }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     switch (message) {
       case WM_ENDSESSION:
-        if (wParam) ::DestroyWindow(hwnd);
+        if (wParam) ::DestroyWindow(Hwnd());
         return 0;
       case WM_CLOSE:
-        ::DestroyWindow(hwnd);
+        ::DestroyWindow(Hwnd());
         return 0;
       case WM_DESTROY:
         ::PostQuitMessage(0);
         return 0;
       default:
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+        return WindowBase::HandleMessage(message, wParam, lParam);
     }
   }
-  HWND hwnd_ = nullptr;
 };
 
 class Notifier final : public rizaz::BlockNotifier {
@@ -182,10 +171,10 @@ int Blocker::Run() {
 
 }  // namespace
 
-int RunBlocker(HINSTANCE instance) {
+int RunBlocker() {
   MainWindow window;
-  if (!window.Create(instance)) return 1;
-  auto blocker = std::make_unique<Blocker>(window.hwnd());
+  if (!window.Create()) return 1;
+  auto blocker = std::make_unique<Blocker>(window.Hwnd());
   const int code = blocker->Run();
   // Ending is immediate: the popup goes with its owner.
   blocker.reset();

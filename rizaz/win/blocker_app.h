@@ -13,6 +13,6 @@ inline constexpr wchar_t kBlockerInstanceName[] = L"Local\\Corvane.rizaz";
 
 // Runs until the main program signals its end ("Support" = "False") or the hidden window is closed.
 // Returns the process exit code.
-int RunBlocker(HINSTANCE instance);
+int RunBlocker();
 
 }  // namespace corvane::win

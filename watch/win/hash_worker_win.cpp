@@ -3,27 +3,9 @@
 #include <memory>
 
 namespace corvane::watch::win {
-namespace {
-
-constexpr const wchar_t* kClassName = L"CorvaneHashAnswers";
-
-void RegisterAnswerClass(WNDPROC procedure) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = ::GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kClassName;
-  // A second worker finds the class registered: that failure is harmless.
-  ::RegisterClassExW(&windowClass);
-}
-
-}  // namespace
 
 HashWorker::HashWorker(Answer answer) : answer_(std::move(answer)) {
-  RegisterAnswerClass(&HashWorker::WindowProc);
-  window_ = ::CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleW(nullptr),
-                              nullptr);
-  if (window_ != nullptr) ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  CreateWindowOf(0, L"", 0, 0, 0, 0, 0, HWND_MESSAGE);
   worker_ = std::thread([this] { Run(); });
 }
 
@@ -35,13 +17,12 @@ HashWorker::~HashWorker() {
   }
   wake_.notify_all();
   if (worker_.joinable()) worker_.join();
-  if (window_ == nullptr) return;
-  // Answers posted and not delivered own their results.
+  if (Hwnd() == nullptr) return;
+  // Answers posted and not delivered own their results. The window goes with the base.
   MSG message{};
-  while (::PeekMessageW(&message, window_, kAnswerMessage, kAnswerMessage, PM_REMOVE)) {
+  while (::PeekMessageW(&message, Hwnd(), kAnswerMessage, kAnswerMessage, PM_REMOVE)) {
     delete reinterpret_cast<Result*>(message.lParam);
   }
-  ::DestroyWindow(window_);
 }
 
 void HashWorker::RequestLook(const std::string& path, const ProcessIdentity& process,
@@ -68,24 +49,22 @@ void HashWorker::Run() {
     result->path = request.path;
     result->process = request.process;
     result->look = hasher_.LookAtFile(request.path, request.process, request.known);
-    if (stopping_ || window_ == nullptr) return;
-    if (::PostMessageW(window_, kAnswerMessage, 0, reinterpret_cast<LPARAM>(result.get()))) result.release();
+    // The window is made before the worker starts and goes only after it has ended.
+    const HWND window = Hwnd();
+    if (stopping_ || window == nullptr) return;
+    if (::PostMessageW(window, kAnswerMessage, 0, reinterpret_cast<LPARAM>(result.get()))) result.release();
   }
 }
 
-LRESULT CALLBACK HashWorker::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HashWorker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kAnswerMessage) {
+    // The base lets no exception out of the window procedure; an answer lost to one is asked again
+    // at the process's next start, and its result is freed either way.
     const std::unique_ptr<Result> result(reinterpret_cast<Result*>(lParam));
-    auto* self = reinterpret_cast<HashWorker*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    // Nothing may leave a window procedure; an answer lost to an exception is asked again at the
-    // process's next start.
-    try {
-      if (self != nullptr && self->answer_) self->answer_(result->path, result->process, result->look);
-    } catch (...) {
-    }
+    if (answer_) answer_(result->path, result->process, result->look);
     return 0;
   }
-  return ::DefWindowProcW(window, message, wParam, lParam);
+  return WindowBase::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace corvane::watch::win

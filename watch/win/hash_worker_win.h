@@ -16,13 +16,18 @@
 #include <thread>
 #include <utility>
 
+#include "base/win/window_base.h"
 #include "watch/allowed_file_checks.h"
 #include "watch/win/file_hasher_win.h"
 
 namespace corvane::watch::win {
 
-class HashWorker final : public HashRequests {
+// The message-only window that receives the answers is the worker itself.
+class HashWorker final : public HashRequests, private corvane::win::WindowBase<HashWorker> {
  public:
+  static const wchar_t* ClassName() { return L"CorvaneHashAnswers"; }
+  static UINT ClassStyle() { return 0; }
+
   using Answer = std::function<void(const std::string& path, const ProcessIdentity& process, const FileLook& look)>;
   static constexpr UINT kAnswerMessage = WM_APP + 43;
 
@@ -46,13 +51,13 @@ class HashWorker final : public HashRequests {
     ProcessIdentity process;
     FileLook look;
   };
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  friend class corvane::win::WindowBase<HashWorker>;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Run();
 
   Answer answer_;
   std::atomic<bool> stopping_{false};
   Win32FileHasher hasher_{&stopping_};
-  HWND window_ = nullptr;
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Request> queue_;

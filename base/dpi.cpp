@@ -19,6 +19,8 @@ int MulDivRounded(int value, int numerator, int denominator) {
 
 int Scale(int pixelsAt96, int dpi) { return MulDivRounded(pixelsAt96, Known(dpi), kDesignDpi); }
 
+int Rescale(int pixels, int fromDpi, int toDpi) { return MulDivRounded(pixels, Known(toDpi), Known(fromDpi)); }
+
 int TwipsToPixels(double twips, int dpi) {
   // std::round takes halves away from zero; a product of whole twips and a DPI is exact in a double.
   return static_cast<int>(std::round(twips * Known(dpi) / kTwipsPerInch));

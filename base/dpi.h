@@ -13,6 +13,10 @@ inline constexpr int kPointsPerInch = 72;
 // A size designed in pixels at 96 DPI, in pixels at dpi.
 int Scale(int pixelsAt96, int dpi);
 
+// Pixels at fromDpi, in pixels at toDpi: what a window's sizes become when it moves to a screen of
+// another scale.
+int Rescale(int pixels, int fromDpi, int toDpi);
+
 // A length in twips, in pixels at dpi.
 int TwipsToPixels(double twips, int dpi);
 

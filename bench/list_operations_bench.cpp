@@ -82,7 +82,7 @@ constexpr std::size_t kTrashJarEntries = 500;
 constexpr std::size_t kRunningEntries = 100;
 constexpr double kTargetMs = 200.0;
 
-class AlwaysOk final : public ui::Dialogs {
+class AlwaysOk final : public gui::Dialogs {
  public:
   bool Confirm(std::string_view) override { return true; }
   void Inform(std::string_view) override {}

@@ -52,13 +52,13 @@ void LaunchHotkeyPoll::OnTick() {
 }
 
 namespace {
-void TellUnsaved(Lists& lists, const ListWrite& write, ui::Dialogs& dialogs) {
+void TellUnsaved(Lists& lists, const ListWrite& write, gui::Dialogs& dialogs) {
   const std::string notice = lists.UnsavedNotice(write);
   if (!notice.empty()) dialogs.Inform(notice);
 }
 }  // namespace
 
-HotKeysModel::HotKeysModel(Lists& lists, ui::Dialogs& dialogs) : lists_(lists), dialogs_(dialogs) {}
+HotKeysModel::HotKeysModel(Lists& lists, gui::Dialogs& dialogs) : lists_(lists), dialogs_(dialogs) {}
 
 bool HotKeysModel::RemoveSelected() {
   if (!selected_ || *selected_ >= Rows().size()) return false;
@@ -71,7 +71,7 @@ bool HotKeysModel::RemoveSelected() {
   return write.changed.Has(ListKind::HotKey);
 }
 
-AddHotKeyModel::AddHotKeyModel(Lists& lists, ListFileSystem& files, ui::Dialogs& dialogs, std::string_view shutDownKey,
+AddHotKeyModel::AddHotKeyModel(Lists& lists, ListFileSystem& files, gui::Dialogs& dialogs, std::string_view shutDownKey,
                                std::string_view restartKey)
     : lists_(lists), files_(files), dialogs_(dialogs), keys_(OfferedLaunchKeys(shutDownKey, restartKey)) {}
 

@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#include "gui/dialogs.h"
 #include "hotkeys/hotkey_keys.h"
 #include "store/list_file_system.h"
 #include "store/lists.h"
-#include "ui/dialogs.h"
 
 namespace corvane::hotkeys {
 
@@ -65,7 +65,7 @@ class LaunchHotkeyPoll {
 // The Hot Keys window: the bindings, and removing one.
 class HotKeysModel {
  public:
-  HotKeysModel(Lists& lists, ui::Dialogs& dialogs);
+  HotKeysModel(Lists& lists, gui::Dialogs& dialogs);
 
   // Each opening: nothing selected.
   void Load() { selected_.reset(); }
@@ -80,7 +80,7 @@ class HotKeysModel {
 
  private:
   Lists& lists_;
-  ui::Dialogs& dialogs_;
+  gui::Dialogs& dialogs_;
   std::optional<std::size_t> selected_;
 };
 
@@ -88,7 +88,7 @@ class HotKeysModel {
 class AddHotKeyModel {
  public:
   // shutDownKey, restartKey: the letters the shutdown and restart lists show; they are not offered.
-  AddHotKeyModel(Lists& lists, ListFileSystem& files, ui::Dialogs& dialogs, std::string_view shutDownKey,
+  AddHotKeyModel(Lists& lists, ListFileSystem& files, gui::Dialogs& dialogs, std::string_view shutDownKey,
                  std::string_view restartKey);
 
   const std::vector<std::string>& OfferedKeys() const { return keys_; }
@@ -100,7 +100,7 @@ class AddHotKeyModel {
  private:
   Lists& lists_;
   ListFileSystem& files_;
-  ui::Dialogs& dialogs_;
+  gui::Dialogs& dialogs_;
   std::vector<std::string> keys_;
 };
 

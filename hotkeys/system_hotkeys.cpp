@@ -23,7 +23,7 @@ std::string_view PositionKey(SystemHotkey hotkey) {
 
 int DefaultPosition(SystemHotkey hotkey) { return hotkey == SystemHotkey::ShutDown ? 0 : 1; }
 
-SystemHotkeys::SystemHotkeys(SettingsStore& settings, const HotKeyList& launchHotkeys, ui::Dialogs& dialogs)
+SystemHotkeys::SystemHotkeys(SettingsStore& settings, const HotKeyList& launchHotkeys, gui::Dialogs& dialogs)
     : settings_(settings), launchHotkeys_(launchHotkeys), dialogs_(dialogs) {
   for (const SystemHotkey hotkey : kBoth) StateOf(hotkey).position = DefaultPosition(hotkey);
 }

@@ -11,10 +11,10 @@
 #include <string>
 #include <string_view>
 
+#include "gui/dialogs.h"
 #include "hotkeys/hotkey_keys.h"
 #include "store/list_files.h"
 #include "store/settings.h"
-#include "ui/dialogs.h"
 
 namespace corvane::hotkeys {
 
@@ -33,7 +33,7 @@ int DefaultPosition(SystemHotkey hotkey);
 class SystemHotkeys {
  public:
   // launchHotkeys: the program's copy of the launch-hotkey list, read at every key choice.
-  SystemHotkeys(SettingsStore& settings, const HotKeyList& launchHotkeys, ui::Dialogs& dialogs);
+  SystemHotkeys(SettingsStore& settings, const HotKeyList& launchHotkeys, gui::Dialogs& dialogs);
 
   // A box, a list or its enabling changed: the panel shows the model again.
   std::function<void()> changed;
@@ -69,7 +69,7 @@ class SystemHotkeys {
 
   SettingsStore& settings_;
   const HotKeyList& launchHotkeys_;
-  ui::Dialogs& dialogs_;
+  gui::Dialogs& dialogs_;
   std::array<State, 2> states_{};
 };
 

@@ -110,7 +110,7 @@ bool IsProtectedPath(std::string_view path) {
 }
 
 ListOperations::ListOperations(Lists& lists, watch::RunningProgramList& running, const ListPanelsModel& panels,
-                               Dialogs& dialogs, FileChooser& chooser, ListOperationsHost& host)
+                               gui::Dialogs& dialogs, FileChooser& chooser, ListOperationsHost& host)
     : lists_(lists), running_(running), panels_(panels), dialogs_(dialogs), chooser_(chooser), host_(host) {}
 
 void ListOperations::Run(PanelCommand command) {

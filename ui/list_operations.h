@@ -18,8 +18,8 @@
 #include <string>
 #include <string_view>
 
+#include "gui/dialogs.h"
 #include "store/lists.h"
-#include "ui/dialogs.h"
 #include "ui/list_panels_model.h"
 #include "ui/main_window_model.h"
 #include "ui/panel_commands.h"
@@ -78,7 +78,7 @@ struct PanelOperation;
 class ListOperations {
  public:
   // Every reference outlives the operations. panels is the model the host keeps in line.
-  ListOperations(Lists& lists, watch::RunningProgramList& running, const ListPanelsModel& panels, Dialogs& dialogs,
+  ListOperations(Lists& lists, watch::RunningProgramList& running, const ListPanelsModel& panels, gui::Dialogs& dialogs,
                  FileChooser& chooser, ListOperationsHost& host);
 
   // The operation of a panel button, panel menu item or tray list item; None, Separator and unknown
@@ -107,7 +107,7 @@ class ListOperations {
   Lists& lists_;
   watch::RunningProgramList& running_;
   const ListPanelsModel& panels_;
-  Dialogs& dialogs_;
+  gui::Dialogs& dialogs_;
   FileChooser& chooser_;
   ListOperationsHost& host_;
 };

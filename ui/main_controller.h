@@ -15,7 +15,7 @@
 #include "hotkeys/system_hotkeys.h"
 #include "store/lists.h"
 #include "store/settings.h"
-#include "ui/dialogs.h"
+#include "gui/dialogs.h"
 #include "ui/list_operations.h"
 #include "ui/list_panels_model.h"
 #include "ui/main_menu.h"
@@ -73,7 +73,7 @@ class MainView {
 // What the list operations need that the controller does not hold itself. Every part outlives the
 // controller.
 struct ListOperationsParts {
-  Dialogs& dialogs;
+  gui::Dialogs& dialogs;
   FileChooser& chooser;
   ProcessTable& processes;
   Speaker& speaker;

@@ -1,20 +1,22 @@
 #include "hotkeys/win/countdown_window.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <string>
 
 #include "base/dpi.h"
 #include "base/palette.h"
 #include "base/win/utf.h"
-#include "ui/win/paint.h"
+#include "gui/win/controls.h"
+#include "gui/win/paint.h"
+#include "gui/win/window_ops.h"
 
 namespace corvane::hotkeys::win {
 
-using ui::win::LabelColors;
-using ui::win::ModalLook;
-using ui::win::Place;
+using gui::win::LabelColors;
+using gui::win::ModalLook;
+using gui::win::Place;
+using gui::win::SetFont;
 
 namespace {
 
@@ -56,8 +58,8 @@ FrmShutRestartConfermation::FrmShutRestartConfermation(SystemHotkey hotkey, UINT
 
 bool FrmShutRestartConfermation::Run(HWND owner, SystemHotkey hotkey, UINT tickMilliseconds) {
   FrmShutRestartConfermation window(hotkey, tickMilliseconds);
-  const ui::win::ModalEnd end = window.ShowModal(owner);
-  return end == ui::win::ModalEnd::Finished && window.countdown_.Completed();
+  const gui::win::ModalEnd end = window.ShowModal(owner);
+  return end == gui::win::ModalEnd::Finished && window.countdown_.Completed();
 }
 
 bool FrmShutRestartConfermation::CreateControls() {
@@ -66,12 +68,10 @@ bool FrmShutRestartConfermation::CreateControls() {
   warning_ = AddLabel(kCountdownWarning, kCountdownWarningId, SS_LEFT);
   remaining_ = AddLabel(countdown_.Remaining(), kCountdownRemainingId);
   bar_ = AddControl(PROGRESS_CLASSW, "", WS_VISIBLE, kCountdownBarId);
-  cancel_ = AddButton(IDCANCEL, "Cancel", ui::win::PrimaryButtons());
+  cancel_ = AddButton(IDCANCEL, "Cancel", gui::win::PrimaryButtons());
   if (heading_ == nullptr || remaining_ == nullptr || bar_ == nullptr || cancel_ == nullptr) return false;
-  // A themed bar ignores its colours.
-  ::SetWindowTheme(bar_, L"", L"");
-  ::SendMessageW(bar_, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(palette::kWhite));
-  ::SendMessageW(bar_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(kCountdownColor));
+  gui::win::SetProgressBackColor(bar_, palette::kWhite);
+  gui::win::SetProgressBarColor(bar_, kCountdownColor);
   ::SendMessageW(bar_, PBM_SETRANGE32, 0, kCountdownSeconds);
   ::SendMessageW(bar_, PBM_SETPOS, 0, 0);
   ::SetTimer(Hwnd(), kTickTimer, tickMilliseconds_, nullptr);
@@ -80,14 +80,11 @@ bool FrmShutRestartConfermation::CreateControls() {
 
 void FrmShutRestartConfermation::Arrange(int dpi) {
   const auto s = [dpi](int pixels) { return Scale(pixels, dpi); };
-  const auto setFont = [](HWND control, HFONT font) {
-    if (control != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  };
-  setFont(heading_, Font(9, FW_BOLD));
-  setFont(explanation_, Font(8));
-  setFont(warning_, Font(7, FW_BOLD));
-  setFont(remaining_, Font(8, FW_BOLD));
-  setFont(cancel_, Font(9));
+  SetFont(heading_, Font(9, FW_BOLD));
+  SetFont(explanation_, Font(8));
+  SetFont(warning_, Font(7, FW_BOLD));
+  SetFont(remaining_, Font(8, FW_BOLD));
+  SetFont(cancel_, Font(9));
   Place(heading_, s(5), s(8), s(337), s(16));
   Place(explanation_, s(15), s(28), s(325), s(80));
   Place(warning_, s(8), s(114), s(335), s(15));
@@ -95,7 +92,7 @@ void FrmShutRestartConfermation::Arrange(int dpi) {
   Place(bar_, s(8), s(155), s(328), s(20));
   Place(cancel_, s(243), s(184), s(90), s(27));
   band_ = {0, 0, s(kClientWidth), s(kBandHeight)};
-  ui::win::ResizeClientArea(Hwnd(), s(kClientWidth), s(kClientHeight));
+  gui::win::ResizeClientArea(Hwnd(), s(kClientWidth), s(kClientHeight));
 }
 
 void FrmShutRestartConfermation::PaintOver(HDC dc) { ::FillRect(dc, &band_, Brush(palette::kBlue)); }

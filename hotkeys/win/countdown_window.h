@@ -3,9 +3,9 @@
 // of every window; the cancel button, Escape and the close box all cancel.
 #include <windows.h>
 
+#include "gui/win/modal_window.h"
 #include "hotkeys/countdown.h"
 #include "hotkeys/system_hotkeys.h"
-#include "ui/win/modal_window.h"
 
 namespace corvane::hotkeys::win {
 
@@ -16,7 +16,7 @@ inline constexpr int kCountdownWarningId = 1303;
 inline constexpr int kCountdownRemainingId = 1304;
 inline constexpr int kCountdownBarId = 1305;
 
-class FrmShutRestartConfermation final : public ui::win::ModalWindow {
+class FrmShutRestartConfermation final : public gui::win::ModalWindow {
  public:
   static const wchar_t* ClassName() { return L"CorvaneCountdown"; }
 
@@ -31,7 +31,7 @@ class FrmShutRestartConfermation final : public ui::win::ModalWindow {
   HWND FirstFocus() const override { return cancel_; }
   void OnCommand(int id) override;
   void PaintOver(HDC dc) override;
-  ui::win::LabelColors ColorsOf(HWND label) const override;
+  gui::win::LabelColors ColorsOf(HWND label) const override;
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnTick();
 

@@ -10,13 +10,15 @@
 #include "base/palette.h"
 #include "base/text.h"
 #include "base/win/utf.h"
-#include "ui/win/file_chooser_win.h"
-#include "ui/win/paint.h"
+#include "gui/win/controls.h"
+#include "gui/win/file_dialog.h"
+#include "gui/win/paint.h"
 
 namespace corvane::hotkeys::win {
 
-using ui::win::ModalLook;
-using ui::win::Place;
+using gui::win::ModalLook;
+using gui::win::Place;
+using gui::win::SetFont;
 
 namespace {
 
@@ -30,16 +32,7 @@ constexpr std::string_view kHotKeysText =
     "press CTRL (Control Key) + I together, an Internet Explorer will open. You can set any Hot Key for any "
     "application(s) or file(s) you desire.";
 
-void SetFont(HWND control, HFONT font) {
-  if (control != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-}
-
-std::string WindowText(HWND control) {
-  const int length = ::GetWindowTextLengthW(control);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), length + 1)));
-  return corvane::win::Narrow(text);
-}
+std::string WindowText(HWND control) { return corvane::win::Narrow(gui::win::WindowTextOf(control)); }
 
 void DrawBannerTitle(HDC dc, const RECT& banner, HFONT font, std::string_view title, int indent) {
   ::SetBkMode(dc, TRANSPARENT);
@@ -84,7 +77,7 @@ std::optional<std::string> ChooseHotKeyTarget(HWND owner) {
   const DWORD length = ::GetEnvironmentVariableW(L"programfiles", folder.data(), static_cast<DWORD>(folder.size()));
   folder.resize(length < folder.size() ? length : 0);
   const std::optional<std::string> chosen =
-      ui::win::ShowFileOpenDialog(owner, kChooserTitle, corvane::win::Narrow(folder));
+      gui::win::ShowFileOpenDialog(owner, kChooserTitle, corvane::win::Narrow(folder));
   if (!chosen) return std::nullopt;
   std::string path = TrimSpaces(*chosen);
   if (path.empty()) return std::nullopt;
@@ -114,8 +107,8 @@ bool FrmHotKey::CreateControls() {
                      WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
                          LVS_SHAREIMAGELISTS,
                      kHotKeysListId);
-  add_ = AddButton(kHotKeysAddId, "Add", ui::win::ButtonsOnBlue());
-  remove_ = AddButton(kHotKeysRemoveId, "Remove", ui::win::ButtonsOnBlue());
+  add_ = AddButton(kHotKeysAddId, "Add", gui::win::ButtonsOnBlue());
+  remove_ = AddButton(kHotKeysRemoveId, "Remove", gui::win::ButtonsOnBlue());
   if (list_ == nullptr || add_ == nullptr || remove_ == nullptr) return false;
   ::SetWindowTheme(list_, L"Explorer", nullptr);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
@@ -166,7 +159,7 @@ void FrmHotKey::Arrange(int dpi) {
   Place(remove_, s(295), s(456), s(90), s(27));
   ListView_SetColumnWidth(list_, 0, s(376 - 110 - 24));
   ListView_SetColumnWidth(list_, 1, s(110));
-  ui::win::ResizeClientArea(Hwnd(), s(400), s(492));
+  gui::win::ResizeClientArea(Hwnd(), s(400), s(492));
 }
 
 void FrmHotKey::PaintOver(HDC dc) {
@@ -192,7 +185,7 @@ void FrmHotKey::OnCommand(int id) {
 
 void FrmHotKey::Add() {
   // The form's messages stand over the form while it is open.
-  ui::win::WindowDialogs formDialogs;
+  gui::win::WindowDialogs formDialogs;
   AddHotKeyModel form(lists_, files_, formDialogs, std::string(1, shutDownKey_), std::string(1, restartKey_));
   if (FrmAddHotKey::Show(Hwnd(), form, formDialogs)) Fill();
 }
@@ -205,10 +198,10 @@ void FrmHotKey::Remove() {
 
 // ---- Add a Hot Key --------------------------------------------------------------------------------
 
-FrmAddHotKey::FrmAddHotKey(AddHotKeyModel& model, ui::win::WindowDialogs& dialogs)
+FrmAddHotKey::FrmAddHotKey(AddHotKeyModel& model, gui::win::WindowDialogs& dialogs)
     : ModalWindow(AddLook()), model_(model), dialogs_(dialogs) {}
 
-bool FrmAddHotKey::Show(HWND owner, AddHotKeyModel& model, ui::win::WindowDialogs& dialogs) {
+bool FrmAddHotKey::Show(HWND owner, AddHotKeyModel& model, gui::win::WindowDialogs& dialogs) {
   FrmAddHotKey window(model, dialogs);
   const HWND previousOwner = dialogs.Owner();
   window.ShowModal(owner);
@@ -225,8 +218,8 @@ bool FrmAddHotKey::CreateControls() {
   // Its trailing blanks are clipped, not shown as an ellipsis.
   prefix_ = AddLabel("CTRL + SHIFT +   ", -1, SS_LEFTNOWORDWRAP);
   keys_ = AddControl(WC_COMBOBOXW, "", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kAddKeyListId);
-  ok_ = AddButton(IDOK, "Ok", ui::win::ButtonsOnBlue());
-  cancel_ = AddButton(IDCANCEL, "Cancel", ui::win::ButtonsOnBlue());
+  ok_ = AddButton(IDOK, "Ok", gui::win::ButtonsOnBlue());
+  cancel_ = AddButton(IDCANCEL, "Cancel", gui::win::ButtonsOnBlue());
   if (path_ == nullptr || browse_ == nullptr || keys_ == nullptr || ok_ == nullptr || cancel_ == nullptr) return false;
   for (const std::string& key : model_.OfferedKeys()) {
     ::SendMessageW(keys_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(corvane::win::Widen(key).c_str()));
@@ -259,7 +252,7 @@ void FrmAddHotKey::Arrange(int dpi) {
   Place(keys_, s(116), s(156), s(51), s(200));
   Place(ok_, s(199), s(195), s(90), s(27));
   Place(cancel_, s(297), s(195), s(90), s(27));
-  ui::win::ResizeClientArea(Hwnd(), s(396), s(228));
+  gui::win::ResizeClientArea(Hwnd(), s(396), s(228));
 }
 
 void FrmAddHotKey::PaintOver(HDC dc) {
@@ -268,7 +261,7 @@ void FrmAddHotKey::PaintOver(HDC dc) {
   ::FillRect(dc, &line_, Brush(kLineColor));
 }
 
-ui::win::LabelColors FrmAddHotKey::ColorsOf(HWND label) const {
+gui::win::LabelColors FrmAddHotKey::ColorsOf(HWND label) const {
   if (label == keys_) return {palette::kWhite, palette::kBlue};
   return ModalWindow::ColorsOf(label);
 }

@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "gui/win/file_icons.h"
+#include "gui/win/message_boxes.h"
+#include "gui/win/modal_window.h"
 #include "hotkeys/launch_hotkeys.h"
 #include "store/list_file_system.h"
 #include "store/lists.h"
-#include "ui/win/file_icons.h"
-#include "ui/win/message_boxes.h"
-#include "ui/win/modal_window.h"
 
 namespace corvane::hotkeys::win {
 
@@ -31,7 +31,7 @@ std::string AddPathDesignText();
 // The file-open dialog of the Add form: the chosen file's full path, or nothing.
 std::optional<std::string> ChooseHotKeyTarget(HWND owner);
 
-class FrmHotKey final : public ui::win::ModalWindow {
+class FrmHotKey final : public gui::win::ModalWindow {
  public:
   static const wchar_t* ClassName() { return L"CorvaneHotKeys"; }
 
@@ -55,9 +55,9 @@ class FrmHotKey final : public ui::win::ModalWindow {
   ListFileSystem& files_;
   char shutDownKey_;
   char restartKey_;
-  ui::win::WindowDialogs dialogs_;
+  gui::win::WindowDialogs dialogs_;
   HotKeysModel model_;
-  ui::win::FileIconList icons_;
+  gui::win::FileIconList icons_;
   HWND text_ = nullptr;
   HWND heading_ = nullptr;
   HWND list_ = nullptr;
@@ -66,25 +66,25 @@ class FrmHotKey final : public ui::win::ModalWindow {
   RECT banner_{};
 };
 
-class FrmAddHotKey final : public ui::win::ModalWindow {
+class FrmAddHotKey final : public gui::win::ModalWindow {
  public:
   static const wchar_t* ClassName() { return L"CorvaneAddHotKey"; }
 
   // True when a binding was stored (the model has it).
-  static bool Show(HWND owner, AddHotKeyModel& model, ui::win::WindowDialogs& dialogs);
+  static bool Show(HWND owner, AddHotKeyModel& model, gui::win::WindowDialogs& dialogs);
 
  private:
-  FrmAddHotKey(AddHotKeyModel& model, ui::win::WindowDialogs& dialogs);
+  FrmAddHotKey(AddHotKeyModel& model, gui::win::WindowDialogs& dialogs);
   bool CreateControls() override;
   void Arrange(int dpi) override;
   HWND FirstFocus() const override { return browse_; }
   void OnCommand(int id) override;
   void PaintOver(HDC dc) override;
-  ui::win::LabelColors ColorsOf(HWND label) const override;
+  gui::win::LabelColors ColorsOf(HWND label) const override;
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   AddHotKeyModel& model_;
-  ui::win::WindowDialogs& dialogs_;
+  gui::win::WindowDialogs& dialogs_;
   bool stored_ = false;
   HWND fileLabel_ = nullptr;
   HWND path_ = nullptr;

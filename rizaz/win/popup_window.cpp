@@ -6,6 +6,8 @@
 #include "base/palette.h"
 #include "base/win/ui_font.h"
 #include "base/win/utf.h"
+#include "gui/win/controls.h"
+#include "gui/win/paint.h"
 
 namespace corvane::win {
 
@@ -24,14 +26,9 @@ constexpr Color kLineColour = palette::kBlue;
 constexpr Color kBackgroundTop = palette::kPopupTop;
 constexpr Color kBackgroundBottom = palette::kPopupBottom;
 
-LOGFONTW MessageFont() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return metrics.lfMessageFont;
-  LOGFONTW font{};
-  ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-  return font;
-}
+// Tahoma where it is installed, else the interface font's face in the same size and weight.
+constexpr gui::win::FontSpec kBoldFont{9, FW_BOLD, L"Tahoma"};
+constexpr gui::win::FontSpec kInterfaceFont = gui::win::FontSpec::MessageFont();
 
 // The background's colour at row of rows: top to bottom in even steps.
 Color RowColour(int row, int rows) {
@@ -64,23 +61,24 @@ rizaz::ScreenFacts PopupWindow::MeasureScreen() {
   if (::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
     facts.workArea = {monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right, monitor.rcWork.bottom};
   }
-  facts.popupClientWidthPx = Scale(kClientWidth);
-  RECT outer{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
-  ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-  facts.popupOuterHeightTwips = PixelsToTwips(outer.bottom - outer.top, dpi_);
-  facts.popupOuterWidthTwips = PixelsToTwips(outer.right - outer.left, dpi_);
+  // A closed popup takes the screen's DPI at once; an open one follows WM_DPICHANGED.
+  if (Hwnd() == nullptr && scaling_.Dpi() != dpi_) scaling_.Reset(dpi_);
+  const SIZE outer = OuterSize();
+  facts.popupClientWidthPx = corvane::Scale(kClientWidth, dpi_);
+  facts.popupOuterHeightTwips = PixelsToTwips(outer.cy, dpi_);
+  facts.popupOuterWidthTwips = PixelsToTwips(outer.cx, dpi_);
   return facts;
 }
 
-void PopupWindow::CreateResources() {
-  // Made once, and again only when the screen's DPI has changed since.
-  if (boldFont_ && resourcesDpi_ == dpi_) return;
-  resourcesDpi_ = dpi_;
-  const LOGFONTW message = MessageFont();
-  // Tahoma where it is installed, else the interface font's face in the same size and weight.
-  boldFont_ = CreateUiFont(dpi_, 9, FW_BOLD, {L"Tahoma"});
-  interfaceFont_.reset(::CreateFontIndirectW(&message));
+SIZE PopupWindow::OuterSize() const {
+  RECT outer{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
+  ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+  return {outer.right - outer.left, outer.bottom - outer.top};
+}
 
+void PopupWindow::CreateBackground() {
+  if (backgroundBrush_ && backgroundDpi_ == scaling_.Dpi()) return;
+  backgroundDpi_ = scaling_.Dpi();
   const int width = Scale(kClientWidth);
   const int height = Scale(kClientHeight);
   const WindowDc screen(nullptr);
@@ -102,12 +100,11 @@ void PopupWindow::CreateResources() {
 
 void PopupWindow::Open(const rizaz::PopupPlacement& placement) {
   if (Hwnd() != nullptr) Close();
-  CreateResources();
-  RECT outer{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
-  ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+  if (scaling_.Dpi() != dpi_) scaling_.Reset(dpi_);
+  CreateBackground();
+  const SIZE outer = OuterSize();
   CreateWindowOf(kExStyle, L"", kStyle, TwipsToPixels(placement.leftTwips, dpi_),
-                 TwipsToPixels(static_cast<double>(placement.topTwips), dpi_), outer.right - outer.left,
-                 outer.bottom - outer.top, owner_);
+                 TwipsToPixels(static_cast<double>(placement.topTwips), dpi_), outer.cx, outer.cy, owner_);
   if (Hwnd() == nullptr) return;
   CreateControls();
   // On top of everything, but the user's window keeps the focus.
@@ -115,46 +112,45 @@ void PopupWindow::Open(const rizaz::PopupPlacement& placement) {
 }
 
 HWND PopupWindow::AddLabel(int id, const wchar_t* text, int x, int y, HFONT font, DWORD extraStyle) {
-  HWND label = ::CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | extraStyle,
-                                 Scale(x), Scale(y), Scale(50), Scale(14), Hwnd(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-  if (label != nullptr) {
-    ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    FitLabel(label);
-  }
+  HWND label = gui::win::CreateChildControl(L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX | extraStyle, Scale(x),
+                                            Scale(y), Scale(50), Scale(14), Hwnd(), id, font);
+  if (label != nullptr) FitLabel(label);
   return label;
 }
 
 void PopupWindow::CreateControls() {
-  const HFONT bold = static_cast<HFONT>(boldFont_.get());
+  const HFONT bold = scaling_.Font(kBoldFont);
   lblProcessname_ = AddLabel(kLblProcessnameId, L"", 57, 21, bold, SS_ENDELLIPSIS);
   AddLabel(kLabel1Id, L"The file has been blocked from running . ", 57, 49, bold, 0);
   // The label acts as the check box's caption; SS_NOTIFY lets it report clicks.
-  AddLabel(kLabel2Id, L"Dont show this dialog again.", 23, 78, static_cast<HFONT>(interfaceFont_.get()), SS_NOTIFY);
-  chkDontShow_ = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_CHECKBOX, Scale(8), Scale(77), Scale(12),
-                                   Scale(13), Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kChkDontShowId)),
-                                   ::GetModuleHandleW(nullptr), nullptr);
+  AddLabel(kLabel2Id, L"Dont show this dialog again.", 23, 78, scaling_.Font(kInterfaceFont), SS_NOTIFY);
+  chkDontShow_ = gui::win::CreateChildControl(L"BUTTON", L"", BS_CHECKBOX, Scale(8), Scale(77), Scale(12), Scale(13),
+                                              Hwnd(), kChkDontShowId, nullptr);
 }
 
 // Labels size themselves to their text, as far as the popup reaches.
 void PopupWindow::FitLabel(HWND label) {
-  const int length = ::GetWindowTextLengthW(label);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  ::GetWindowTextW(label, text.data(), length + 1);
-  text.resize(static_cast<size_t>(length));
-  SIZE extent{};
-  {
-    const WindowDc dc(label);
-    if (!dc) return;
-    const SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
-    ::GetTextExtentPoint32W(dc.get(), text.c_str(), length, &extent);
-  }
+  const SIZE extent = gui::win::TextExtent(
+      label, reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)), gui::win::WindowTextOf(label));
   RECT rect{};
   ::GetWindowRect(label, &rect);
   ::MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
   const int room = Scale(kClientWidth) - rect.left - Scale(4);
   ::SetWindowPos(label, nullptr, 0, 0, std::clamp(static_cast<int>(extent.cx) + 1, 1, std::max(room, 1)),
                  std::max(static_cast<int>(extent.cy), Scale(13)), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PopupWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  scaling_.ChangeDpi(Hwnd(), dpi, gui::win::DpiScaling::Children::Rescale);
+  CreateBackground();
+  const SIZE outer = OuterSize();
+  ::SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Each label's width is its text's in the new font.
+  for (const int id : {kLblProcessnameId, kLabel1Id, kLabel2Id}) {
+    if (HWND label = ::GetDlgItem(Hwnd(), id)) FitLabel(label);
+  }
+  ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
 void PopupWindow::SetName(const std::string& name) {
@@ -197,8 +193,7 @@ LRESULT PopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;  // a click on the popup must not take the focus from the user's window
     case WM_ERASEBKGND: {
-      RECT client{};
-      ::GetClientRect(Hwnd(), &client);
+      const RECT client = gui::win::ClientRectOf(Hwnd());
       ::SetBrushOrgEx(reinterpret_cast<HDC>(wParam), 0, 0, nullptr);
       ::FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(backgroundBrush_.get()));
       return 1;
@@ -232,6 +227,9 @@ LRESULT PopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (id == kChkDontShowId && code == BN_CLICKED) controller_->OnCheckBoxClicked();
         if (id == kLabel2Id && code == STN_CLICKED) controller_->OnLabelClicked();
       }
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_TIMER:
       if (controller_ != nullptr) {

@@ -7,8 +7,8 @@
 
 #include "base/dpi.h"
 #include "base/win/handle.h"
-#include "base/win/ui_font.h"
 #include "base/win/window_base.h"
+#include "gui/win/dpi_scaling.h"
 #include "rizaz/popup.h"
 
 namespace corvane::win {
@@ -43,19 +43,22 @@ class PopupWindow final : public rizaz::PopupView, public WindowBase<PopupWindow
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void CreateControls();
-  void CreateResources();
+  // The background at the popup's DPI, made again only when that has changed since.
+  void CreateBackground();
+  // The outer size of the popup at its DPI.
+  SIZE OuterSize() const;
   HWND AddLabel(int id, const wchar_t* text, int x, int y, HFONT font, DWORD extraStyle);
   void FitLabel(HWND label);
-  int Scale(int pixels) const { return corvane::Scale(pixels, dpi_); }
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  int Scale(int pixels) const { return scaling_.Scaled(pixels); }
 
   HWND owner_;
   rizaz::PopupController* controller_ = nullptr;
-  int dpi_ = 96;
-  int resourcesDpi_ = 0;  // the DPI the fonts and the background were made for
+  int dpi_ = 96;  // the screen's, as last measured; the twips are converted at it
+  gui::win::DpiScaling scaling_;  // the fonts, at the popup's DPI
+  int backgroundDpi_ = 0;  // the DPI the background was made for
   UniqueGdiObject background_;  // the client area's picture, drawn once per popup
   UniqueGdiObject backgroundBrush_;
-  UniqueGdiObject boldFont_;
-  UniqueGdiObject interfaceFont_;
   HWND lblProcessname_ = nullptr;
   HWND chkDontShow_ = nullptr;
 };

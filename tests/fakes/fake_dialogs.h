@@ -5,11 +5,11 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/dialogs.h"
+#include "gui/dialogs.h"
 
 namespace corvane::testing {
 
-class FakeDialogs final : public ui::Dialogs {
+class FakeDialogs final : public gui::Dialogs {
  public:
   bool Confirm(std::string_view message) override {
     confirmations.emplace_back(message);

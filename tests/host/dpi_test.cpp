@@ -59,6 +59,18 @@ TEST(TwipsToPixels, DesignSizesOfTheWindowsAtEveryScale) {
   EXPECT_EQ(Scale(11, 96), 11);
 }
 
+TEST(Rescale, FromOneScaleToAnotherRoundedAsMulDiv) {
+  EXPECT_EQ(Rescale(100, 96, 144), 150);
+  EXPECT_EQ(Rescale(150, 144, 96), 100);
+  // 7 * 120 / 96 = 8.75; 3 * 144 / 120 = 3.6; halves away from zero on both sides.
+  EXPECT_EQ(Rescale(7, 96, 120), 9);
+  EXPECT_EQ(Rescale(3, 120, 144), 4);
+  EXPECT_EQ(Rescale(-1, 96, 144), -2);
+  // An unknown DPI on either side is taken as 96.
+  EXPECT_EQ(Rescale(40, 0, 192), 80);
+  EXPECT_EQ(Rescale(40, 192, -1), 20);
+}
+
 TEST(PixelsToTwips, IsUnroundedAndTurnsBackIntoTheSamePixels) {
   EXPECT_DOUBLE_EQ(PixelsToTwips(1, 96), 15.0);
   EXPECT_DOUBLE_EQ(PixelsToTwips(3, 144), 30.0);

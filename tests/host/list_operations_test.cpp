@@ -26,7 +26,7 @@ constexpr const char* kBlockFile = "C:\\Corvane\\cekdn.ocx";
 constexpr const char* kTrashFile = "C:\\Corvane\\hovsfd.dll";
 
 // The confirmation dialog, with a moment while it is open in which the watch timer may tick.
-class TickingDialogs final : public Dialogs {
+class TickingDialogs final : public gui::Dialogs {
  public:
   bool Confirm(std::string_view message) override {
     if (whileOpen) whileOpen();
@@ -437,7 +437,7 @@ TEST_F(ListOperationsTest, ClearAllowedStopsTheWatchEmptiesAllowedAndRunningAndL
   // Closing while the message is shown: the watch stays off.
   host.log.clear();
   dialogs.script.informations.clear();
-  struct ClosingOnInform final : Dialogs {
+  struct ClosingOnInform final : gui::Dialogs {
     bool Confirm(std::string_view) override { return false; }
     void Inform(std::string_view) override { *closing = true; }
     bool* closing;

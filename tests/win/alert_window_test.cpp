@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "gui/win/message_boxes.h"
 #include "tests/fakes/fake_process_facts.h"
 #include "tests/support/modal_driver.h"
 #include "ui/win/details_window.h"
-#include "ui/win/message_boxes.h"
 #include "ui/win/window_decision_ui.h"
 
 namespace corvane::ui::win {
@@ -22,6 +22,9 @@ using corvane::testing::ModalDriver;
 using corvane::testing::PostClick;
 using corvane::testing::PostKey;
 using corvane::testing::TextOf;
+using gui::win::FrmMessageBoxOK;
+using gui::win::FrmMessageBoxYesAndNo;
+using gui::win::kMessageLabelId;
 using watch::AlertDecision;
 using watch::AlertRequest;
 

@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "base/win/utf.h"
+#include "gui/win/image_button.h"
+#include "gui/win/message_boxes.h"
 #include "tests/fakes/program_fakes.h"
 #include "tests/support/child_process.h"
 #include "tests/support/modal_driver.h"
 #include "ui/main_controller.h"
 #include "ui/win/file_chooser_win.h"
-#include "ui/win/image_button.h"
 #include "ui/win/main_window.h"
-#include "ui/win/message_boxes.h"
 
 namespace corvane::ui::win {
 namespace {
@@ -25,6 +25,11 @@ namespace {
 using corvane::testing::ChildByText;
 using corvane::testing::ModalDriver;
 using corvane::testing::PostClick;
+using gui::win::FrmMessageBoxOK;
+using gui::win::FrmMessageBoxYesAndNo;
+using gui::win::ImageButton;
+using gui::win::WindowDialogs;
+using gui::win::kMessageLabelId;
 
 constexpr const wchar_t* kConfirmation = FrmMessageBoxYesAndNo::kCaption;
 constexpr const wchar_t* kInformation = FrmMessageBoxOK::kCaption;

@@ -1,4 +1,4 @@
-#include "ui/win/modal_window.h"
+#include "gui/win/modal_window.h"
 
 #include <windows.h>
 
@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "base/dpi.h"
+#include "gui/win/paint.h"
 #include "tests/support/modal_driver.h"
-#include "ui/win/paint.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 namespace {
 
 using corvane::testing::ModalDriver;
@@ -151,4 +151,4 @@ TEST(ModalWindow, FollowsADpiChangeAndKeepsTheFocusWhereTheUserLeftIt) {
 }
 
 }  // namespace
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

@@ -24,7 +24,7 @@
 #include "ui/win/details_window.h"
 #include "ui/win/file_chooser_win.h"
 #include "ui/win/main_window.h"
-#include "ui/win/message_boxes.h"
+#include "gui/win/message_boxes.h"
 #include "ui/win/process_facts_win.h"
 #include "ui/win/shell_win.h"
 #include "ui/win/splash_window.h"
@@ -146,7 +146,7 @@ class CorvaneApp::Program {
   OptionsModel options_{settings_, watch_.running(), startup_, directory_};
   // The messages and the file chooser of the list operations and the hotkeys, owned by the main
   // window once it exists.
-  WindowDialogs dialogs_;
+  gui::win::WindowDialogs dialogs_;
   Win32FileChooser chooser_;
   // The shutdown and restart hotkeys, and the launch hotkeys' poll over the program's copy of them.
   hotkeys::SystemHotkeys systemHotkeys_{settings_, lists_.hotKeys(), dialogs_};

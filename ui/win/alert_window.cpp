@@ -7,14 +7,33 @@
 #include "base/dpi.h"
 #include "base/palette.h"
 #include "base/win/utf.h"
+#include "gui/win/controls.h"
+#include "gui/win/file_icons.h"
+#include "gui/win/image_button.h"
+#include "gui/win/paint.h"
+#include "gui/win/window_ops.h"
 #include "ui/alert_texts.h"
 #include "ui/win/details_window.h"
-#include "ui/win/file_icons.h"
-#include "ui/win/image_button.h"
-#include "ui/win/paint.h"
-#include "ui/win/window_ops.h"
 
 namespace corvane::ui::win {
+
+using gui::win::DrawIconIn;
+using gui::win::ImageButton;
+using gui::win::LabelColors;
+using gui::win::LoadFileIcon;
+using gui::win::MeasureWrappedText;
+using gui::win::ModalEnd;
+using gui::win::ModalLook;
+using gui::win::ModalWindow;
+using gui::win::Place;
+using gui::win::PrimaryButtons;
+using gui::win::ProgramEnding;
+using gui::win::ResizeClientArea;
+using gui::win::SecondaryButtons;
+using gui::win::SetFont;
+using gui::win::SetTopMost;
+using gui::win::WrappedText;
+
 namespace {
 
 using watch::AlertDecision;
@@ -97,7 +116,7 @@ void FrmMessage::Arrange(int dpi) {
   const auto s = [dpi](int pixels) { return Scale(pixels, dpi); };
   for (HWND child = ::GetWindow(Hwnd(), GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
     const HFONT font = child == name_ ? Font(15, FW_BOLD) : child == question_ ? Font(10, FW_BOLD) : Font(9);
-    ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetFont(child, font);
   }
 
   const int width = s(kClientWidth);

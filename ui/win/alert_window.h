@@ -11,8 +11,8 @@
 #include <string>
 
 #include "base/win/handle.h"
+#include "gui/win/modal_window.h"
 #include "ui/process_report.h"
-#include "ui/win/modal_window.h"
 #include "watch/new_program_decision.h"
 
 namespace corvane::ui::win {
@@ -32,7 +32,7 @@ inline constexpr int kAlertLocationId = 1116;
 inline constexpr int kAlertQuestionId = 1117;
 inline constexpr int kAlertNotesId = 1118;  // present only when the request carries notes
 
-class FrmMessage final : public ModalWindow {
+class FrmMessage final : public gui::win::ModalWindow {
  public:
   static constexpr const wchar_t* kCaption = L"Corvane Alert";
   static const wchar_t* ClassName() { return L"CorvaneAlert"; }
@@ -51,7 +51,7 @@ class FrmMessage final : public ModalWindow {
   HWND FirstFocus() const override { return details_; }
   void OnCommand(int id) override;
   void PaintOver(HDC dc) override;
-  LabelColors ColorsOf(HWND label) const override;
+  gui::win::LabelColors ColorsOf(HWND label) const override;
   int LocationHeight(int width);
   void OnDetails();
   void Decide(watch::AlertDecision decision);

@@ -6,7 +6,7 @@ namespace corvane::ui::win {
 
 class AllowedPanel final : public ListPanel {
  public:
-  AllowedPanel(FileIconList& icons, ListPanelHost& host)
+  AllowedPanel(gui::win::FileIconList& icons, ListPanelHost& host)
       : ListPanel(Panel::Allowed, "Total Allowed Processes : ", icons, host) {}
 };
 

@@ -7,7 +7,7 @@ namespace corvane::ui::win {
 
 class BlockedPanel final : public ListPanel {
  public:
-  BlockedPanel(FileIconList& icons, ListPanelHost& host)
+  BlockedPanel(gui::win::FileIconList& icons, ListPanelHost& host)
       : ListPanel(Panel::Blocked, "Total Blocked Processes : ", icons, host) {}
 };
 

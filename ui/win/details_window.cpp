@@ -8,12 +8,24 @@
 #include "base/dpi.h"
 #include "base/palette.h"
 #include "base/win/utf.h"
+#include "gui/win/controls.h"
+#include "gui/win/file_icons.h"
+#include "gui/win/paint.h"
 #include "process/process_control.h"
-#include "ui/win/file_icons.h"
-#include "ui/win/paint.h"
 #include "ui/win/process_facts_win.h"
 
 namespace corvane::ui::win {
+
+using gui::win::DrawIconIn;
+using gui::win::LabelColors;
+using gui::win::LoadFileIcon;
+using gui::win::ModalLook;
+using gui::win::ModalWindow;
+using gui::win::Place;
+using gui::win::PrimaryButtons;
+using gui::win::ResizeClientArea;
+using gui::win::SetFont;
+
 namespace {
 
 // Layout in pixels at 96 DPI.
@@ -92,14 +104,11 @@ void FrmFullProcessDetails::FillTree() {
 
 void FrmFullProcessDetails::Arrange(int dpi) {
   const auto s = [dpi](int pixels) { return Scale(pixels, dpi); };
-  const auto setFont = [](HWND control, HFONT font) {
-    if (control != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  };
-  setFont(headline_, Font(12, FW_BOLD));
-  setFont(notRunning_, Font(9));
-  setFont(version_, Font(8));
-  setFont(tree_, Font(9));
-  setFont(ok_, Font(9));
+  SetFont(headline_, Font(12, FW_BOLD));
+  SetFont(notRunning_, Font(9));
+  SetFont(version_, Font(8));
+  SetFont(tree_, Font(9));
+  SetFont(ok_, Font(9));
 
   const int width = s(kClientWidth);
   const int height = s(kClientHeight);

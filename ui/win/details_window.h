@@ -5,9 +5,9 @@
 
 #include <string_view>
 
+#include "gui/win/modal_window.h"
 #include "process/process_table.h"
 #include "ui/process_report.h"
-#include "ui/win/modal_window.h"
 
 namespace corvane::ui::win {
 
@@ -17,7 +17,7 @@ inline constexpr int kDetailsVersionId = 1202;
 inline constexpr int kDetailsNotRunningId = 1203;
 inline constexpr int kDetailsTreeId = 1204;
 
-class FrmFullProcessDetails final : public ModalWindow {
+class FrmFullProcessDetails final : public gui::win::ModalWindow {
  public:
   static const wchar_t* ClassName() { return L"CorvaneProcessDetails"; }
 
@@ -32,7 +32,7 @@ class FrmFullProcessDetails final : public ModalWindow {
   HWND FirstFocus() const override { return tree_; }
   void OnCommand(int id) override;
   void PaintOver(HDC dc) override;
-  LabelColors ColorsOf(HWND label) const override;
+  gui::win::LabelColors ColorsOf(HWND label) const override;
   void FillTree();
 
   const ProcessReport& report_;

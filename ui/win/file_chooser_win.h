@@ -1,14 +1,10 @@
 #pragma once
-// The system's file-open dialog, owned by the main window.
+// The list operations' file chooser: the system's file-open dialog, owned by the main window.
 #include <windows.h>
 
 #include "ui/list_operations.h"
 
 namespace corvane::ui::win {
-
-// Shows the file-open dialog over owner (may be null), starting in initialFolder (empty: where the
-// system chooses). The chosen file's full path; nothing when the user cancelled.
-std::optional<std::string> ShowFileOpenDialog(HWND owner, std::string_view title, std::string_view initialFolder);
 
 class Win32FileChooser final : public FileChooser {
  public:

@@ -5,13 +5,16 @@
 #include "base/dpi.h"
 #include "base/palette.h"
 #include "base/win/handle.h"
-#include "ui/win/paint.h"
+#include "base/win/ui_font.h"
+#include "gui/win/paint.h"
 
 namespace corvane::ui::win {
 
-bool HeadingLabel::Create(HWND parent, const RECT& bounds, HFONT font, int dpi, COLORREF background) {
+using gui::win::ClientRectOf;
+using gui::win::FillSolid;
+
+bool HeadingLabel::Create(HWND parent, const RECT& bounds, HFONT font, COLORREF background) {
   font_ = font;
-  dpi_ = dpi;
   background_ = background;
   return CreateWindowOf(0, L"", WS_CHILD | WS_VISIBLE, bounds.left, bounds.top, bounds.right - bounds.left,
                         bounds.bottom - bounds.top, parent);
@@ -24,6 +27,12 @@ LRESULT HeadingLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       ::InvalidateRect(Hwnd(), nullptr, TRUE);
       return result;
     }
+    case WM_SETFONT:
+      font_ = reinterpret_cast<HFONT>(wParam);
+      if (LOWORD(lParam) != 0) ::InvalidateRect(Hwnd(), nullptr, TRUE);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_);
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
@@ -45,8 +54,10 @@ void HeadingLabel::Paint() {
   ::GetWindowTextW(Hwnd(), text, static_cast<int>(std::size(text)));
   const corvane::win::SelectedObject font(dc, font_);
   ::SetBkMode(dc, TRANSPARENT);
-  const int shift = Scale(3, dpi_);
-  RECT shadow{client.left, client.top + Scale(5, dpi_), client.right, client.bottom};
+  // The window's DPI now: it follows its screen.
+  const int dpi = corvane::win::WindowDpi(Hwnd());
+  const int shift = Scale(3, dpi);
+  RECT shadow{client.left, client.top + Scale(5, dpi), client.right, client.bottom};
   ::SetTextColor(dc, palette::kBlack);
   ::DrawTextW(dc, text, -1, &shadow, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
   RECT face{client.left + shift, client.top, client.right, client.bottom};

@@ -10,9 +10,16 @@
 #include "base/win/handle.h"
 #include "base/win/ui_font.h"
 #include "base/win/utf.h"
-#include "ui/win/image_button.h"
+#include "gui/win/controls.h"
+#include "gui/win/image_button.h"
 
 namespace corvane::ui::win {
+
+using gui::ButtonPalette;
+using gui::MakeButtonPalette;
+using gui::win::CreateChildControl;
+using gui::win::FileIconList;
+using gui::win::ImageButton;
 
 using corvane::Scale;
 

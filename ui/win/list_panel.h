@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#include "gui/win/file_icons.h"
 #include "ui/list_panels_model.h"
 #include "ui/main_window_model.h"
 #include "ui/panel_commands.h"
-#include "ui/win/file_icons.h"
 #include "ui/win/panel_window.h"
 
 namespace corvane::ui::win {
@@ -34,7 +34,7 @@ class ListPanelHost {
 class ListPanel : public PanelWindow {
  public:
   // The picture list of the rows and the host outlive the panel.
-  ListPanel(Panel panel, std::string_view counterCaption, FileIconList& icons, ListPanelHost& host);
+  ListPanel(Panel panel, std::string_view counterCaption, gui::win::FileIconList& icons, ListPanelHost& host);
 
   Panel Kind() const { return panel_; }
   HWND ListView() const { return list_; }
@@ -63,7 +63,7 @@ class ListPanel : public PanelWindow {
   // Inserts a row with the given text in its first column.
   int InsertText(std::size_t row, std::string_view text, int icon);
   const PanelEntry* EntryAt(std::size_t row) const;
-  FileIconList& Icons() { return icons_; }
+  gui::win::FileIconList& Icons() { return icons_; }
 
  private:
   void ShowModelSelection();
@@ -76,7 +76,7 @@ class ListPanel : public PanelWindow {
 
   Panel panel_;
   std::string_view counterCaption_;
-  FileIconList& icons_;
+  gui::win::FileIconList& icons_;
   ListPanelHost& host_;
   HWND list_ = nullptr;
   HWND counter_ = nullptr;

@@ -3,28 +3,38 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "corvane_version.h"
 #include "base/dpi.h"
 #include "base/palette.h"
 #include "base/win/ui_font.h"
 #include "base/win/utf.h"
-#include "ui/dialog_layout.h"
+#include "corvane_version.h"
+#include "gui/dialog_layout.h"
+#include "gui/win/app_icon.h"
+#include "gui/win/controls.h"
+#include "gui/win/image_button.h"
+#include "gui/win/paint.h"
 #include "ui/main_menu.h"
 #include "ui/win/allowed_panel.h"
-#include "ui/win/app_icon.h"
 #include "ui/win/blocked_panel.h"
 #include "ui/win/heading_label.h"
-#include "ui/win/image_button.h"
 #include "ui/win/options_panel.h"
-#include "ui/win/paint.h"
 #include "ui/win/running_panel.h"
 #include "ui/win/splash_window.h"
 #include "ui/win/trash_jar_panel.h"
 
 namespace corvane::ui::win {
 
-using corvane::win::CreateUiFont;
-using corvane::win::FontOf;
+using gui::ButtonPalette;
+using gui::CentreInArea;
+using gui::MakeButtonPalette;
+using gui::PixelPoint;
+using gui::win::ClientRectOf;
+using gui::win::CreateAppIcon;
+using gui::win::CreateChildControl;
+using gui::win::FillSolid;
+using gui::win::ImageButton;
+using gui::win::LabelColorsReply;
+
 using corvane::win::WindowDpi;
 
 namespace {
@@ -38,6 +48,11 @@ constexpr int kHeaderHeight = 64;
 constexpr Color kNavColor = palette::kNavy;
 constexpr Color kNavButtonFill = palette::kBlue;
 constexpr Color kHeaderColor = palette::kBlue;
+
+constexpr gui::win::FontSpec kTextFont{9};
+constexpr gui::win::FontSpec kBoldFont{9, FW_BOLD};
+constexpr gui::win::FontSpec kHeadingFont{16, FW_BOLD};
+constexpr gui::win::FontSpec kTitleFont{18, FW_BOLD};
 
 void SetText(HWND hwnd, std::string_view text) {
   if (hwnd != nullptr) ::SetWindowTextW(hwnd, corvane::win::Widen(text).c_str());
@@ -83,8 +98,9 @@ bool BringRunningInstanceForward() {
 
 bool MainWindow::Create(MainController& controller) {
   controller_ = &controller;
-  dpi_ = WindowDpi(nullptr);
-  RECT frame{0, 0, Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_)};
+  scaling_.Reset(WindowDpi(nullptr));
+  const int dpi = scaling_.Dpi();
+  RECT frame{0, 0, Scale(kClientWidth, dpi), Scale(kClientHeight, dpi)};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   ::AdjustWindowRectEx(&frame, style, FALSE, 0);
   const int width = frame.right - frame.left;
@@ -109,34 +125,31 @@ bool MainWindow::Create(MainController& controller) {
 }
 
 void MainWindow::CreateControls() {
-  font_ = CreateUiFont(dpi_, 9);
-  boldFont_ = CreateUiFont(dpi_, 9, FW_BOLD);
-  headingFont_ = CreateUiFont(dpi_, 16, FW_BOLD);
-  titleFont_ = CreateUiFont(dpi_, 18, FW_BOLD);
+  const int dpi = scaling_.Dpi();
 
   // Navigation bar.
   const ButtonPalette navPalette = MakeButtonPalette(kNavColor, kNavButtonFill, palette::kWhite);
   for (size_t i = 0; i < kPanelCount; ++i) {
-    const int top = Scale(96 + static_cast<int>(i) * 52, dpi_);
-    const RECT bounds{Scale(14, dpi_), top, Scale(kNavWidth - 14, dpi_), top + Scale(40, dpi_)};
+    const int top = Scale(96 + static_cast<int>(i) * 52, dpi);
+    const RECT bounds{Scale(14, dpi), top, Scale(kNavWidth - 14, dpi), top + Scale(40, dpi)};
     navButtons_[i] = ImageButton::Create(Hwnd(), kNavigationButtonId + static_cast<int>(i),
                                          NavigationCaption(static_cast<ui::Panel>(i)), bounds, navPalette,
-                                         FontOf(boldFont_));
+                                         scaling_.Font(kBoldFont));
   }
 
   // Heading and help link in the header band.
   headingLabel_ = std::make_unique<HeadingLabel>();
-  const RECT headingBounds{Scale(kNavWidth + kPanelMargin + 4, dpi_), Scale(14, dpi_), Scale(kClientWidth - 80, dpi_),
-                           Scale(kHeaderHeight - 8, dpi_)};
-  headingLabel_->Create(Hwnd(), headingBounds, FontOf(headingFont_), dpi_, kHeaderColor);
+  const RECT headingBounds{Scale(kNavWidth + kPanelMargin + 4, dpi), Scale(14, dpi), Scale(kClientWidth - 80, dpi),
+                           Scale(kHeaderHeight - 8, dpi)};
+  headingLabel_->Create(Hwnd(), headingBounds, scaling_.Font(kHeadingFont), kHeaderColor);
   heading_ = headingLabel_->Hwnd();
-  help_ = CreateChildControl(L"STATIC", L"Help", SS_NOTIFY | SS_RIGHT, Scale(kClientWidth - 72, dpi_),
-                             Scale(24, dpi_), Scale(56, dpi_), Scale(20, dpi_), Hwnd(), kHelpLabelId,
-                             FontOf(boldFont_));
+  help_ = CreateChildControl(L"STATIC", L"Help", SS_NOTIFY | SS_RIGHT, Scale(kClientWidth - 72, dpi),
+                             Scale(24, dpi), Scale(56, dpi), Scale(20, dpi), Hwnd(), kHelpLabelId,
+                             scaling_.Font(kBoldFont));
   // The status line of the advertisement area, at the foot of the navigation bar.
-  status_ = CreateChildControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, Scale(14, dpi_),
-                               Scale(kClientHeight - 30, dpi_), Scale(kNavWidth - 28, dpi_), Scale(18, dpi_), Hwnd(),
-                               kStatusLabelId, FontOf(font_));
+  status_ = CreateChildControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, Scale(14, dpi),
+                               Scale(kClientHeight - 30, dpi), Scale(kNavWidth - 28, dpi), Scale(18, dpi), Hwnd(),
+                               kStatusLabelId, scaling_.Font(kTextFont));
 
   CreatePanels();
   if (advertPanel_ != nullptr) {
@@ -146,8 +159,9 @@ void MainWindow::CreateControls() {
 
 void MainWindow::CreatePanels() {
   // The five panels below the header, right of the navigation bar, all at the same place.
-  const RECT bounds{Scale(kNavWidth, dpi_), Scale(kHeaderHeight, dpi_), Scale(kClientWidth, dpi_),
-                    Scale(kClientHeight, dpi_)};
+  const int dpi = scaling_.Dpi();
+  const RECT bounds{Scale(kNavWidth, dpi), Scale(kHeaderHeight, dpi), Scale(kClientWidth, dpi),
+                    Scale(kClientHeight, dpi)};
   ListPanelHost& host = *this;
   const auto place = [this](std::unique_ptr<ListPanel> list) {
     const auto index = static_cast<size_t>(list->Kind());
@@ -164,7 +178,7 @@ void MainWindow::CreatePanels() {
   auto options = std::make_unique<OptionsPanel>(optionsHost);
   optionsPanel_ = options.get();
   panels_[static_cast<size_t>(ui::Panel::Options)] = std::move(options);
-  const PanelSetup setup{FontOf(font_), FontOf(boldFont_), dpi_};
+  const PanelSetup setup{scaling_.Font(kTextFont), scaling_.Font(kBoldFont), dpi};
   for (const auto& panel : panels_) panel->Create(Hwnd(), bounds, setup);
   advertPanel_ = runningPanel->Adverts();
 }
@@ -188,21 +202,22 @@ void MainWindow::Paint() {
   const corvane::win::PaintDc paint(Hwnd());
   if (!paint) return;
   const HDC dc = paint.get();
+  const int dpi = scaling_.Dpi();
   const RECT client = ClientRectOf(Hwnd());
-  RECT nav{0, 0, Scale(kNavWidth, dpi_), client.bottom};
+  RECT nav{0, 0, Scale(kNavWidth, dpi), client.bottom};
   FillSolid(dc, nav, kNavColor);
-  RECT header{nav.right, 0, client.right, Scale(kHeaderHeight, dpi_)};
+  RECT header{nav.right, 0, client.right, Scale(kHeaderHeight, dpi)};
   FillSolid(dc, header, kHeaderColor);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, palette::kWhite);
   {
-    const corvane::win::SelectedObject font(dc, titleFont_.get());
-    RECT title{Scale(16, dpi_), Scale(18, dpi_), nav.right, Scale(52, dpi_)};
+    const corvane::win::SelectedObject font(dc, scaling_.Font(kTitleFont));
+    RECT title{Scale(16, dpi), Scale(18, dpi), nav.right, Scale(52, dpi)};
     ::DrawTextW(dc, L"Corvane", -1, &title, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
   }
-  const corvane::win::SelectedObject font(dc, font_.get());
+  const corvane::win::SelectedObject font(dc, scaling_.Font(kTextFont));
   ::SetTextColor(dc, palette::kPaleBlue);
-  RECT subtitle{Scale(17, dpi_), Scale(52, dpi_), nav.right, Scale(72, dpi_)};
+  RECT subtitle{Scale(17, dpi), Scale(52, dpi), nav.right, Scale(72, dpi)};
   ::DrawTextW(dc, L"Protection v " CORVANE_VERSION_TEXT, -1, &subtitle, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
 }
 
@@ -429,6 +444,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       OnTimer(wParam);
       return 0;
+    case WM_DPICHANGED:
+      return scaling_.OnDpiChanged(Hwnd(), wParam, lParam);
     case WM_SETCURSOR:
       // Over every child too: their default handling asks this window first.
       if (busy_) {

@@ -15,14 +15,15 @@
 #include "base/win/handle.h"
 #include "base/win/hidden_owner.h"
 #include "base/win/single_instance.h"
+#include "base/win/window_base.h"
+#include "gui/win/dpi_scaling.h"
+#include "gui/win/file_icons.h"
 #include "ui/main_controller.h"
-#include "ui/win/file_icons.h"
 #include "ui/win/list_panel.h"
 #include "ui/win/options_panel.h"
 #include "ui/win/panel_window.h"
 #include "ui/win/tray_icon.h"
 #include "web/win/advert_panel.h"
-#include "base/win/window_base.h"
 
 namespace corvane::ui::win {
 
@@ -125,8 +126,9 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>,
   DetailsShower showDetails_;
   corvane::win::HiddenOwnerWindow owner_;
   TrayIcon tray_;
-  FileIconList icons_;
-  int dpi_ = 96;
+  gui::win::FileIconList icons_;
+  // The fonts and the DPI the window is laid out for; it follows its screen's.
+  gui::win::DpiScaling scaling_;
 
   std::array<HWND, kPanelCount> navButtons_{};
   HWND heading_ = nullptr;
@@ -142,10 +144,6 @@ class MainWindow final : public corvane::win::WindowBase<MainWindow>,
 
   corvane::win::UniqueIcon bigIcon_;
   corvane::win::UniqueIcon smallIcon_;
-  corvane::win::UniqueGdiObject font_;
-  corvane::win::UniqueGdiObject boldFont_;
-  corvane::win::UniqueGdiObject headingFont_;
-  corvane::win::UniqueGdiObject titleFont_;
   corvane::win::UniqueGdiObject headerBrush_;
   corvane::win::UniqueGdiObject navBrush_;
   // After icons_: the panels' lists borrow its picture list.

@@ -5,10 +5,17 @@
 #include "base/dpi.h"
 #include "base/palette.h"
 #include "base/win/utf.h"
-#include "ui/win/image_button.h"
-#include "ui/win/paint.h"
+#include "gui/win/controls.h"
+#include "gui/win/image_button.h"
+#include "gui/win/paint.h"
 
 namespace corvane::ui::win {
+
+using gui::ButtonPalette;
+using gui::MakeButtonPalette;
+using gui::win::CreateChildControl;
+using gui::win::ImageButton;
+using gui::win::LabelColorsReply;
 
 using corvane::Scale;
 

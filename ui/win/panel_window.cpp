@@ -1,9 +1,12 @@
 #include "ui/win/panel_window.h"
 
-#include "ui/win/image_button.h"
-#include "ui/win/paint.h"
+#include "gui/win/image_button.h"
+#include "gui/win/paint.h"
 
 namespace corvane::ui::win {
+
+using gui::win::ImageButton;
+using gui::win::LabelColorsReply;
 
 bool PanelWindow::Create(HWND parent, const RECT& bounds, const PanelSetup& setup) {
   brush_.reset(::CreateSolidBrush(kPanelColor));
@@ -43,14 +46,6 @@ LRESULT PanelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return WindowBase::HandleMessage(message, wParam, lParam);
-}
-
-HWND CreateChildControl(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width, int height,
-                      HWND parent, int id, HFONT font) {
-  HWND hwnd = ::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-  if (hwnd != nullptr && font != nullptr) ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return hwnd;
 }
 
 }  // namespace corvane::ui::win

@@ -7,7 +7,7 @@
 #include "base/palette.h"
 #include "base/win/handle.h"
 #include "base/win/window_base.h"
-#include "ui/dialog_layout.h"
+#include "gui/dialog_layout.h"
 
 namespace corvane::ui::win {
 
@@ -47,9 +47,5 @@ class PanelWindow : public corvane::win::WindowBase<PanelWindow> {
  private:
   corvane::win::UniqueGdiObject brush_;
 };
-
-// A visible child control with the given font (none: the system font).
-HWND CreateChildControl(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width, int height,
-                      HWND parent, int id, HFONT font);
 
 }  // namespace corvane::ui::win

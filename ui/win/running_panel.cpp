@@ -4,6 +4,8 @@
 
 namespace corvane::ui::win {
 
+using gui::win::FileIconList;
+
 using corvane::Scale;
 
 namespace {

@@ -12,7 +12,7 @@ namespace corvane::ui::win {
 class RunningPanel final : public ListPanel {
  public:
   // adverts: where the advertisement area fetches from; none: no area (the lists take the room).
-  RunningPanel(FileIconList& icons, ListPanelHost& host, std::optional<web::win::AdvertPanelOptions> adverts = {});
+  RunningPanel(gui::win::FileIconList& icons, ListPanelHost& host, std::optional<web::win::AdvertPanelOptions> adverts = {});
 
   // The advertisement area below the buttons; null without one.
   web::win::AdvertPanel* Adverts() { return advert_.get(); }

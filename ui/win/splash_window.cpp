@@ -1,17 +1,23 @@
 #include "ui/win/splash_window.h"
 
-#include "corvane_version.h"
 #include "base/dpi.h"
 #include "base/palette.h"
 #include "base/win/ui_font.h"
 #include "base/win/utf.h"
-#include "ui/dialog_layout.h"
-#include "ui/win/paint.h"
+#include "corvane_version.h"
+#include "gui/dialog_layout.h"
+#include "gui/win/controls.h"
+#include "gui/win/paint.h"
 
 namespace corvane::ui::win {
 
-using corvane::win::CreateUiFont;
-using corvane::win::FontOf;
+using gui::CentreInArea;
+using gui::PixelPoint;
+using gui::win::ClientRectOf;
+using gui::win::CreateChildControl;
+using gui::win::FillSolid;
+using gui::win::LabelColorsReply;
+
 using corvane::win::WindowDpi;
 
 namespace {
@@ -23,13 +29,16 @@ constexpr Color kBlockOff = palette::kMutedBlue;
 constexpr Color kBlockOn = palette::kPaleBlue;
 // The gradient's colour behind the status text.
 constexpr Color kLabelBackground = Blend(kTop, kBottom, 67);
+constexpr gui::win::FontSpec kTitleFont{22, FW_BOLD};
+constexpr gui::win::FontSpec kTextFont{9};
 }  // namespace
 
 bool SplashWindow::Create(std::function<void()> handOver) {
   handOver_ = std::move(handOver);
-  dpi_ = WindowDpi(nullptr);
-  const int width = Scale(kWidth, dpi_);
-  const int height = Scale(kHeight, dpi_);
+  scaling_.Reset(WindowDpi(nullptr));
+  const int dpi = scaling_.Dpi();
+  const int width = Scale(kWidth, dpi);
+  const int height = Scale(kHeight, dpi);
   RECT work{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const PixelPoint place = CentreInArea({work.left, work.top, work.right, work.bottom}, width, height);
@@ -37,12 +46,8 @@ bool SplashWindow::Create(std::function<void()> handOver) {
     return false;
   }
 
-  titleFont_ = CreateUiFont(dpi_, 22, FW_BOLD);
-  textFont_ = CreateUiFont(dpi_, 9);
-  label_ = ::CreateWindowExW(0, L"STATIC", L"Loading", WS_CHILD | WS_VISIBLE | SS_LEFT, Scale(24, dpi_),
-                             Scale(150, dpi_), Scale(kWidth - 48, dpi_), Scale(20, dpi_), Hwnd(), nullptr,
-                             ::GetModuleHandleW(nullptr), nullptr);
-  ::SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(textFont_)), FALSE);
+  label_ = CreateChildControl(L"STATIC", L"Loading", SS_LEFT, Scale(24, dpi), Scale(150, dpi),
+                              Scale(kWidth - 48, dpi), Scale(20, dpi), Hwnd(), 0, scaling_.Font(kTextFont));
   ::SetTimer(Hwnd(), kProgressTimer, 1000, nullptr);
   ::ShowWindow(Hwnd(), SW_SHOW);
   ::UpdateWindow(Hwnd());
@@ -66,6 +71,7 @@ void SplashWindow::Paint() {
   const corvane::win::PaintDc paint(Hwnd());
   if (!paint) return;
   const HDC dc = paint.get();
+  const int dpi = scaling_.Dpi();
   const RECT client = ClientRectOf(Hwnd());
   // A vertical gradient in bands: cheap and smooth enough for a short-lived window.
   const int bands = 32;
@@ -78,22 +84,22 @@ void SplashWindow::Paint() {
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, palette::kWhite);
   {
-    const corvane::win::SelectedObject font(dc, titleFont_.get());
-    RECT title{Scale(24, dpi_), Scale(28, dpi_), client.right, Scale(78, dpi_)};
+    const corvane::win::SelectedObject font(dc, scaling_.Font(kTitleFont));
+    RECT title{Scale(24, dpi), Scale(28, dpi), client.right, Scale(78, dpi)};
     ::DrawTextW(dc, L"Corvane", -1, &title, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
   }
   {
-    const corvane::win::SelectedObject font(dc, textFont_.get());
+    const corvane::win::SelectedObject font(dc, scaling_.Font(kTextFont));
     ::SetTextColor(dc, kBlockOn);
-    RECT version{Scale(26, dpi_), Scale(80, dpi_), client.right, Scale(100, dpi_)};
+    RECT version{Scale(26, dpi), Scale(80, dpi), client.right, Scale(100, dpi)};
     ::DrawTextW(dc, L"Version " CORVANE_VERSION_TEXT L"  \x2022  desktop protection", -1, &version, DT_LEFT | DT_SINGLELINE);
   }
   // The six progress blocks.
-  const int blockWidth = Scale(56, dpi_);
-  const int gap = Scale(6, dpi_);
-  const int top = Scale(184, dpi_);
+  const int blockWidth = Scale(56, dpi);
+  const int gap = Scale(6, dpi);
+  const int top = Scale(184, dpi);
   for (int i = 0; i < SplashProgress::kBlocks; ++i) {
-    RECT block{Scale(24, dpi_) + i * (blockWidth + gap), top, 0, top + Scale(14, dpi_)};
+    RECT block{Scale(24, dpi) + i * (blockWidth + gap), top, 0, top + Scale(14, dpi)};
     block.right = block.left + blockWidth;
     FillSolid(dc, block, i < progress_.VisibleBlocks() ? kBlockOn : kBlockOff);
   }
@@ -120,6 +126,8 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
       }
       break;
+    case WM_DPICHANGED:
+      return scaling_.OnDpiChanged(Hwnd(), wParam, lParam);
     case WM_CLOSE:
       ::DestroyWindow(Hwnd());
       return 0;

@@ -7,8 +7,9 @@
 #include <string_view>
 
 #include "base/win/handle.h"
-#include "ui/main_window_model.h"
 #include "base/win/window_base.h"
+#include "gui/win/dpi_scaling.h"
+#include "ui/main_window_model.h"
 
 namespace corvane::ui::win {
 
@@ -35,9 +36,7 @@ class SplashWindow final : public corvane::win::WindowBase<SplashWindow> {
   std::function<void()> handOver_;
   SplashProgress progress_;
   HWND label_ = nullptr;
-  int dpi_ = 96;
-  corvane::win::UniqueGdiObject titleFont_;
-  corvane::win::UniqueGdiObject textFont_;
+  gui::win::DpiScaling scaling_;
   corvane::win::UniqueGdiObject labelBrush_;
 };
 

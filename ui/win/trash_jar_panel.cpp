@@ -4,6 +4,8 @@
 
 namespace corvane::ui::win {
 
+using gui::win::FileIconList;
+
 TrashJarPanel::TrashJarPanel(FileIconList& icons, ListPanelHost& host)
     : ListPanel(Panel::TrashJar, "Total Trash Jar contents : ", icons, host) {}
 

@@ -6,7 +6,7 @@ namespace corvane::ui::win {
 
 class TrashJarPanel final : public ListPanel {
  public:
-  TrashJarPanel(FileIconList& icons, ListPanelHost& host);
+  TrashJarPanel(gui::win::FileIconList& icons, ListPanelHost& host);
 
  protected:
   void AddColumns(int width, int dpi) override;

@@ -1,9 +1,13 @@
 #include "ui/win/window_decision_ui.h"
 
+#include "gui/win/message_boxes.h"
 #include "ui/win/alert_window.h"
-#include "ui/win/message_boxes.h"
 
 namespace corvane::ui::win {
+
+using gui::win::ConfirmOutcome;
+using gui::win::FrmMessageBoxOK;
+using gui::win::FrmMessageBoxYesAndNo;
 
 watch::AlertDecision WindowDecisionUi::ShowAlert(const watch::AlertRequest& request) {
   bool ending = false;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/win/utf.h"
+#include "gui/win/paint.h"
 
 namespace corvane::web::win {
 
@@ -51,10 +52,9 @@ void PageView::PaintBanner(HDC dc, const RECT& client) {
     const auto mix = [&](int a, int b) { return a + (b - a) * band / (kBands - 1); };
     const COLORREF colour = RGB(mix(GetRValue(kTop), GetRValue(kBottom)), mix(GetGValue(kTop), GetGValue(kBottom)),
                                 mix(GetBValue(kTop), GetBValue(kBottom)));
-    RECT strip{client.left, client.top + height * band / kBands, client.right,
-               client.top + height * (band + 1) / kBands};
-    corvane::win::UniqueGdiObject brush(::CreateSolidBrush(colour));
-    ::FillRect(dc, &strip, static_cast<HBRUSH>(brush.get()));
+    const RECT strip{client.left, client.top + height * band / kBands, client.right,
+                     client.top + height * (band + 1) / kBands};
+    gui::win::FillSolid(dc, strip, colour);
   }
   // A frame, and a thin inner line a little inside it.
   corvane::win::UniqueGdiObject frame(::CreateSolidBrush(kFrame));
@@ -88,8 +88,7 @@ void PageView::PaintBanner(HDC dc, const RECT& client) {
 void PageView::Paint() {
   corvane::win::PaintDc paint(Hwnd());
   if (!paint) return;
-  RECT client{};
-  ::GetClientRect(Hwnd(), &client);
+  const RECT client = gui::win::ClientRectOf(Hwnd());
   ::FillRect(paint.get(), &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
   if (picture_) {
     corvane::win::UniqueMemoryDc memory(::CreateCompatibleDC(paint.get()));

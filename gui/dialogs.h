@@ -3,7 +3,7 @@
 // The Win32 implementation shows the two modal message windows; tests use a scripted fake.
 #include <string_view>
 
-namespace corvane::ui {
+namespace corvane::gui {
 
 class Dialogs {
  public:
@@ -16,4 +16,4 @@ class Dialogs {
   virtual void Inform(std::string_view message) = 0;
 };
 
-}  // namespace corvane::ui
+}  // namespace corvane::gui

@@ -1,4 +1,4 @@
-#include "ui/win/image_button.h"
+#include "gui/win/image_button.h"
 
 #include <commctrl.h>
 
@@ -9,8 +9,9 @@
 #include "base/win/handle.h"
 #include "base/win/ui_font.h"
 #include "base/win/utf.h"
+#include "gui/win/controls.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 namespace {
 
 using corvane::win::UniqueGdiObject;
@@ -105,9 +106,7 @@ void Draw(const DRAWITEMSTRUCT& item, const ButtonState& state) {
   }
 
   // Caption and icon, centred together; pressed content moves by a pixel as a classic button's does.
-  std::wstring caption(static_cast<size_t>(std::max(0, ::GetWindowTextLengthW(item.hwndItem))) + 1, L'\0');
-  caption.resize(
-      static_cast<size_t>(::GetWindowTextW(item.hwndItem, caption.data(), static_cast<int>(caption.size()))));
+  const std::wstring caption = WindowTextOf(item.hwndItem);
   auto font = reinterpret_cast<HFONT>(::SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
   corvane::win::SelectedObject useFont(dc, font);
   ::SetBkMode(dc, TRANSPARENT);
@@ -240,7 +239,7 @@ HWND ImageButton::Create(HWND parent, int id, std::string_view caption, const RE
     ::DestroyWindow(button);
     return nullptr;
   }
-  if (font != nullptr) ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (font != nullptr) SetFont(button, font);
   ::InvalidateRect(button, nullptr, FALSE);
   return button;
 }
@@ -277,4 +276,4 @@ void ImageButton::SetIcon(HWND button, HICON icon) {
   }
 }
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

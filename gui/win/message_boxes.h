@@ -6,9 +6,9 @@
 
 #include <string_view>
 
-#include "ui/dialogs.h"
+#include "gui/dialogs.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 
 // The message label's control id; the Ok button is IDOK and the Cancel button IDCANCEL.
 inline constexpr int kMessageLabelId = 1001;
@@ -51,4 +51,4 @@ class WindowDialogs final : public Dialogs {
   HWND owner_;
 };
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

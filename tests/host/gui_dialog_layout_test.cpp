@@ -1,8 +1,10 @@
-#include "ui/dialog_layout.h"
+#include "gui/dialog_layout.h"
+
+#include "gui/dpi_rescale.h"
 
 #include <gtest/gtest.h>
 
-namespace corvane::ui {
+namespace corvane::gui {
 namespace {
 
 TEST(CentreInArea, CentresAndKeepsTheTopLeftCornerOfAnOversizedWindowInside) {
@@ -117,5 +119,33 @@ TEST(ButtonColors, BlendAndPaletteStayInRangeAndOrdered) {
   EXPECT_EQ(p.text, palette::kWhite);
 }
 
+TEST(FollowDpi, ScalesEdgesAndComesBackWithoutDriftUnlessTheWindowMovedTheControl) {
+  // Edges scale, so neighbours that touched still touch: 7..10 and 10..13 at 96 DPI, 11 wide at 144
+  // would be 10.5 + 4.5 by sizes.
+  EXPECT_EQ(RescaleRect({7, 7, 10, 10}, 96, 144), (PixelRect{11, 11, 15, 15}));
+  EXPECT_EQ(RescaleRect({10, 0, 13, 3}, 96, 144).left, 15);
+  // An unknown DPI is taken as 96.
+  EXPECT_EQ(RescaleRect({10, 10, 20, 20}, 0, 192), (PixelRect{20, 20, 40, 40}));
+
+  // Through 125 %, 175 % and 150 % and back: the control ends where it started, though every step
+  // rounded (7 px at 120 DPI is 8.75).
+  const PixelRect start{7, 13, 101, 37};
+  DpiPlacement memo;
+  PixelRect now = start;
+  int dpi = 96;
+  for (const int next : {120, 168, 144, 96}) {
+    now = FollowDpi(memo, now, dpi, next);
+    EXPECT_EQ(now, RescaleRect(start, 96, next)) << next;
+    dpi = next;
+  }
+  EXPECT_EQ(now, start);
+
+  // Moved by its window in between: measured from its new place at the DPI it was moved at.
+  now = FollowDpi(memo, now, 96, 144);
+  now = FollowDpi(memo, {0, 0, 30, 30}, 144, 96);
+  EXPECT_EQ(now, (PixelRect{0, 0, 20, 20}));
+  EXPECT_EQ(memo.measureDpi, 144);
+}
+
 }  // namespace
-}  // namespace corvane::ui
+}  // namespace corvane::gui

@@ -1,4 +1,4 @@
-#include "ui/win/image_button.h"
+#include "gui/win/image_button.h"
 
 #include <windows.h>
 
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/dialog_layout.h"
+#include "gui/dialog_layout.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 namespace {
 
 constexpr int kFirstId = 101;
@@ -193,4 +193,4 @@ TEST(ImageButton, DrawsItselfNormalHighlightedAndAroundTheCorners) {
 }
 
 }  // namespace
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

@@ -6,7 +6,7 @@
 #include "base/dpi.h"
 #include "base/palette.h"
 
-namespace corvane::ui {
+namespace corvane::gui {
 
 struct PixelRect {
   int left = 0;
@@ -58,4 +58,4 @@ struct ButtonPalette {
 };
 ButtonPalette MakeButtonPalette(Color background, Color fill, Color text);
 
-}  // namespace corvane::ui
+}  // namespace corvane::gui

@@ -1,8 +1,8 @@
-#include "ui/win/paint.h"
+#include "gui/win/paint.h"
 
 #include "base/win/handle.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
   corvane::win::UniqueGdiObject brush(::CreateSolidBrush(color));
@@ -49,4 +49,4 @@ WrappedText MeasureWrappedText(HWND control, HFONT font, std::wstring_view text,
   return {static_cast<int>(rect.bottom - rect.top), static_cast<int>(metrics.tmHeight)};
 }
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

@@ -1,14 +1,15 @@
-#include "ui/win/message_boxes.h"
+#include "gui/win/message_boxes.h"
 
 #include <string>
 
 #include "base/palette.h"
 #include "base/win/utf.h"
-#include "ui/dialog_layout.h"
-#include "ui/win/modal_window.h"
-#include "ui/win/paint.h"
+#include "gui/dialog_layout.h"
+#include "gui/win/controls.h"
+#include "gui/win/modal_window.h"
+#include "gui/win/paint.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 namespace {
 
 constexpr int kFontPoints = 9;
@@ -63,9 +64,7 @@ class MessageWindow final : public ModalWindow {
   // the work area allows.
   void Arrange(int dpi) override {
     const HFONT font = Font(kFontPoints);
-    for (HWND control : {label_, ok_, cancel_}) {
-      if (control != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    }
+    for (HWND control : {label_, ok_, cancel_}) SetFont(control, font);
     const int unwrapped = LayoutMessageBox(kind_, dpi).message.Width();
     const int textHeight = MeasureWrappedText(label_, font, corvane::win::Widen(message_), unwrapped).height;
     layout_ = LayoutMessageBox(kind_, dpi, textHeight, MaxClientHeight());
@@ -120,4 +119,4 @@ bool WindowDialogs::Confirm(std::string_view message) { return FrmMessageBoxYesA
 
 void WindowDialogs::Inform(std::string_view message) { FrmMessageBoxOK::Show(owner_, message); }
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 
 // Fills rect with one colour; the brush lives only for the call.
 void FillSolid(HDC dc, const RECT& rect, COLORREF color);
@@ -35,4 +35,4 @@ struct WrappedText {
 };
 WrappedText MeasureWrappedText(HWND control, HFONT font, std::wstring_view text, int width);
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

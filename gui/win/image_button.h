@@ -12,9 +12,9 @@
 
 #include <string_view>
 
-#include "ui/dialog_layout.h"
+#include "gui/dialog_layout.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 
 class ImageButton {
  public:
@@ -35,4 +35,4 @@ class ImageButton {
   static void SetIcon(HWND button, HICON icon);
 };
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

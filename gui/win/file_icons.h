@@ -10,7 +10,7 @@
 
 #include "base/win/handle.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 
 // The file's own icon (small or large), or the default file icon; empty only when even that fails.
 corvane::win::UniqueIcon LoadFileIcon(std::string_view path, bool small);
@@ -33,4 +33,4 @@ class FileIconList {
   std::unordered_map<std::string, int> indexes_;
 };
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

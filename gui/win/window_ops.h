@@ -3,7 +3,7 @@
 // progress bar.
 #include <windows.h>
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 
 // Puts the window above every non-topmost window (true) or back among them (false), keeping its place
 // and size. A failure leaves the window where it was in the z-order.
@@ -14,4 +14,4 @@ void SetTopMost(HWND hwnd, bool onTop);
 void SetProgressBarColor(HWND progressBar, COLORREF color);
 void SetProgressBackColor(HWND progressBar, COLORREF color);
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

@@ -15,14 +15,14 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "base/palette.h"
 #include "base/win/handle.h"
 #include "base/win/window_base.h"
-#include "ui/dialog_layout.h"
+#include "gui/dialog_layout.h"
+#include "gui/win/dpi_scaling.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 
 // What the user's ways out of a window stand for: the id of the command each gives the window, as if
 // that button were pressed; 0 for nothing.
@@ -88,17 +88,17 @@ class ModalWindow : public corvane::win::WindowBase<ModalWindow> {
   void Finish();
   bool IsFinished() const { return finished_; }
 
-  int Dpi() const { return dpi_; }
+  int Dpi() const { return scaling_.Dpi(); }
   // A size designed in pixels at 96 DPI, at the window's DPI.
-  int Scaled(int pixelsAt96) const;
+  int Scaled(int pixelsAt96) const { return scaling_.Scaled(pixelsAt96); }
   // The tallest client area that fits the work area the window is on.
   int MaxClientHeight() const;
   // The UI font in points and weight at the window's DPI, owned by the window.
-  HFONT Font(int points, int weight = FW_NORMAL);
+  HFONT Font(int points, int weight = FW_NORMAL) { return scaling_.Font(points, weight); }
   // A brush of color, owned by the window.
   HBRUSH Brush(Color color);
 
-  // Child controls at 0, 0, 0, 0 (Arrange places them). A label's "&" is text, not a mnemonic.
+  // Visible child controls at 0, 0, 0, 0 (Arrange places them). A label's "&" is text, not a mnemonic.
   HWND AddControl(const wchar_t* className, std::string_view text, DWORD style, int id);
   HWND AddLabel(std::string_view text, int id, DWORD extraStyle = SS_ENDELLIPSIS);
   HWND AddButton(int id, std::string_view caption, const ButtonPalette& palette);
@@ -129,14 +129,13 @@ class ModalWindow : public corvane::win::WindowBase<ModalWindow> {
   ModalLook look_;
   HWND owner_ = nullptr;
   RECT area_{};
-  int dpi_ = 96;
+  DpiScaling scaling_;
   bool finished_ = false;
   ModalEnd end_ = ModalEnd::NotShown;
   HWND lastFocus_ = nullptr;
-  std::map<std::pair<int, int>, corvane::win::UniqueGdiObject> fonts_;  // by points and weight
   std::map<Color, corvane::win::UniqueGdiObject> brushes_;
   corvane::win::UniqueIcon bigIcon_;
   corvane::win::UniqueIcon smallIcon_;
 };
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

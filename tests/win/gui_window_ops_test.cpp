@@ -1,4 +1,4 @@
-#include "ui/win/window_ops.h"
+#include "gui/win/window_ops.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -9,7 +9,7 @@
 
 #include "base/win/ui_font.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 namespace {
 
 HWND PlainWindow(DWORD style = WS_POPUP | WS_VISIBLE) {
@@ -116,4 +116,4 @@ TEST(UiFont, WindowDpiIsTheScreensForAnUnawareProcess) {
 }
 
 }  // namespace
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

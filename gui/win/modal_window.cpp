@@ -1,18 +1,18 @@
-#include "ui/win/modal_window.h"
+#include "gui/win/modal_window.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "base/dpi.h"
 #include "base/win/ui_font.h"
 #include "base/win/utf.h"
-#include "ui/win/app_icon.h"
-#include "ui/win/image_button.h"
-#include "ui/win/paint.h"
-#include "ui/win/window_ops.h"
+#include "gui/win/app_icon.h"
+#include "gui/win/controls.h"
+#include "gui/win/image_button.h"
+#include "gui/win/paint.h"
+#include "gui/win/window_ops.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 
 const ButtonPalette& PrimaryButtons() {
   static const ButtonPalette buttons = MakeButtonPalette(palette::kSurface, palette::kBlue, palette::kWhite);
@@ -131,9 +131,9 @@ bool ModalWindow::Create(HWND owner) {
     ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     ::SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   }
-  dpi_ = corvane::win::WindowDpi(Hwnd());
+  scaling_.Reset(corvane::win::WindowDpi(Hwnd()));
   if (!CreateControls()) return false;
-  Arrange(dpi_);
+  Arrange(scaling_.Dpi());
 
   RECT rect{};
   ::GetWindowRect(Hwnd(), &rect);
@@ -156,19 +156,11 @@ void ModalWindow::EndWait(ModalEnd end) {
   end_ = end;
 }
 
-int ModalWindow::Scaled(int pixelsAt96) const { return Scale(pixelsAt96, dpi_); }
-
 int ModalWindow::MaxClientHeight() const {
   RECT frame{0, 0, 0, 0};
   ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(Hwnd(), GWL_STYLE)), FALSE,
                        static_cast<DWORD>(::GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE)));
   return std::max(0, static_cast<int>((area_.bottom - area_.top) - (frame.bottom - frame.top)));
-}
-
-HFONT ModalWindow::Font(int points, int weight) {
-  corvane::win::UniqueGdiObject& font = fonts_[{points, weight}];
-  if (!font) font = corvane::win::CreateUiFont(dpi_, points, weight);
-  return corvane::win::FontOf(font);
 }
 
 HBRUSH ModalWindow::Brush(Color color) {
@@ -178,8 +170,7 @@ HBRUSH ModalWindow::Brush(Color color) {
 }
 
 HWND ModalWindow::AddControl(const wchar_t* className, std::string_view text, DWORD style, int id) {
-  return ::CreateWindowExW(0, className, corvane::win::Widen(text).c_str(), WS_CHILD | style, 0, 0, 0, 0, Hwnd(),
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+  return CreateChildControl(className, corvane::win::Widen(text).c_str(), style, 0, 0, 0, 0, Hwnd(), id, nullptr);
 }
 
 HWND ModalWindow::AddLabel(std::string_view text, int id, DWORD extraStyle) {
@@ -191,11 +182,9 @@ HWND ModalWindow::AddButton(int id, std::string_view caption, const ButtonPalett
 }
 
 void ModalWindow::Rearrange(int dpi) {
-  dpi_ = dpi;
-  // The controls hold the old fonts until Arrange hands them the new ones.
-  const auto oldFonts = std::move(fonts_);
-  fonts_.clear();
-  Arrange(dpi);
+  // Arrange places every control itself.
+  scaling_.ChangeDpi(Hwnd(), dpi, DpiScaling::Children::Keep);
+  Arrange(scaling_.Dpi());
   ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
@@ -275,4 +264,4 @@ LRESULT ModalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return OnMessage(message, wParam, lParam);
 }
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

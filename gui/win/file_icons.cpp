@@ -1,11 +1,11 @@
-#include "ui/win/file_icons.h"
+#include "gui/win/file_icons.h"
 
 #include <shellapi.h>
 
 #include "base/text.h"
 #include "base/win/utf.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 
 corvane::win::UniqueIcon LoadFileIcon(std::string_view path, bool small) {
   const UINT size = small ? SHGFI_SMALLICON : SHGFI_LARGEICON;
@@ -45,4 +45,4 @@ int FileIconList::IndexFor(std::string_view path) {
   return index;
 }
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

@@ -1,4 +1,4 @@
-#include "ui/win/app_icon.h"
+#include "gui/win/app_icon.h"
 
 #include <cmath>
 #include <cstdint>
@@ -6,7 +6,7 @@
 
 #include "base/palette.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 
 namespace {
 
@@ -105,4 +105,4 @@ corvane::win::UniqueIcon CreateAppIcon(int size) {
   return corvane::win::UniqueIcon(::CreateIconIndirect(&info));
 }
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

@@ -1,4 +1,4 @@
-#include "ui/win/message_boxes.h"
+#include "gui/win/message_boxes.h"
 
 #include <windows.h>
 
@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "base/win/ui_font.h"
-#include "ui/dialog_layout.h"
-#include "ui/win/image_button.h"
+#include "gui/dialog_layout.h"
+#include "gui/win/image_button.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 namespace {
 
 // Drives a message window from inside its own modal loop: a thread timer looks for the window by
@@ -376,4 +376,4 @@ TEST(InformationWindow, LaidOutAtDesignSizeAndGrowsForLongMessages) {
 }
 
 }  // namespace
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

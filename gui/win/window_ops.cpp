@@ -1,9 +1,9 @@
-#include "ui/win/window_ops.h"
+#include "gui/win/window_ops.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 namespace {
 
 void UseClassicLook(HWND progressBar) {
@@ -30,4 +30,4 @@ void SetProgressBackColor(HWND progressBar, COLORREF color) {
   ::SendMessageW(progressBar, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(color));
 }
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

@@ -5,8 +5,8 @@
 
 #include "base/win/handle.h"
 
-namespace corvane::ui::win {
+namespace corvane::gui::win {
 
 corvane::win::UniqueIcon CreateAppIcon(int size);
 
-}  // namespace corvane::ui::win
+}  // namespace corvane::gui::win

@@ -1,8 +1,8 @@
-#include "ui/dialog_layout.h"
+#include "gui/dialog_layout.h"
 
 #include <algorithm>
 
-namespace corvane::ui {
+namespace corvane::gui {
 namespace {
 
 // Design sizes, in twips.
@@ -94,4 +94,4 @@ ButtonPalette MakeButtonPalette(Color background, Color fill, Color text) {
   return colors;
 }
 
-}  // namespace corvane::ui
+}  // namespace corvane::gui

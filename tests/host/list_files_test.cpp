@@ -383,16 +383,9 @@ TEST_F(ListFilesTest, ARewriteThatFailsHalfWayLeavesTheOldFileWhole) {
   EXPECT_EQ(files.Content(PathOf(ListKind::Block)), Stored({"C:\\b.exe^^^^b.exe", "C:\\c.exe^^^^c.exe"}));
 }
 
-TEST_F(ListFilesTest, AFileThatCannotBeWrittenLeavesTheInMemoryListsRight) {
-  for (ListKind kind : kAllKinds) files.Put(PathOf(kind), Stored({"C:\\keep.exe^^^^keep.exe"}));
-  for (ListKind kind : kAllKinds) files.Find(PathOf(kind))->locked = true;
-
-  store.allowList().push_back({"new.exe", "C:\\new.exe"});
-  EXPECT_FALSE(store.AppendListLine(ListKind::Allow, "C:\\new.exe^^^^new.exe"));
-  EXPECT_FALSE(store.AppendListLine(ListKind::TrashJar, "C:\\t.txt"));
-  EXPECT_EQ(store.allowList(), (AllowList{{"new.exe", "C:\\new.exe"}}));
-  EXPECT_TRUE(store.trashJar().empty());
-
+TEST_F(ListFilesTest, ALockedFileIsNotEmptiedByWaiting) {
+  files.Put(PathOf(ListKind::HotKey), Stored({"C:\\keep.exe^^^^keep.exe"}));
+  files.Find(PathOf(ListKind::HotKey))->locked = true;
   // Emptying a list whose file cannot be deleted: one deletion and one replacement are tried, with
   // no waiting in between on the user-interface thread; the file stays.
   files.log.clear();
